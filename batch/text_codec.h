@@ -1,0 +1,30 @@
+// Exact conversion between bytes and UTF-16 text. Nothing is ever replaced: bytes that are
+// not valid in the encoding, or text that the encoding cannot hold, are reported instead.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quobrel {
+
+enum class TextEncoding {
+  Utf8,
+  Cp932,  // Shift_JIS as Windows extends it, the Japanese ANSI code page
+};
+
+struct DecodedText {
+  std::u16string text;
+  std::optional<std::size_t> invalidByteAt;  // set when decoding failed
+};
+
+struct EncodedText {
+  std::string bytes;
+  std::optional<std::size_t> unencodableAt;  // code unit offset, set when encoding failed
+};
+
+DecodedText Decode(std::string_view bytes, TextEncoding encoding);
+EncodedText Encode(std::u16string_view text, TextEncoding encoding);
+
+}  // namespace quobrel

@@ -1,0 +1,154 @@
+#include "cli_request.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+#include <utility>
+
+#include "version.h"
+
+namespace quobrel::cli {
+namespace {
+
+constexpr int kUsageError = 2;
+
+constexpr std::string_view kSynopsis =
+    "Usage:\n"
+    "  quobrel-cli convert [--digits=full|half|none] [--letters=full|half|none]\n"
+    "                      [--katakana=full|half|none]\n"
+    "                      [--case=upper|lower|upper-full|lower-full|upper-half|lower-half|none]\n"
+    "                      [--spaces=pair|full|half|none] [--encoding=utf-8|cp932]\n"
+    "  quobrel-cli replace --search=TEXT --replace=TEXT [--match-case] [--encoding=utf-8|cp932]\n"
+    "  quobrel-cli --help | --version\n"
+    "\n"
+    "Reads standard input as one text and writes the converted text to standard output.\n"
+    "Defaults: --katakana=full --spaces=pair, everything else none; replace ignores letter\n"
+    "case unless --match-case; --encoding=utf-8.\n";
+
+struct Choice {
+  std::string_view value;
+  OptionButton button;
+};
+
+// One option of the convert command: its name and the button each value selects.
+struct GroupOption {
+  std::string_view name;
+  std::vector<Choice> choices;
+};
+
+const std::array<GroupOption, 5>& GroupOptions() {
+  using enum OptionButton;
+  static const std::array<GroupOption, 5> options{{
+      {"digits", {{"full", SO1}, {"half", SO2}, {"none", SO3}}},
+      {"letters", {{"full", EO1}, {"half", EO2}, {"none", EO3}}},
+      {"katakana", {{"full", KO1}, {"half", KO2}, {"none", KO3}}},
+      {"case",
+       {{"upper", EOM1},
+        {"lower", EOM2},
+        {"none", EOM3},
+        {"upper-full", EOM11},
+        {"upper-half", EOM12},
+        {"lower-full", EOM21},
+        {"lower-half", EOM22}}},
+      {"spaces", {{"pair", SPO1}, {"full", SPO2}, {"half", SPO3}, {"none", SPO4}}},
+  }};
+  return options;
+}
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+std::u16string U16(const QString& text) { return text.toStdU16String(); }
+
+ParsedCommandLine UsageError(const QString& message) {
+  return {std::string("quobrel-cli: ") + message.toStdString() +
+              "\nTry 'quobrel-cli --help' for more information.\n",
+          kUsageError};
+}
+
+std::string ValuesOf(const GroupOption& option) {
+  std::string values;
+  for (const Choice& choice : option.choices) {
+    values += (values.empty() ? "" : ", ") + std::string(choice.value);
+  }
+  return values;
+}
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  QCommandLineParser parser;
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption help("help");
+  const QCommandLineOption version("version");
+  const QCommandLineOption encoding("encoding", {}, "encoding", "utf-8");
+  const QCommandLineOption search("search", {}, "text");
+  const QCommandLineOption replace("replace", {}, "text");
+  const QCommandLineOption matchCase("match-case");
+  parser.addOptions({help, version, encoding, search, replace, matchCase});
+  std::vector<QCommandLineOption> groupOptions;
+  for (const GroupOption& option : GroupOptions()) {
+    groupOptions.emplace_back(Q(option.name), QString(), "value");
+    parser.addOption(groupOptions.back());
+  }
+
+  QStringList words{"quobrel-cli"};
+  for (const std::string& argument : arguments) words << QString::fromStdString(argument);
+  if (!parser.parse(words)) return UsageError(parser.errorText());
+  if (parser.isSet(help)) return {std::string(kSynopsis), 0};
+  if (parser.isSet(version)) return {std::string(kVersionLabel) + "\n", 0};
+
+  const QStringList positional = parser.positionalArguments();
+  if (positional.size() != 1) return UsageError("expected one command: convert or replace");
+  const QString command = positional.front();
+
+  Request request;
+  const QString encodingName = parser.value(encoding);
+  if (encodingName == "utf-8") {
+    request.encoding = TextEncoding::Utf8;
+  } else if (encodingName == "cp932") {
+    request.encoding = TextEncoding::Cp932;
+  } else {
+    return UsageError("unknown encoding '" + encodingName + "' (utf-8 or cp932)");
+  }
+
+  if (command == "convert") {
+    for (const QCommandLineOption& option : {search, replace, matchCase}) {
+      if (parser.isSet(option))
+        return UsageError("--" + option.names().front() + " belongs to replace");
+    }
+    ConvertRequest convert;
+    for (std::size_t i = 0; i < GroupOptions().size(); ++i) {
+      const GroupOption& option = GroupOptions()[i];
+      if (!parser.isSet(groupOptions[i])) continue;
+      const QString value = parser.value(groupOptions[i]);
+      const auto choice = std::find_if(option.choices.begin(), option.choices.end(),
+                                       [&](const Choice& c) { return Q(c.value) == value; });
+      if (choice == option.choices.end()) {
+        return UsageError("unknown value '" + value + "' for --" + Q(option.name) + " (" +
+                          Q(ValuesOf(option)) + ")");
+      }
+      convert.buttons.push_back(choice->button);
+    }
+    request.command = std::move(convert);
+    return {std::move(request), 0};
+  }
+
+  if (command == "replace") {
+    for (const QCommandLineOption& option : groupOptions) {
+      if (parser.isSet(option))
+        return UsageError("--" + option.names().front() + " belongs to convert");
+    }
+    if (!parser.isSet(search) || !parser.isSet(replace)) {
+      return UsageError("replace needs --search=TEXT and --replace=TEXT");
+    }
+    request.command = ReplaceRequest{U16(parser.value(search)), U16(parser.value(replace)),
+                                     parser.isSet(matchCase)};
+    return {std::move(request), 0};
+  }
+
+  return UsageError("unknown command '" + command + "' (convert or replace)");
+}
+
+}  // namespace quobrel::cli

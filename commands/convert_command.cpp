@@ -1,0 +1,71 @@
+#include "convert_command.h"
+
+#include <string>
+
+#include "pembo95.h"
+
+namespace quobrel {
+namespace {
+
+constexpr std::string_view kNothing = "000";
+
+std::string CodeOf(const OptionPanel& panel, const std::array<OptionButton, 3>& buttons) {
+  std::string code;
+  for (OptionButton button : buttons) code += panel.IsSelected(button) ? '1' : '0';
+  return code;
+}
+
+std::string_view CaseCode(const OptionPanel& panel) {
+  for (const CodedButton& entry : kCaseButtons) {
+    if (panel.IsSelected(entry.button)) return entry.code;
+  }
+  return {};
+}
+
+std::string_view SpaceCode(const OptionPanel& panel) {
+  std::string_view code;
+  for (const CodedButton& entry : kSpaceButtons) {
+    if (panel.IsSelected(entry.button)) code = entry.code;
+  }
+  return code;
+}
+
+// An empty code (no button of the group selected) converts nothing either.
+bool Selects(std::string_view code) { return !code.empty() && code != kNothing; }
+
+}  // namespace
+
+void ConvertCommand::Command1_Click(Caller caller) const {
+  const bool batch = caller == Caller::Batch;
+  const TabStrip& tabs = controls_.SSTab1;
+  std::u16string text;
+  if (batch) {
+    text = form_.SourceData;
+  } else {
+    if (tabs.Tab() == 0) text = controls_.Text1.Text();
+    if (tabs.Tab() == 1) text = form_.SourceData;
+  }
+
+  const OptionPanel& panel = controls_.panel;
+  const std::string fullWidthCode = CodeOf(panel, kFullWidthButtons);
+  const std::string halfWidthCode = CodeOf(panel, kHalfWidthButtons);
+  if (Selects(fullWidthCode)) text = Pembo95::ToFullWidth(text, fullWidthCode);
+  if (Selects(halfWidthCode)) text = Pembo95::ToHalfWidth(text, halfWidthCode);
+  // Each later group is read only when its turn comes, after the conversions before it.
+  if (const std::string_view code = CaseCode(panel); Selects(code)) {
+    text = Pembo95::ConvertLetterCase(text, code);
+  }
+  if (const std::string_view code = SpaceCode(panel); Selects(code)) {
+    text = Pembo95::ConvertSpaces(text, code);
+  }
+
+  if (batch) {
+    form_.ResultData = std::move(text);
+    return;
+  }
+  // The tab is read again: the user may have turned to another while the text converted.
+  if (tabs.Tab() == 0) controls_.Text2.SetText(text);
+  if (tabs.Tab() == 1) form_.ResultData = std::move(text);
+}
+
+}  // namespace quobrel

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace quobrel {
+
+// The window's two texts through which a batch hands one file to a command and takes back
+// its result.
+struct FormData {
+  std::u16string SourceData;
+  std::u16string ResultData;
+};
+
+// Who runs a command: a click, whose tab chooses between the text boxes and the file
+// texts, or a batch, which always works on SourceData and ResultData.
+enum class Caller { Click, Batch };
+
+}  // namespace quobrel

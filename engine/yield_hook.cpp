@@ -1,0 +1,26 @@
+#include "yield_hook.h"
+
+#include <utility>
+
+#include "yield_meter.h"
+
+namespace quobrel::Pembo95 {
+namespace {
+
+YieldHook& InstalledHook() {
+  static YieldHook hook;
+  return hook;
+}
+
+}  // namespace
+
+void SetYieldHook(YieldHook hook) { InstalledHook() = std::move(hook); }
+
+ScopedYieldHook::ScopedYieldHook(YieldHook hook)
+    : previous_(std::exchange(InstalledHook(), std::move(hook))) {}
+
+ScopedYieldHook::~ScopedYieldHook() { InstalledHook() = std::move(previous_); }
+
+YieldMeter::YieldMeter() : hook_(InstalledHook()) {}
+
+}  // namespace quobrel::Pembo95

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstddef>
+
+#include "yield_hook.h"
+
+namespace quobrel::Pembo95 {
+
+// The hook installed when an engine call starts, held for the call's duration so that a
+// hook that installs another one does not pull the ground from under the scan.
+class YieldMeter {
+ public:
+  YieldMeter();
+  void Report(std::size_t owed) const {
+    if (hook_) hook_(owed);
+  }
+
+ private:
+  YieldHook hook_;
+};
+
+}  // namespace quobrel::Pembo95
