@@ -96,14 +96,14 @@ SubstringFinder::SubstringFinder(std::u16string_view search, CompareMode mode)
 }
 
 bool SubstringFinder::MatchesAt(std::u16string_view text, std::size_t at) const {
-  const std::u16string_view candidate = text.substr(at, search_.size());
-  if (mode_ == CompareMode::Exact) return candidate == search_;
-  std::size_t offset = 0;
+  if (mode_ == CompareMode::Exact) return text.substr(at, search_.size()) == search_;
+  // Code points are read from the whole text: a pair there is one character even where
+  // the search string ends in half of one.
   for (const FoldedPoint& point : folded_) {
     std::size_t length;
-    const char32_t c = CodePointAt(candidate, offset, length);
+    const char32_t c = CodePointAt(text, at, length);
     if (length != point.length || FoldCase(c) != point.folded) return false;
-    offset += length;
+    at += length;
   }
   return true;
 }

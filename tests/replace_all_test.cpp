@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+#include <unicode/uchar.h>
+#include <unicode/utf16.h>
+
+#include <random>
+#include <string>
+
+#include "pembo95.h"
+#include "yield_counter.h"
+
+namespace quobrel::Pembo95 {
+namespace {
+
+using testing::YieldCounter;
+
+TEST(ReplaceAll, ScansLeftToRightWithoutOverlapOrRescan) {
+  EXPECT_EQ(ReplaceAll(u"aaa", u"aa", u"b", CompareMode::Exact), u"ba");
+  EXPECT_EQ(ReplaceCount(), 1u);
+  EXPECT_EQ(ReplaceAll(u"aaa", u"a", u"aa", CompareMode::Exact), u"aaaaaa");
+  EXPECT_EQ(ReplaceCount(), 3u);
+  EXPECT_EQ(ReplaceAll(u"xyzabc", u"abc", u"Q", CompareMode::Exact), u"xyzQ");
+  EXPECT_EQ(ReplaceAll(u"ababab", u"aba", u"-", CompareMode::Exact), u"-bab");
+  EXPECT_EQ(ReplaceAll(u"no match", u"xyz", u"-", CompareMode::Exact), u"no match");
+  EXPECT_EQ(ReplaceCount(), 0u);
+  EXPECT_EQ(ReplaceAll(u"", u"a", u"b", CompareMode::Exact), u"");
+  EXPECT_EQ(ReplaceCount(), 0u);
+  EXPECT_EQ(ReplaceAll(u"a\r\nb\r\nc", u"\r\nb\r\n", u"+", CompareMode::Exact), u"a+c");
+}
+
+TEST(ReplaceAll, IgnoringCaseFoldsLettersButNotWidthOrKana) {
+  EXPECT_EQ(ReplaceAll(u"abcABC", u"abc", u"x", CompareMode::Exact), u"xABC");
+  EXPECT_EQ(ReplaceAll(u"abcABC", u"abc", u"xY", CompareMode::IgnoreCase), u"xYxY");
+  EXPECT_EQ(ReplaceCount(), 2u);
+  EXPECT_EQ(ReplaceAll(u"ＡａA", u"ａ", u"-", CompareMode::IgnoreCase), u"--A");
+  EXPECT_EQ(ReplaceAll(u"カｶか", u"カ", u"-", CompareMode::IgnoreCase), u"-ｶか");
+  // The Kelvin sign and the long s fold like k and s; a final sigma like sigma.
+  EXPECT_EQ(ReplaceAll(u"\u212Aiss \u017F\u212A", u"sk", u"-", CompareMode::IgnoreCase),
+            u"\u212Aiss -");
+  EXPECT_EQ(ReplaceAll(u"ΣΑΣ σας", u"σας", u"-", CompareMode::IgnoreCase), u"- -");
+  // A supplementary letter folds too, and the stretch replaced is the search's length.
+  EXPECT_EQ(ReplaceAll(u"x\U00010400y", u"\U00010428", u"-", CompareMode::IgnoreCase), u"x-y");
+  // ß folds to itself by simple folding; "ss" never matches it.
+  EXPECT_EQ(ReplaceAll(u"ßss", u"ss", u"-", CompareMode::IgnoreCase), u"ß-");
+}
+
+TEST(ReplaceAll, OwesOneYieldPerSearch) {
+  {
+    YieldCounter counter;
+    ReplaceAll(u"", u"a", u"b", CompareMode::Exact);
+    EXPECT_EQ(counter.calls, 0u);
+  }
+  struct Case {
+    std::u16string text;
+    std::size_t searches;
+  };
+  for (const Case& c : {Case{u"aaa", 3}, Case{u"aab", 3}, Case{u"bbb", 1}, Case{u"ab", 2}}) {
+    YieldCounter counter;
+    ReplaceAll(c.text, u"a", u"x", CompareMode::Exact);
+    EXPECT_EQ(counter.total, c.searches) << std::string(c.text.begin(), c.text.end());
+  }
+  // A long text without a match still hands control back while it is searched.
+  YieldCounter counter;
+  ReplaceAll(std::u16string(200000, u'b'), u"a", u"x", CompareMode::IgnoreCase);
+  EXPECT_EQ(counter.total, 1u);
+  EXPECT_GT(counter.calls, 5u);
+}
+
+// The replacement as the scan describes it: search the rest from its start, append what
+// comes before the match and the replacement, go on behind the match.
+bool ReferenceMatchesAt(std::u16string_view text, std::size_t at, std::u16string_view search,
+                        CompareMode mode) {
+  if (at + search.size() > text.size()) return false;
+  if (mode == CompareMode::Exact) return text.substr(at, search.size()) == search;
+  std::size_t i = 0, j = at;
+  while (i < search.size()) {
+    UChar32 s, t;
+    const std::size_t si = i, tj = j;
+    U16_NEXT(search.data(), i, search.size(), s);
+    U16_NEXT(text.data(), j, text.size(), t);
+    if (i - si != j - tj ||
+        u_foldCase(s, U_FOLD_CASE_DEFAULT) != u_foldCase(t, U_FOLD_CASE_DEFAULT)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::u16string ReferenceReplaceAll(std::u16string_view text, std::u16string_view search,
+                                   std::u16string_view replacement, CompareMode mode,
+                                   std::size_t& count) {
+  std::u16string result;
+  count = 0;
+  std::size_t rest = 0;
+  while (rest < text.size()) {
+    std::size_t match = rest;
+    while (match < text.size() && !ReferenceMatchesAt(text, match, search, mode)) ++match;
+    if (match == text.size()) {
+      result.append(text.substr(rest));
+      break;
+    }
+    result.append(text.substr(rest, match - rest)).append(replacement);
+    rest = match + search.size();
+    ++count;
+  }
+  return result;
+}
+
+TEST(ReplaceAll, AgreesWithTheScanOnRandomTexts) {
+  const std::u16string alphabet = u"aAbBkK\u212A\u017Fsｓｓ ΣσςあアｱﾞＡ\r\n\U00010400\U00010428";
+  std::mt19937 random(20261206);
+  auto randomText = [&](std::size_t maxLength) {
+    std::u16string text;
+    const std::size_t length = random() % (maxLength + 1);
+    for (std::size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    return text;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    const std::u16string text = randomText(round % 10 == 0 ? 300 : 40);
+    std::u16string search = randomText(4);
+    if (search.empty()) search.push_back(u'a');
+    const std::u16string replacement = randomText(3) + u"R";
+    const auto mode = round % 2 ? CompareMode::IgnoreCase : CompareMode::Exact;
+    std::size_t expectedCount;
+    const std::u16string expected =
+        ReferenceReplaceAll(text, search, replacement, mode, expectedCount);
+    ASSERT_EQ(ReplaceAll(text, search, replacement, mode), expected) << "round " << round;
+    ASSERT_EQ(ReplaceCount(), expectedCount) << "round " << round;
+  }
+}
+
+}  // namespace
+}  // namespace quobrel::Pembo95

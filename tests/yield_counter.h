@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+
+#include "yield_hook.h"
+
+namespace quobrel::testing {
+
+// Installs a hook for its lifetime and adds up what the engine owes it.
+class YieldCounter {
+ public:
+  YieldCounter()
+      : scope_([this](std::size_t owed) {
+          total += owed;
+          ++calls;
+        }) {}
+  std::size_t total = 0;
+  std::size_t calls = 0;
+
+ private:
+  Pembo95::ScopedYieldHook scope_;
+};
+
+}  // namespace quobrel::testing
