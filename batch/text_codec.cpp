@@ -2,8 +2,15 @@
 
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
+#include <unicode/ustring.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace quobrel {
@@ -11,65 +18,248 @@ namespace {
 
 using Converter = std::unique_ptr<UConverter, decltype(&ucnv_close)>;
 
-// A converter that stops at the first invalid or unmappable character instead of
-// substituting one.
-Converter OpenStrict(TextEncoding encoding) {
-  const char* name = encoding == TextEncoding::Utf8 ? "UTF-8" : "windows-31j";
+// A code page 932 converter that stops at the first invalid or unmappable character
+// instead of substituting one.
+Converter OpenCp932() {
   UErrorCode status = U_ZERO_ERROR;
-  Converter converter(ucnv_open(name, &status), &ucnv_close);
-  if (U_FAILURE(status)) throw std::runtime_error(std::string("ICU has no converter for ") + name);
+  Converter converter(ucnv_open("windows-31j", &status), &ucnv_close);
+  if (U_FAILURE(status)) throw std::runtime_error("ICU has no code page 932 converter");
   ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
   ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
                         &status);
   return converter;
 }
 
-// Both encodings need at most this many bytes for one UTF-16 code unit.
-std::size_t MaxBytesPerUnit(TextEncoding encoding) {
-  return encoding == TextEncoding::Utf8 ? 3 : 2;
+constexpr bool IsCp932LeadByte(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// A character of code page 932 takes one byte exactly when it is ASCII or a half-width
+// katakana, and decodes to one code unit.
+constexpr bool IsCp932SingleByte(char16_t c) { return c < 0x80 || (c >= u'｡' && c <= u'ﾟ'); }
+
+// Adds up, over a sequence of elements, how many lanes of each vector `weigh` marks;
+// the lane counters are emptied into the total before they can overflow.
+template <class Vector, class Unit, class Weigh, class WeighOne>
+std::size_t SumLanes(std::basic_string_view<Unit> input, Weigh weigh, WeighOne weighOne) {
+  constexpr std::size_t kLanes = sizeof(Vector) / sizeof(Unit);
+  constexpr std::size_t kRounds = 100;  // each round adds at most 2 to a lane's counter
+  std::size_t total = 0;
+  std::size_t i = 0;
+  while (i + kLanes <= input.size()) {
+    Vector counters{};
+    for (std::size_t round = 0; round < kRounds && i + kLanes <= input.size();
+         ++round, i += kLanes) {
+      Vector lanes;
+      std::memcpy(&lanes, input.data() + i, sizeof lanes);
+      counters += weigh(lanes);
+    }
+    for (std::size_t lane = 0; lane < kLanes; ++lane) total += counters[lane];
+  }
+  for (; i < input.size(); ++i) total += weighOne(input[i]);
+  return total;
+}
+
+using Bytes = std::uint8_t __attribute__((vector_size(16)));
+using Units = std::uint16_t __attribute__((vector_size(16)));
+
+// A comparison gives all bits set where it holds: as a count, 1 there.
+template <class Vector, class Mask>
+Vector Ones(Mask mask) {
+  return reinterpret_cast<Vector&>(mask) & 1;
+}
+
+// The size of the converted text, exact when the input is valid.
+std::size_t DecodedLength(std::string_view bytes, TextEncoding encoding) {
+  if (encoding == TextEncoding::Utf8) {
+    // One unit per byte that starts a character, one more for a four-byte sequence.
+    return SumLanes<Bytes>(
+        bytes, [](Bytes b) { return Ones<Bytes>((b & 0xC0) != 0x80) + Ones<Bytes>(b >= 0xF0); },
+        [](char c) {
+          const auto b = static_cast<unsigned char>(c);
+          return std::size_t{(b & 0xC0) != 0x80} + (b >= 0xF0);
+        });
+  }
+  std::size_t units = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i, ++units) {
+    i += IsCp932LeadByte(static_cast<unsigned char>(bytes[i]));
+  }
+  return units;
+}
+
+std::size_t EncodedLength(std::u16string_view text, TextEncoding encoding) {
+  if (encoding == TextEncoding::Utf8) {
+    // One byte, one more from U+0080, one more from U+0800 except for a surrogate: a
+    // pair of surrogates takes four.
+    auto weigh = [](Units u) {
+      return Ones<Units>(u >= 0x80) + Ones<Units>((u >= 0x800) & ((u & 0xF800) != 0xD800));
+    };
+    auto weighOne = [](char16_t c) {
+      return std::size_t{c >= 0x80} + (c >= 0x800 && !U16_IS_SURROGATE(c));
+    };
+    return text.size() + SumLanes<Units>(text, weigh, weighOne);
+  }
+  auto weigh = [](Units u) {
+    return Ones<Units>((u >= 0x80) & ((u - u'｡') > static_cast<std::uint16_t>(u'ﾟ' - u'｡')));
+  };
+  auto weighOne = [](char16_t c) { return std::size_t{!IsCp932SingleByte(c)}; };
+  return text.size() + SumLanes<Units>(text, weigh, weighOne);
+}
+
+// Each conversion below returns where in its input it failed, or nothing when it filled
+// exactly `capacity` units.
+
+// ICU's UTF-8 functions take 32-bit lengths: longer texts go through in pieces, each
+// ending before the start of a character.
+constexpr std::size_t kPiece = std::size_t{1} << 29;
+
+template <class Unit, class IsBoundary>
+std::size_t PieceLength(std::basic_string_view<Unit> input, IsBoundary isBoundary) {
+  std::size_t length = std::min(input.size(), kPiece);
+  while (length < input.size() && !isBoundary(input[length])) ++length;
+  return length;
+}
+
+std::optional<std::size_t> FirstInvalidUtf8(std::string_view bytes) {
+  for (std::size_t at = 0; at < bytes.size();) {
+    const std::size_t start = at;
+    UChar32 c;
+    U8_NEXT(bytes.data(), at, bytes.size(), c);
+    if (c < 0) return start;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::size_t> FirstUnpairedSurrogate(std::u16string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t start = at;
+    UChar32 c;
+    U16_NEXT(text.data(), at, text.size(), c);
+    if (U_IS_SURROGATE(c)) return start;
+  }
+  return std::nullopt;
+}
+
+// Converts the pieces of `input` one after the other into `out`: `convert(piece, out,
+// room)` returns the units written, or -1 when the piece is at fault, which
+// `firstFault(piece)` then finds.
+template <class Unit, class OutUnit, class IsBoundary, class ConvertPiece, class FirstFault>
+std::optional<std::size_t> ConvertPieces(std::basic_string_view<Unit> input, OutUnit* out,
+                                         std::size_t capacity, IsBoundary isBoundary,
+                                         ConvertPiece convert, FirstFault firstFault) {
+  std::size_t done = 0;
+  std::size_t written = 0;
+  while (done < input.size()) {
+    const std::basic_string_view<Unit> rest = input.substr(done);
+    const std::basic_string_view<Unit> piece = rest.substr(0, PieceLength(rest, isBoundary));
+    const int32_t length = convert(piece, out + written, capacity - written);
+    if (length < 0) return done + firstFault(piece).value_or(0);
+    done += piece.size();
+    written += static_cast<std::size_t>(length);
+  }
+  if (written != capacity) return 0;
+  return std::nullopt;
+}
+
+// ICU's lengths: what is left of the result, up to what a piece can need.
+int32_t Room(std::size_t left, std::size_t most) {
+  return static_cast<int32_t>(std::min(left, most));
+}
+
+std::optional<std::size_t> DecodeUtf8Into(std::string_view bytes, char16_t* out,
+                                          std::size_t capacity) {
+  auto startsCharacter = [](char b) { return (static_cast<unsigned char>(b) & 0xC0) != 0x80; };
+  auto convert = [](std::string_view piece, char16_t* to, std::size_t left) {
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8(reinterpret_cast<UChar*>(to), Room(left, piece.size()), &length, piece.data(),
+                  static_cast<int32_t>(piece.size()), &status);
+    return U_SUCCESS(status) ? length : -1;
+  };
+  return ConvertPieces(bytes, out, capacity, startsCharacter, convert, FirstInvalidUtf8);
+}
+
+std::optional<std::size_t> EncodeUtf8Into(std::u16string_view text, char* out,
+                                          std::size_t capacity) {
+  auto startsCharacter = [](char16_t c) { return !U16_IS_TRAIL(c); };
+  auto convert = [](std::u16string_view piece, char* to, std::size_t left) {
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strToUTF8(to, Room(left, 3 * piece.size()), &length,
+                reinterpret_cast<const UChar*>(piece.data()), static_cast<int32_t>(piece.size()),
+                &status);
+    return U_SUCCESS(status) ? length : -1;
+  };
+  return ConvertPieces(text, out, capacity, startsCharacter, convert, FirstUnpairedSurrogate);
+}
+
+// The code page 932 converter takes pointers and any length.
+std::optional<std::size_t> DecodeCp932Into(std::string_view bytes, char16_t* out,
+                                           std::size_t capacity) {
+  Converter converter = OpenCp932();
+  auto* const begin = reinterpret_cast<UChar*>(out);
+  const char* source = bytes.data();
+  UChar* target = begin;
+  UErrorCode status = U_ZERO_ERROR;
+  ucnv_toUnicode(converter.get(), &target, begin + capacity, &source, source + bytes.size(),
+                 nullptr, /*flush=*/true, &status);
+  if (U_SUCCESS(status) && target == begin + capacity) return std::nullopt;
+  // The converter stops behind the offending bytes.
+  char invalid[32];
+  int8_t invalidLength = sizeof invalid;
+  UErrorCode ignored = U_ZERO_ERROR;
+  ucnv_getInvalidChars(converter.get(), invalid, &invalidLength, &ignored);
+  return static_cast<std::size_t>(source - bytes.data()) - invalidLength;
+}
+
+std::optional<std::size_t> EncodeCp932Into(std::u16string_view text, char* out,
+                                           std::size_t capacity) {
+  Converter converter = OpenCp932();
+  const auto* const begin = reinterpret_cast<const UChar*>(text.data());
+  const UChar* source = begin;
+  char* target = out;
+  UErrorCode status = U_ZERO_ERROR;
+  ucnv_fromUnicode(converter.get(), &target, out + capacity, &source, begin + text.size(), nullptr,
+                   /*flush=*/true, &status);
+  if (U_SUCCESS(status) && target == out + capacity) return std::nullopt;
+  UChar invalid[32];
+  int8_t invalidLength = 32;
+  UErrorCode ignored = U_ZERO_ERROR;
+  ucnv_getInvalidUChars(converter.get(), invalid, &invalidLength, &ignored);
+  return static_cast<std::size_t>(source - begin) - invalidLength;
+}
+
+// Measures the result, then converts into a string of exactly that size; or reports where
+// the input is at fault.
+template <class Output, class Input, class Measure, class ConvertInto>
+std::pair<Output, std::optional<std::size_t>> Convert(Input input, Measure measure,
+                                                      ConvertInto convertInto) {
+  Output output(measure(input), typename Output::value_type{});
+  if (const auto errorAt = convertInto(input, output.data(), output.size()))
+    return {Output(), errorAt};
+  return {std::move(output), std::nullopt};
 }
 
 }  // namespace
 
 DecodedText Decode(std::string_view bytes, TextEncoding encoding) {
-  Converter converter = OpenStrict(encoding);
-  std::u16string text(bytes.size(), u'\0');  // no byte yields more than one code unit
-  const char* source = bytes.data();
-  auto* const begin = reinterpret_cast<UChar*>(text.data());
-  UChar* target = begin;
-  UErrorCode status = U_ZERO_ERROR;
-  ucnv_toUnicode(converter.get(), &target, begin + text.size(), &source, source + bytes.size(),
-                 nullptr, /*flush=*/true, &status);
-  if (U_FAILURE(status)) {
-    // The converter stops behind the offending bytes.
-    char invalid[32];
-    int8_t invalidLength = sizeof invalid;
-    UErrorCode ignored = U_ZERO_ERROR;
-    ucnv_getInvalidChars(converter.get(), invalid, &invalidLength, &ignored);
-    return {{}, static_cast<std::size_t>(source - bytes.data()) - invalidLength};
-  }
-  text.resize(static_cast<std::size_t>(target - begin));
-  return {std::move(text), std::nullopt};
+  auto [text, invalidAt] = Convert<std::u16string>(
+      bytes, [encoding](std::string_view in) { return DecodedLength(in, encoding); },
+      [encoding](std::string_view in, char16_t* out, std::size_t capacity) {
+        return encoding == TextEncoding::Utf8 ? DecodeUtf8Into(in, out, capacity)
+                                              : DecodeCp932Into(in, out, capacity);
+      });
+  return {std::move(text), invalidAt};
 }
 
 EncodedText Encode(std::u16string_view text, TextEncoding encoding) {
-  Converter converter = OpenStrict(encoding);
-  std::string bytes(text.size() * MaxBytesPerUnit(encoding), '\0');
-  const auto* const begin = reinterpret_cast<const UChar*>(text.data());
-  const UChar* source = begin;
-  char* target = bytes.data();
-  UErrorCode status = U_ZERO_ERROR;
-  ucnv_fromUnicode(converter.get(), &target, target + bytes.size(), &source, begin + text.size(),
-                   nullptr, /*flush=*/true, &status);
-  if (U_FAILURE(status)) {
-    UChar invalid[32];
-    int8_t invalidLength = 32;
-    UErrorCode ignored = U_ZERO_ERROR;
-    ucnv_getInvalidUChars(converter.get(), invalid, &invalidLength, &ignored);
-    return {{}, static_cast<std::size_t>(source - begin) - invalidLength};
-  }
-  bytes.resize(static_cast<std::size_t>(target - bytes.data()));
-  return {std::move(bytes), std::nullopt};
+  auto [bytes, unencodableAt] = Convert<std::string>(
+      text, [encoding](std::u16string_view in) { return EncodedLength(in, encoding); },
+      [encoding](std::u16string_view in, char* out, std::size_t capacity) {
+        return encoding == TextEncoding::Utf8 ? EncodeUtf8Into(in, out, capacity)
+                                              : EncodeCp932Into(in, out, capacity);
+      });
+  return {std::move(bytes), unencodableAt};
 }
 
 }  // namespace quobrel

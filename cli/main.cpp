@@ -1,7 +1,9 @@
 // quobrel-cli: the Convert and Replace commands as a filter from standard input to
 // standard output.
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "cli_request.h"
+#include "piecewise_filter.h"
 #include "text_filter.h"
 
 namespace {
@@ -23,17 +26,27 @@ int Fail(const std::string& message) {
   return kBadInput;
 }
 
+// All the bytes of a file descriptor: a regular file in one read of its size, anything
+// else in growing steps.
 bool ReadAll(int fd, std::string& bytes) {
-  char buffer[1 << 16];
+  struct stat status;
+  if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+    bytes.reserve(static_cast<std::size_t>(status.st_size) + 1);
+  }
+  std::size_t length = 0;
   for (;;) {
-    const ssize_t count = read(fd, buffer, sizeof buffer);
-    if (count == 0) return true;
+    if (bytes.size() == length) bytes.resize(std::max<std::size_t>(bytes.capacity(), 1 << 16));
+    const ssize_t count = read(fd, bytes.data() + length, bytes.size() - length);
+    if (count == 0) break;
     if (count < 0) {
       if (errno == EINTR) continue;
       return false;
     }
-    bytes.append(buffer, static_cast<std::size_t>(count));
+    length += static_cast<std::size_t>(count);
+    if (length == bytes.size()) bytes.reserve(bytes.size() * 2);
   }
+  bytes.resize(length);
+  return true;
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -67,31 +80,32 @@ int main(int argc, char** argv) {
   if (!ReadAll(STDIN_FILENO, input)) {
     return Fail(std::string("cannot read standard input: ") + std::strerror(errno));
   }
-  DecodedText decoded = Decode(input, request.encoding);
-  if (decoded.invalidByteAt) {
-    return Fail("standard input is not valid " + EncodingName(request.encoding) + " (byte " +
-                std::to_string(*decoded.invalidByteAt) + ")");
-  }
-  input = std::string();  // the text is decoded; give its bytes back
-
-  std::u16string result;
+  cli::TextFilter filter;
+  bool mayCut = true;
   if (const auto* replace = std::get_if<cli::ReplaceRequest>(&request.command)) {
     if (replace->search.empty() || replace->replacement.empty()) {
       return Fail("the search and replacement texts must not be empty");
     }
-    result = cli::RunReplace(std::move(decoded.text), *replace);
+    mayCut = replace->search.find(u'\n') == std::u16string::npos;
+    filter = [replace](std::u16string text) { return cli::RunReplace(std::move(text), *replace); };
   } else {
-    result =
-        cli::RunConvert(std::move(decoded.text), std::get<cli::ConvertRequest>(request.command));
+    const auto& convert = std::get<cli::ConvertRequest>(request.command);
+    filter = [&convert](std::u16string text) { return cli::RunConvert(std::move(text), convert); };
   }
 
-  const EncodedText encoded = Encode(result, request.encoding);
-  if (encoded.unencodableAt) {
-    return Fail("the result cannot be written in " + EncodingName(request.encoding) +
-                " (character " + std::to_string(*encoded.unencodableAt) + ")");
+  const cli::FilteredText filtered = cli::FilterInPieces(input, request.encoding, mayCut, filter);
+  if (filtered.invalidByteAt) {
+    return Fail("standard input is not valid " + EncodingName(request.encoding) + " (byte " +
+                std::to_string(*filtered.invalidByteAt) + ")");
   }
-  if (!WriteAll(STDOUT_FILENO, encoded.bytes)) {
-    return Fail(std::string("cannot write standard output: ") + std::strerror(errno));
+  if (filtered.unencodableAt) {
+    return Fail("the result cannot be written in " + EncodingName(request.encoding) +
+                " (character " + std::to_string(*filtered.unencodableAt) + ")");
+  }
+  for (const std::string& piece : filtered.pieces) {
+    if (!WriteAll(STDOUT_FILENO, piece)) {
+      return Fail(std::string("cannot write standard output: ") + std::strerror(errno));
+    }
   }
   return 0;
 }

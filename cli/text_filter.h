@@ -6,8 +6,8 @@
 
 namespace quobrel::cli {
 
-// Run the window's text-tab commands over one text, with the request's settings standing
-// in for the window's controls.
+// Run the window's commands over one text, with the request's settings standing in for
+// the window's controls.
 std::u16string RunConvert(std::u16string text, const ConvertRequest& request);
 std::u16string RunReplace(std::u16string text, const ReplaceRequest& request);
 

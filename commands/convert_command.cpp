@@ -38,34 +38,43 @@ bool Selects(std::string_view code) { return !code.empty() && code != kNothing; 
 void ConvertCommand::Command1_Click(Caller caller) const {
   const bool batch = caller == Caller::Batch;
   const TabStrip& tabs = controls_.SSTab1;
-  std::u16string text;
+  // The text under conversion: the source itself until a conversion makes a new one.
+  std::u16string converted;
+  std::u16string_view text;
   if (batch) {
     text = form_.SourceData;
   } else {
-    if (tabs.Tab() == 0) text = controls_.Text1.Text();
+    if (tabs.Tab() == 0) text = converted = controls_.Text1.Text();
     if (tabs.Tab() == 1) text = form_.SourceData;
   }
+  auto convert = [&](auto function, std::string_view code) {
+    converted = function(text, code);
+    text = converted;
+  };
 
   const OptionPanel& panel = controls_.panel;
   const std::string fullWidthCode = CodeOf(panel, kFullWidthButtons);
   const std::string halfWidthCode = CodeOf(panel, kHalfWidthButtons);
-  if (Selects(fullWidthCode)) text = Pembo95::ToFullWidth(text, fullWidthCode);
-  if (Selects(halfWidthCode)) text = Pembo95::ToHalfWidth(text, halfWidthCode);
+  if (Selects(fullWidthCode)) convert(Pembo95::ToFullWidth, fullWidthCode);
+  if (Selects(halfWidthCode)) convert(Pembo95::ToHalfWidth, halfWidthCode);
   // Each later group is read only when its turn comes, after the conversions before it.
   if (const std::string_view code = CaseCode(panel); Selects(code)) {
-    text = Pembo95::ConvertLetterCase(text, code);
+    convert(Pembo95::ConvertLetterCase, code);
   }
   if (const std::string_view code = SpaceCode(panel); Selects(code)) {
-    text = Pembo95::ConvertSpaces(text, code);
+    convert(Pembo95::ConvertSpaces, code);
   }
 
+  auto result = [&] {
+    return text.data() == converted.data() ? std::move(converted) : std::u16string(text);
+  };
   if (batch) {
-    form_.ResultData = std::move(text);
+    form_.ResultData = result();
     return;
   }
   // The tab is read again: the user may have turned to another while the text converted.
-  if (tabs.Tab() == 0) controls_.Text2.SetText(text);
-  if (tabs.Tab() == 1) form_.ResultData = std::move(text);
+  if (tabs.Tab() == 0) controls_.Text2.SetText(result());
+  if (tabs.Tab() == 1) form_.ResultData = result();
 }
 
 }  // namespace quobrel

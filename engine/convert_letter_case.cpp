@@ -1,36 +1,32 @@
+#include "char_map.h"
 #include "character_classes.h"
 #include "option_code.h"
 #include "pembo95.h"
 #include "text_builder.h"
 
 namespace quobrel::Pembo95 {
-namespace {
-
-inline constexpr char16_t kCaseDistance = u'a' - u'A';
-static_assert(u'ａ' - u'Ａ' == kCaseDistance);
-
-constexpr bool IsUpperCaseLetter(char16_t c) {
-  return (c >= u'A' && c <= u'Z') || (c >= u'Ａ' && c <= u'Ｚ');
-}
-
-}  // namespace
 
 std::u16string ConvertLetterCase(std::u16string_view text, std::string_view caseCode) {
   const auto [halfWidth, fullWidth, toUpper] = ReadCode(caseCode);
-  auto convert = [=](auto& sink, std::size_t from, std::size_t to) {
-    for (std::size_t i = from; i < to; ++i) {
-      const char16_t c = text[i];
-      const bool selected =
-          (halfWidth && IsHalfWidthLatinLetter(c)) || (fullWidth && IsFullWidthLatinLetter(c));
-      if (selected && IsUpperCaseLetter(c) != toUpper) {
-        sink.Put(toUpper ? c - kCaseDistance : c + kCaseDistance);
-      } else {
-        sink.Put(c);
-      }
-    }
-    return to;
+  // The letters that change: the lower-case ones on the way up, the upper-case ones down.
+  const CharRange halfWidthChanging = toUpper ? kHalfWidthSmallLetters : kHalfWidthCapitals;
+  const CharRange fullWidthChanging = toUpper ? kFullWidthSmallLetters : kFullWidthCapitals;
+  const int shift = toUpper ? -kCaseDistance : kCaseDistance;
+  CharMap change;
+  if (halfWidth) change.SetRange(halfWidthChanging, shift);
+  if (fullWidth) change.SetRange(fullWidthChanging, shift);
+
+  const LaneMask none{};
+  auto convertLanes = [=](Lanes lanes, TextWriter& out) {
+    const LaneMask changed = (halfWidth ? LanesInRange(lanes, halfWidthChanging) : none) |
+                             (fullWidth ? LanesInRange(lanes, fullWidthChanging) : none);
+    out.Put(lanes + Where(changed, static_cast<char16_t>(shift)));
   };
-  return ProduceText(text.size(), convert, /*resultHasTextLength=*/true);
+  auto oneByOne = [none](std::size_t) { return none; };
+  auto convertOne = [&](std::size_t i, TextWriter& out) { out.Put(change.First(text[i])); };
+  return ProduceText(text, text.size(), [&](TextWriter& out, std::size_t from, std::size_t to) {
+    ConvertBlock(text, from, to, out, oneByOne, convertLanes, convertOne);
+  });
 }
 
 }  // namespace quobrel::Pembo95

@@ -2,6 +2,7 @@
 // strings they are, with the lookup tables the scans use derived from them at compile time.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -20,13 +21,14 @@ static_assert(KatakanaTable.size() == 16 + 29 + 26 + 35);
 
 // Every half-width katakana, U+FF61 to U+FF9F in code order, and its full-width counterpart:
 // the compatibility mapping, with the spacing marks for ﾞ and ﾟ.
-inline constexpr std::u16string_view kHalfWidthKatakana =
+inline constexpr std::u16string_view kHalfWidthKatakanaInOrder =
     u"｡｢｣､･ｦｧｨｩｪｫｬｭｮｯｰｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀﾁﾂﾃﾄﾅﾆﾇﾈﾉﾊﾋﾌﾍﾎﾏﾐﾑﾒﾓﾔﾕﾖﾗﾘﾙﾚﾛﾜﾝﾞﾟ";
 inline constexpr std::u16string_view kFullWidthKatakana =
     u"。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノ"
     u"ハヒフヘホマミムメモヤユヨラリルレロワン゛゜";
-static_assert(kHalfWidthKatakana.size() == u'ﾟ' - u'｡' + 1);
-static_assert(kFullWidthKatakana.size() == kHalfWidthKatakana.size());
+static_assert(kHalfWidthKatakanaInOrder.size() ==
+              kHalfWidthKatakana.last - kHalfWidthKatakana.first + 1);
+static_assert(kFullWidthKatakana.size() == kHalfWidthKatakanaInOrder.size());
 
 inline constexpr char16_t kVoicedMark = u'ﾞ';
 inline constexpr char16_t kSemiVoicedMark = u'ﾟ';
@@ -42,11 +44,15 @@ static_assert(kSemiVoicedKana.size() == 5 && kSemiVoicedBases.size() == 5);
 namespace detail {
 
 constexpr std::size_t HalfWidthIndex(char16_t halfWidthKana) {
-  return static_cast<std::size_t>(halfWidthKana - kHalfWidthKatakana.front());
+  return static_cast<std::size_t>(halfWidthKana - kHalfWidthKatakanaInOrder.front());
 }
 
-// compositions[mark][base index]: the composed kana, or 0 where there is none.
-using CompositionTable = std::array<std::array<char16_t, kHalfWidthKatakana.size()>, 2>;
+// kCompositions[mark][base]: the composed kana, or 0 where there is none. A last row for
+// "not a mark" and a last column for "not a kana", all 0, let any two characters be
+// looked up without a branch.
+constexpr std::size_t kNotAMark = 2;
+constexpr std::size_t kNotAKana = kHalfWidthKatakanaInOrder.size();
+using CompositionTable = std::array<std::array<char16_t, kNotAKana + 1>, kNotAMark + 1>;
 constexpr CompositionTable MakeCompositionTable() {
   CompositionTable table{};
   for (std::size_t i = 0; i < kVoicedKana.size(); ++i) {
@@ -75,7 +81,7 @@ using NarrowingTable = std::array<NarrowKana, 256>;
 constexpr NarrowingTable MakeNarrowingTable() {
   NarrowingTable table{};
   for (std::size_t i = 0; i < kFullWidthKatakana.size(); ++i) {
-    table[kFullWidthKatakana[i] - kKanaBlock] = {kHalfWidthKatakana[i], 0};
+    table[kFullWidthKatakana[i] - kKanaBlock] = {kHalfWidthKatakanaInOrder[i], 0};
   }
   for (std::size_t i = 0; i < kVoicedKana.size(); ++i) {
     table[kVoicedKana[i] - kKanaBlock] = {kVoicedBases[i], kVoicedMark};
@@ -111,9 +117,14 @@ constexpr char16_t WidenKatakana(char16_t halfWidthKana) {
   return kFullWidthKatakana[detail::HalfWidthIndex(halfWidthKana)];
 }
 
-// The full-width kana for a half-width kana followed by a mark, or 0 when none exists.
-constexpr char16_t ComposeKatakana(char16_t halfWidthKana, char16_t mark) {
-  return detail::kCompositions[mark == kSemiVoicedMark][detail::HalfWidthIndex(halfWidthKana)];
+// The full-width kana that `c` followed by `next` composes into: 0 unless `c` is a
+// half-width kana, `next` a voiced or semi-voiced mark, and the composed kana exists.
+constexpr char16_t ComposeKatakana(char16_t c, char16_t next) {
+  using namespace detail;
+  const auto kana = static_cast<std::size_t>(static_cast<char16_t>(c - kHalfWidthKatakana.first));
+  const auto mark = static_cast<std::size_t>(static_cast<char16_t>(next - kVoicedMark));
+  static_assert(kSemiVoicedMark == kVoicedMark + 1);
+  return kCompositions[std::min(mark, kNotAMark)][std::min(kana, kNotAKana)];
 }
 
 constexpr NarrowKana NarrowKatakana(char16_t c) {

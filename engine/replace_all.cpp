@@ -9,6 +9,16 @@ namespace {
 
 std::size_t lastReplaceCount = 0;
 
+// Stands in for the writer while the result is measured.
+class LengthCounter {
+ public:
+  void Copy(const char16_t*, std::size_t count) { length_ += count; }
+  std::size_t length() const { return length_; }
+
+ private:
+  std::size_t length_ = 0;
+};
+
 // Writes `text` with every match replaced into the sink and returns the number of
 // replacements. With a meter it owes one yield per search: one per replacement, and one
 // more for the search that finds nothing while text is left. A long search reports to the

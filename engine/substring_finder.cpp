@@ -9,30 +9,17 @@
 #include <memory>
 
 #include "case_folding.h"
+#include "lanes.h"
 
 namespace quobrel::Pembo95 {
 namespace {
 
-// Eight code units side by side; the compiler maps the operations onto the machine's
-// vector instructions where it has them.
-using Lanes = std::uint16_t __attribute__((vector_size(16)));
-inline constexpr std::size_t kLaneCount = sizeof(Lanes) / sizeof(std::uint16_t);
-
-Lanes LoadLanes(const char16_t* at) {
-  Lanes lanes;
-  std::memcpy(&lanes, at, sizeof lanes);
-  return lanes;
-}
-
-// Lanes that equal one of the units: all bits set there, none elsewhere.
-Lanes LanesIn(Lanes lanes, const std::array<char16_t, 4>& units) {
-  return (lanes == units[0]) | (lanes == units[1]) | (lanes == units[2]) | (lanes == units[3]);
-}
-
-bool AnyLaneSet(Lanes lanes) {
-  std::uint64_t halves[2];
-  std::memcpy(halves, &lanes, sizeof halves);
-  return (halves[0] | halves[1]) != 0;
+// Lanes that equal one of the first `kUnits` units.
+template <std::size_t kUnits>
+LaneMask LanesIn(Lanes lanes, const std::array<char16_t, 4>& units) {
+  LaneMask in = lanes == units[0];
+  for (std::size_t i = 1; i < kUnits; ++i) in |= lanes == units[i];
+  return in;
 }
 
 bool UnitIn(char16_t unit, const std::array<char16_t, 4>& units) {
@@ -70,7 +57,7 @@ SubstringFinder::UnitSet SubstringFinder::UnitsFoldingLike(char32_t codePoint) {
     }
   }
   std::fill(set.units.begin() + count, set.units.end(), set.units[0]);
-  set.usable = count > 0;
+  set.count = count;
   return set;
 }
 
@@ -78,8 +65,8 @@ SubstringFinder::SubstringFinder(std::u16string_view search, CompareMode mode)
     : search_(search), mode_(mode) {
   if (search.empty()) return;
   if (mode == CompareMode::Exact) {
-    first_ = {{search.front(), search.front(), search.front(), search.front()}, true};
-    last_ = {{search.back(), search.back(), search.back(), search.back()}, true};
+    first_ = {{search.front(), search.front(), search.front(), search.front()}, 1};
+    last_ = {{search.back(), search.back(), search.back(), search.back()}, 1};
     return;
   }
   for (std::size_t at = 0; at < search.size();) {
@@ -108,25 +95,38 @@ bool SubstringFinder::MatchesAt(std::u16string_view text, std::size_t at) const 
   return true;
 }
 
+template <std::size_t kUnits>
+std::size_t SubstringFinder::FindInGroups(std::u16string_view text, std::size_t& at,
+                                          std::size_t limit) const {
+  const std::size_t length = search_.size();
+  for (; at + kLaneCount <= limit; at += kLaneCount) {
+    const LaneMask candidates =
+        LanesIn<kUnits>(LoadLanes(text.data() + at), first_.units) &
+        LanesIn<kUnits>(LoadLanes(text.data() + at + length - 1), last_.units);
+    std::size_t match = std::u16string_view::npos;
+    ForEachSetLane(candidates, [&](std::size_t lane) {
+      if (match == std::u16string_view::npos && MatchesAt(text, at + lane)) match = at + lane;
+    });
+    if (match != std::u16string_view::npos) return match;
+  }
+  return std::u16string_view::npos;
+}
+
 std::size_t SubstringFinder::Find(std::u16string_view text, std::size_t from,
                                   std::size_t limit) const {
   const std::size_t length = search_.size();
   if (length == 0 || text.size() < length) return std::u16string_view::npos;
   limit = std::min(limit, text.size() - length + 1);
   std::size_t at = from;
-  if (first_.usable && last_.usable) {
-    for (; at + kLaneCount <= limit; at += kLaneCount) {
-      const Lanes candidates = LanesIn(LoadLanes(text.data() + at), first_.units) &
-                               LanesIn(LoadLanes(text.data() + at + length - 1), last_.units);
-      if (!AnyLaneSet(candidates)) continue;
-      for (std::size_t lane = 0; lane < kLaneCount; ++lane) {
-        if (candidates[lane] != 0 && MatchesAt(text, at + lane)) return at + lane;
-      }
-    }
+  if (first_.usable() && last_.usable()) {
+    const bool single = first_.count == 1 && last_.count == 1;
+    const std::size_t match =
+        single ? FindInGroups<1>(text, at, limit) : FindInGroups<4>(text, at, limit);
+    if (match != std::u16string_view::npos) return match;
   }
   for (; at < limit; ++at) {
-    const bool candidate = (!first_.usable || UnitIn(text[at], first_.units)) &&
-                           (!last_.usable || UnitIn(text[at + length - 1], last_.units));
+    const bool candidate = (!first_.usable() || UnitIn(text[at], first_.units)) &&
+                           (!last_.usable() || UnitIn(text[at + length - 1], last_.units));
     if (candidate && MatchesAt(text, at)) return at;
   }
   return std::u16string_view::npos;

@@ -25,8 +25,9 @@ class SubstringFinder {
  private:
   // Up to four code units that a position's unit must equal to start a candidate.
   struct UnitSet {
-    std::array<char16_t, 4> units{};
-    bool usable = false;  // false: the set is too large to test this way; every unit passes
+    std::array<char16_t, 4> units{};  // unused places repeat the first unit
+    std::size_t count = 0;            // 0: too large to test this way; every unit passes
+    bool usable() const { return count != 0; }
   };
   struct FoldedPoint {
     char32_t folded;
@@ -35,6 +36,9 @@ class SubstringFinder {
 
   static UnitSet UnitsFoldingLike(char32_t codePoint);
   bool MatchesAt(std::u16string_view text, std::size_t at) const;
+  // The vector part of Find, testing `kUnits` units for the first and the last unit.
+  template <std::size_t kUnits>
+  std::size_t FindInGroups(std::u16string_view text, std::size_t& at, std::size_t limit) const;
 
   std::u16string_view search_;
   CompareMode mode_;

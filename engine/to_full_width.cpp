@@ -1,3 +1,4 @@
+#include "char_map.h"
 #include "character_classes.h"
 #include "katakana_tables.h"
 #include "option_code.h"
@@ -5,37 +6,58 @@
 #include "text_builder.h"
 
 namespace quobrel::Pembo95 {
+namespace {
 
-// A run of half-width katakana is widened as it is read: each kana looks at the character
-// after it, and a voiced or semi-voiced mark there composes with it when the composed kana
-// exists. Anything that is not half-width katakana ends the run, so a mark after it stands
-// alone.
+constexpr bool IsMark(char16_t c) { return static_cast<char16_t>(c - kVoicedMark) < 2; }
+static_assert(kSemiVoicedMark == kVoicedMark + 1);
+
+}  // namespace
+
+// Half-width katakana widen one by one, and a voiced or semi-voiced mark that follows a
+// kana with a composed form replaces that kana's full-width form. Anything that is not
+// half-width katakana ends a run, so a mark after it stands alone. A kana is never a mark,
+// so every kana-and-mark pair composes, and the result's length is known before the scan.
 std::u16string ToFullWidth(std::u16string_view text, std::string_view optionCode) {
   const auto [digits, letters, katakana] = ReadCode(optionCode);
-  auto convert = [=](auto& sink, std::size_t from, std::size_t to) {
-    std::size_t i = from;
-    while (i < to) {
-      const char16_t c = text[i++];
-      if ((digits && IsHalfWidthDigit(c)) || (letters && IsHalfWidthLatinLetter(c))) {
-        sink.Put(c + kWidthOffset);
-      } else if (katakana && IsHalfWidthKatakana(c)) {
-        const char16_t next = i < text.size() ? text[i] : u'\0';
-        const char16_t composed =
-            next == kVoicedMark || next == kSemiVoicedMark ? ComposeKatakana(c, next) : u'\0';
-        if (composed != 0) {
-          sink.Put(composed);
-          ++i;
-        } else {
-          sink.Put(WidenKatakana(c));
+  CharMap widen;
+  if (digits) widen.SetRange(kHalfWidthDigits, kWidthOffset);
+  if (letters) {
+    widen.SetRange(kHalfWidthCapitals, kWidthOffset);
+    widen.SetRange(kHalfWidthSmallLetters, kWidthOffset);
+  }
+  if (katakana) {
+    for (char16_t kana : kHalfWidthKatakanaInOrder) widen.Set(kana, WidenKatakana(kana));
+  }
+
+  // One character at a time: in Japanese text the kana are too thickly sown for groups
+  // of eight to pass whole.
+  auto convertBlock = [&](TextWriter& out, std::size_t from, std::size_t to) {
+    char16_t* result = out.Position();
+    for (std::size_t i = from; i < to; ++i) {
+      const char16_t c = text[i];
+      if (katakana && IsMark(c) && i > 0) [[unlikely]] {
+        if (const char16_t composed = ComposeKatakana(text[i - 1], c)) {
+          result[-1] = composed;
+          continue;
         }
-      } else {
-        sink.Put(c);
       }
+      *result++ = widen.First(c);
     }
-    return i;
+    out.MoveTo(result);
   };
-  // Only a composition, two characters into one, changes the length.
-  return ProduceText(text.size(), convert, /*resultHasTextLength=*/!katakana);
+
+  const std::size_t compositions =
+      !katakana
+          ? 0
+          : CountWhere(
+                text,
+                [text](std::size_t i) {
+                  return LanesInRange(LoadLanes(text.data() + i), {kVoicedMark, kSemiVoicedMark});
+                },
+                [text](std::size_t i) {
+                  return i > 0 && ComposeKatakana(text[i - 1], text[i]) != 0;
+                });
+  return ProduceText(text, text.size() - compositions, convertBlock);
 }
 
 }  // namespace quobrel::Pembo95

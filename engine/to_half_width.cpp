@@ -1,3 +1,4 @@
+#include "char_map.h"
 #include "character_classes.h"
 #include "katakana_tables.h"
 #include "option_code.h"
@@ -8,25 +9,55 @@ namespace quobrel::Pembo95 {
 
 std::u16string ToHalfWidth(std::u16string_view text, std::string_view optionCode) {
   const auto [digits, letters, katakana] = ReadCode(optionCode);
-  auto convert = [=](auto& sink, std::size_t from, std::size_t to) {
-    for (std::size_t i = from; i < to; ++i) {
-      const char16_t c = text[i];
-      if ((digits && IsFullWidthDigit(c)) || (letters && IsFullWidthLatinLetter(c))) {
-        sink.Put(c - kWidthOffset);
-        continue;
-      }
-      const NarrowKana narrow = katakana ? NarrowKatakana(c) : NarrowKana{};
-      if (narrow.first == 0) {
-        sink.Put(c);
-        continue;
-      }
-      sink.Put(narrow.first);
-      if (narrow.second != 0) sink.Put(narrow.second);
+  CharMap narrow;
+  if (digits) narrow.SetRange(kFullWidthDigits, -kWidthOffset);
+  if (letters) {
+    narrow.SetRange(kFullWidthCapitals, -kWidthOffset);
+    narrow.SetRange(kFullWidthSmallLetters, -kWidthOffset);
+  }
+  if (katakana) {
+    for (char16_t member : KatakanaTable) {
+      const NarrowKana kana = NarrowKatakana(member);
+      narrow.Set(member, kana.first, kana.second);
     }
-    return to;
+  }
+
+  const LaneMask none{};
+  // Digits and letters narrow by one offset, a whole group at a time; a group holding a
+  // member of KatakanaTable goes through the map one character at a time.
+  auto convertLanes = [=](Lanes lanes, TextWriter& out) {
+    const LaneMask narrowed = (digits ? LanesInRange(lanes, kFullWidthDigits) : none) |
+                              (letters ? LanesInRange(lanes, kFullWidthCapitals) |
+                                             LanesInRange(lanes, kFullWidthSmallLetters)
+                                       : none);
+    out.Put(lanes - Where(narrowed, kWidthOffset));
   };
-  // Only a voiced kana, narrowed to two characters, changes the length.
-  return ProduceText(text.size(), convert, /*resultHasTextLength=*/!katakana);
+  auto oneByOne = [=](std::size_t i) {
+    const Lanes lanes = LoadLanes(text.data() + i);
+    // Where the members of KatakanaTable lie; hiragana, between them, are not looked at.
+    return katakana ? LanesInRange(lanes, {u'、', u'」'}) | LanesInRange(lanes, {u'゛', u'゜'}) |
+                          LanesInRange(lanes, {u'ァ', u'ー'})
+                    : none;
+  };
+  auto convertOne = [&](std::size_t i, TextWriter& out) {
+    const char16_t c = text[i];
+    const CharMap::Entry& entry = narrow[c];
+    out.PutFirst(static_cast<char16_t>(c + entry.delta), entry.second, 1 + (entry.second != 0));
+  };
+
+  // A voiced or semi-voiced kana is the only character that narrows into two.
+  const std::size_t voicedKana =
+      !katakana ? 0
+                : CountWhere(
+                      text,
+                      [text](std::size_t i) {
+                        return LanesInRange(LoadLanes(text.data() + i), {u'ガ', u'ヴ'});
+                      },
+                      [&](std::size_t i) { return narrow[text[i]].second != 0; });
+  return ProduceText(text, text.size() + voicedKana,
+                     [&](TextWriter& out, std::size_t from, std::size_t to) {
+                       ConvertBlock(text, from, to, out, oneByOne, convertLanes, convertOne);
+                     });
 }
 
 }  // namespace quobrel::Pembo95

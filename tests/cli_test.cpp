@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
+#include "convert_command.h"
+#include "plain_controls.h"
+#include "replace_command.h"
 #include "run_process.h"
+#include "text_codec.h"
 
 namespace quobrel {
 namespace {
@@ -77,6 +82,44 @@ TEST(QuobrelCli, UsageErrorsExitWithTwo) {
     EXPECT_EQ(r.exitStatus, 2);
     EXPECT_EQ(r.out, "");
   }
+}
+
+// What the window's commands make of the whole text at once.
+std::string Expected(const std::string& input, const std::vector<OptionButton>& buttons) {
+  PlainTabStrip tab(0);
+  PlainOptionPanel panel;
+  for (OptionButton button : buttons) panel.Select(button);
+  PlainTextBox source(Decode(input, TextEncoding::Utf8).text), destination;
+  FormData form;
+  ConvertCommand({tab, panel, source, destination}, form).Command1_Click();
+  return Encode(destination.Text(), TextEncoding::Utf8).bytes;
+}
+
+TEST(QuobrelCli, LongInputGivesTheResultOfTheWholeText) {
+  // Several megabytes of random lines of kana, marks and spaces, which a cut anywhere but
+  // just after a line feed would likely change.
+  const char* tokens[] = {"ｶﾞ", "ｶ", "ﾞ", " ", "  ", "a", "漢", "ｳ"};
+  std::mt19937 random(3);
+  std::string input;
+  while (input.size() < 5'000'000) {
+    for (int n = random() % 30; n > 0; --n) input += tokens[random() % std::size(tokens)];
+    input += random() % 2 ? "\r\n" : "ｶ\n";
+  }
+  EXPECT_EQ(Cli({"convert"}, input).out, Expected(input, {}));
+  EXPECT_EQ(Cli({"convert", "--spaces=full", "--katakana=none", "--letters=full"}, input).out,
+            Expected(input, {OptionButton::SPO2, OptionButton::KO3, OptionButton::EO1}));
+
+  // A search across a line break is found across the whole text.
+  const ProcessResult replaced = Cli({"replace", "--search=ｶ\n", "--replace=<>"}, input);
+  EXPECT_EQ(replaced.exitStatus, 0);
+  EXPECT_EQ(replaced.out.find("ｶ\n"), std::string::npos);
+  EXPECT_NE(replaced.out.find("<>"), std::string::npos);
+
+  // Bad bytes far into the input are reported where they are, and nothing is written.
+  const ProcessResult bad = Cli({"convert"}, input + "\xFF");
+  EXPECT_EQ(bad.exitStatus, 1);
+  EXPECT_EQ(bad.out, "");
+  EXPECT_NE(bad.err.find("(byte " + std::to_string(input.size()) + ")"), std::string::npos);
 }
 
 TEST(QuobrelCli, HelpAndVersion) {

@@ -1,0 +1,160 @@
+// Throughput and memory of the engine and the Convert command, beside a plain memcpy of
+// the same text. Usage: quobrel-bench [CORPUS.txt (UTF-8)]...
+#include <malloc.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <new>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "convert_command.h"
+#include "pembo95.h"
+#include "plain_controls.h"
+#include "text_codec.h"
+
+// Every allocation of the process is counted, so that a measured call's peak is known.
+namespace {
+std::size_t liveBytes = 0;
+std::size_t peakBytes = 0;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  void* block = std::malloc(size == 0 ? 1 : size);
+  if (block == nullptr) throw std::bad_alloc();
+  liveBytes += malloc_usable_size(block);
+  peakBytes = std::max(peakBytes, liveBytes);
+  return block;
+}
+void operator delete(void* block) noexcept {
+  if (block == nullptr) return;
+  liveBytes -= malloc_usable_size(block);
+  std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept { operator delete(block); }
+
+namespace {
+
+using namespace quobrel;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRuns = 11;
+
+struct Measurement {
+  double charsPerSecond;  // median
+  std::size_t resultUnits;
+  std::size_t extraBytes;  // peak allocation beyond the result's own buffer
+};
+
+Measurement Measure(const std::u16string& text, const std::function<std::u16string()>& run) {
+  std::vector<double> rates;
+  Measurement m{};
+  for (int i = 0; i < kRuns; ++i) {
+    const std::size_t baseline = liveBytes;
+    peakBytes = liveBytes;
+    const auto start = Clock::now();
+    const std::u16string result = run();
+    const std::chrono::duration<double> seconds = Clock::now() - start;
+    rates.push_back(double(text.size()) / seconds.count());
+    m.resultUnits = result.size();
+    const std::size_t resultBytes = (result.capacity() + 1) * sizeof(char16_t);
+    m.extraBytes =
+        std::max(m.extraBytes, peakBytes - baseline - std::min(peakBytes - baseline, resultBytes));
+  }
+  std::nth_element(rates.begin(), rates.begin() + kRuns / 2, rates.end());
+  m.charsPerSecond = rates[kRuns / 2];
+  return m;
+}
+
+// Japanese-looking text with every class the engine converts, in fixed proportions.
+std::u16string MixedText(std::size_t length) {
+  const std::u16string_view pieces[] = {u"日本語の文章を変換します。",
+                                        u"ｶﾞｯｺｳ",
+                                        u"ﾊﾟﾝ",
+                                        u"ﾃｽﾄ",
+                                        u"ﾞ",
+                                        u"テスト",
+                                        u"ガギグ",
+                                        u"abcXYZ",
+                                        u"ＡＢＣｘｙｚ",
+                                        u"0123",
+                                        u"０１２３",
+                                        u"  ",
+                                        u" ",
+                                        u"　",
+                                        u"\r\n",
+                                        u"「かぎかっこ」",
+                                        u"漢字",
+                                        u"ひらがな",
+                                        u"、",
+                                        u"。"};
+  std::mt19937 random(42);
+  std::u16string text;
+  while (text.size() < length) text += pieces[random() % std::size(pieces)];
+  text.resize(length);
+  return text;
+}
+
+void Report(const char* corpus, const std::u16string& text) {
+  std::printf("\n%s: %zu UTF-16 characters\n", corpus, text.size());
+  std::printf("%-34s %12s %10s %16s\n", "", "Mchar/s", "x memcpy", "extra bytes");
+
+  const Measurement copy = Measure(text, [&] { return std::u16string(text); });
+  auto row = [&](const char* name, const std::function<std::u16string()>& run) {
+    const Measurement m = Measure(text, run);
+    std::printf("%-34s %12.0f %10.2f %16zu\n", name, m.charsPerSecond / 1e6,
+                m.charsPerSecond / copy.charsPerSecond, m.extraBytes);
+  };
+  std::printf("%-34s %12.0f %10.2f\n", "memcpy (copy of the text)", copy.charsPerSecond / 1e6, 1.0);
+
+  using namespace Pembo95;
+  row("ToFullWidth 001", [&] { return ToFullWidth(text, "001"); });
+  row("ToFullWidth 111", [&] { return ToFullWidth(text, "111"); });
+  row("ToHalfWidth 001", [&] { return ToHalfWidth(text, "001"); });
+  row("ToHalfWidth 111", [&] { return ToHalfWidth(text, "111"); });
+  row("ConvertLetterCase 111", [&] { return ConvertLetterCase(text, "111"); });
+  row("ConvertSpaces 101 (pairs)", [&] { return ConvertSpaces(text, "101"); });
+  row("ConvertSpaces 100", [&] { return ConvertSpaces(text, "100"); });
+  row("ReplaceAll \"ﾃﾞ\" exact",
+      [&] { return ReplaceAll(text, u"ﾃﾞ", u"デ", CompareMode::Exact); });
+  row("ReplaceAll \"the\" ignoring case",
+      [&] { return ReplaceAll(text, u"the", u"THE", CompareMode::IgnoreCase); });
+  row("ReplaceAll \"ﾌｧｲﾙ\" ignoring case",
+      [&] { return ReplaceAll(text, u"ﾌｧｲﾙ", u"ファイル", CompareMode::IgnoreCase); });
+
+  const PlainTabStrip fileTab(1);
+  const PlainOptionPanel startUp;
+  const PlainTextBox unused;
+  PlainTextBox unusedToo;
+  FormData form{text, {}};
+  const ConvertCommand command({fileTab, startUp, unused, unusedToo}, form);
+  row("Convert command, start-up chain", [&] {
+    command.Command1_Click(Caller::Batch);
+    return std::move(form.ResultData);
+  });
+}
+
+std::u16string ReadUtf8(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  DecodedText decoded = Decode(bytes, TextEncoding::Utf8);
+  if (!in || decoded.invalidByteAt) {
+    std::fprintf(stderr, "quobrel-bench: cannot read %s as UTF-8\n", path);
+    std::exit(1);
+  }
+  return std::move(decoded.text);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) Report(argv[i], ReadUtf8(argv[i]));
+  Report("generated mixed text", MixedText(std::size_t{16} << 20));
+}

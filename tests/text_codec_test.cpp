@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "text_codec.h"
+
+namespace quobrel {
+namespace {
+
+// Long enough that every text goes through the vector paths as well as the tails.
+std::u16string Repeated(std::u16string_view piece, std::size_t times) {
+  std::u16string text;
+  for (std::size_t i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+TEST(TextCodec, RoundTripsBothEncodings) {
+  const std::u16string japanese = Repeated(u"ｶﾞｯｺｳ、学校。ABC 123\r\n　ガ", 40);
+  for (TextEncoding encoding : {TextEncoding::Utf8, TextEncoding::Cp932}) {
+    const EncodedText encoded = Encode(japanese, encoding);
+    ASSERT_FALSE(encoded.unencodableAt);
+    const DecodedText decoded = Decode(encoded.bytes, encoding);
+    ASSERT_FALSE(decoded.invalidByteAt);
+    EXPECT_EQ(decoded.text, japanese);
+  }
+  const std::u16string supplementary = Repeated(u"x\U0001F600é\u0800\u07FF", 30);
+  const EncodedText utf8 = Encode(supplementary, TextEncoding::Utf8);
+  ASSERT_FALSE(utf8.unencodableAt);
+  EXPECT_EQ(Decode(utf8.bytes, TextEncoding::Utf8).text, supplementary);
+}
+
+TEST(TextCodec, Cp932BytesAreExact) {
+  EXPECT_EQ(Encode(u"ｶﾞガ\\~", TextEncoding::Cp932).bytes, "\xB6\xDE\x83\x4B\\~");
+  EXPECT_EQ(Decode("\x82\xA0\xB1\x0D\x0A", TextEncoding::Cp932).text, u"あｱ\r\n");
+  EXPECT_EQ(Decode("", TextEncoding::Cp932).text, u"");
+}
+
+TEST(TextCodec, ReportsWhereTheInputIsAtFault) {
+  const std::string ascii(100, 'a');
+  struct Case {
+    std::string bytes;
+    TextEncoding encoding;
+    std::size_t invalidAt;
+  };
+  const Case cases[] = {
+      {ascii + "\xFF" + ascii, TextEncoding::Utf8, 100},
+      {ascii + "\xE3\x81" + ascii, TextEncoding::Utf8, 100},  // a sequence cut short
+      {ascii + "\xED\xA0\x80", TextEncoding::Utf8, 100},      // an encoded surrogate
+      {ascii + "\xE3\x81", TextEncoding::Utf8, 100},          // cut short at the end
+      {ascii + "\x82", TextEncoding::Cp932, 100},             // a lead byte alone
+      {ascii + "\xA0" + ascii, TextEncoding::Cp932, 100},     // no character at 0xA0
+      {ascii + "\x82\x20", TextEncoding::Cp932, 100},         // no second byte
+  };
+  for (const Case& c : cases) {
+    const DecodedText decoded = Decode(c.bytes, c.encoding);
+    EXPECT_EQ(decoded.invalidByteAt, c.invalidAt) << c.bytes.substr(100);
+    EXPECT_EQ(decoded.text, u"");
+  }
+  const std::u16string text = Repeated(u"a", 50);
+  EXPECT_EQ(Encode(text + u"€" + text, TextEncoding::Cp932).unencodableAt, 50u);
+  EXPECT_EQ(Encode(text + u"\U0001F600", TextEncoding::Cp932).unencodableAt, 50u);
+  EXPECT_EQ(Encode(text + u'\xD800' + text, TextEncoding::Utf8).unencodableAt, 50u);
+  EXPECT_EQ(Encode(text + u'\xDC00', TextEncoding::Utf8).unencodableAt, 50u);
+}
+
+TEST(TextCodec, AgreesOnRandomUtf8) {
+  // Random code points of every UTF-8 length, so the measured sizes meet every case.
+  std::mt19937 random(7);
+  for (int round = 0; round < 50; ++round) {
+    std::u16string text;
+    for (int i = 0; i < 500; ++i) {
+      const char32_t ranges[][2] = {
+          {0x20, 0x7F}, {0x80, 0x7FF}, {0x800, 0xD7FF}, {0xE000, 0xFFFF}, {0x10000, 0x10FFFF}};
+      const auto& range = ranges[random() % 5];
+      const char32_t c = range[0] + random() % (range[1] - range[0]);
+      if (c > 0xFFFF) {
+        text += static_cast<char16_t>(0xD7C0 + (c >> 10));
+        text += static_cast<char16_t>(0xDC00 | (c & 0x3FF));
+      } else {
+        text += static_cast<char16_t>(c);
+      }
+    }
+    const EncodedText encoded = Encode(text, TextEncoding::Utf8);
+    ASSERT_FALSE(encoded.unencodableAt);
+    ASSERT_EQ(Decode(encoded.bytes, TextEncoding::Utf8).text, text);
+  }
+}
+
+}  // namespace
+}  // namespace quobrel
