@@ -7,6 +7,7 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -66,7 +67,7 @@ using Units = std::uint16_t __attribute__((vector_size(16)));
 // A comparison gives all bits set where it holds: as a count, 1 there.
 template <class Vector, class Mask>
 Vector Ones(Mask mask) {
-  return reinterpret_cast<Vector&>(mask) & 1;
+  return std::bit_cast<Vector>(mask) & 1;
 }
 
 // The size of the converted text, exact when the input is valid.

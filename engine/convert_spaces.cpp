@@ -69,7 +69,7 @@ std::u16string MapSpaces(std::u16string_view text, SpaceLanes spaceLanes, IsSpac
                          char16_t into) {
   auto convertLanes = [&](Lanes lanes, TextWriter& out) {
     const LaneMask spaces = spaceLanes(lanes);
-    out.Put((lanes & ~reinterpret_cast<const Lanes&>(spaces)) | Where(spaces, into));
+    out.Put((lanes & ~std::bit_cast<Lanes>(spaces)) | Where(spaces, into));
   };
   auto oneByOne = [](std::size_t) { return LaneMask{}; };
   auto convertOne = [&](std::size_t i, TextWriter& out) {

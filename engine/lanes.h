@@ -3,6 +3,7 @@
 // with nothing to convert eight characters at a time.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -49,6 +50,6 @@ void ForEachSetLane(LaneMask mask, Visit visit) {
 }
 
 // `value` in the lanes that `mask` sets, 0 elsewhere.
-inline Lanes Where(LaneMask mask, char16_t value) { return reinterpret_cast<Lanes&>(mask) & value; }
+inline Lanes Where(LaneMask mask, char16_t value) { return std::bit_cast<Lanes>(mask) & value; }
 
 }  // namespace quobrel::Pembo95
