@@ -1,0 +1,14 @@
+// Double-clicks on widgets that have no signal for them.
+#pragma once
+
+#include <QLabel>
+#include <QObject>
+
+#include <functional>
+
+namespace quobrel {
+
+// Calls `handler` on every double-click in `widget` (for a scroll area: in its viewport).
+void OnDoubleClick(QWidget* widget, std::function<void()> handler);
+
+}  // namespace quobrel

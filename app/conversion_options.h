@@ -1,0 +1,25 @@
+// Picture3: the option buttons of the Convert command, one group per frame.
+#pragma once
+
+#include <QLabel>
+#include <QRadioButton>
+#include <QWidget>
+
+#include <array>
+
+#include "option_panel.h"
+
+namespace quobrel {
+
+class ConversionOptions : public QWidget, public OptionPanel {
+ public:
+  explicit ConversionOptions(QWidget* parent);
+  bool IsSelected(OptionButton button) const override;
+  QLabel* LT() const { return LT_; }
+
+ private:
+  std::array<QRadioButton*, kOptionButtonCount> buttons_{};
+  QLabel* LT_;
+};
+
+}  // namespace quobrel

@@ -1,0 +1,70 @@
+#include "file_tab.h"
+
+#include <QStorageInfo>
+
+#include <tuple>
+
+#include "artwork.h"
+#include "text_tab.h"
+#include "twips.h"
+
+namespace quobrel {
+
+FileTab::FileTab(QWidget* page, const FileTabNames& names) : QObject(page) {
+  Place(new QLabel(QStringLiteral("変換元ファイル"), page), names.filesLabel, 120, 420, 1275, 180);
+  pattern = new QLineEdit(QStringLiteral("*.*"), page);
+  Place(pattern, names.pattern, 5880, 360, 1155, 315);
+  drives = new DriveList(page);
+  Place(drives, names.drives, 300, 660, 3675, 300);
+  folders = new FolderList(page);
+  Place(folders, names.folders, 300, 960, 3675, 1770);
+  files = new FileList(page);
+  Place(files, names.files, 3960, 660, 3075, 2070);
+  status = new QListWidget(page);
+  Place(status, names.status, 300, 660, 6735, 2040);
+  status->hide();
+  // The two help lines are long for their place: a size smaller keeps them whole.
+  for (auto [name, text, left, top] :
+       {std::tuple{
+            names.inPlaceHelp,
+            "* 変換先を指定しない場合は変換元を直接変更しバックアップとして「old」を作成します。",
+            180, 2760},
+        std::tuple{names.refusedHelp,
+                   "(拡張子「old」は変換できません。また、バイナリファイルも変換できません。)", 360,
+                   2940}}) {
+    auto* help = new QLabel(QString::fromUtf8(text), page);
+    Place(help, name, left, top, 6915, 195);
+    QFont smaller = help->font();
+    smaller.setPointSize(smaller.pointSize() - 1);
+    help->setFont(smaller);
+  }
+  outputCheck = new QCheckBox(QStringLiteral("変換先フォルダの指定"), page);
+  Place(outputCheck, names.outputCheck, 180, 3180, 2055, 195);
+  outputIcon = new QLabel(page);
+  Place(outputIcon, names.outputIcon, 2220, 3120, 300, 300);
+  outputIcon->setPixmap(FolderIcon());
+  outputIcon->setAlignment(Qt::AlignCenter);
+  outputIcon->hide();
+  outputLabel = new QLabel(QString::fromUtf8(kOutputFolderPrompt), page);
+  Place(outputLabel, names.outputLabel, 300, 3360, 6735, 315);
+  outputLabel->hide();
+  command = CommandButton(page, names.command);
+  exit = ExitButton(page, names.exit);
+
+  // The drive of the current folder, the folder, and its files.
+  drives->setDrive(QStorageInfo(folders->path()).rootPath());
+  files->setFolder(folders->path());
+  connect(drives, &QComboBox::currentIndexChanged, this, &FileTab::DriveChange);
+  // Dir1_Change / Dir2_Change, Text6_Change / Text5_Change.
+  connect(folders, &FolderList::pathChanged, this, [this] { files->setFolder(folders->path()); });
+  connect(pattern, &QLineEdit::textChanged, files, &FileList::setPattern);
+}
+
+void FileTab::DriveChange() {
+  if (folders->setPath(drives->drive())) return;
+  ShowUnreadable(folders, drives->drive());
+  const QSignalBlocker quiet(drives);
+  drives->setDrive(QStorageInfo(folders->path()).rootPath());
+}
+
+}  // namespace quobrel

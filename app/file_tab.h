@@ -1,0 +1,65 @@
+// Tabs 1 and 3: the drive, folder and file lists, the status list of a batch and the
+// output folder, built alike.
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "folder_lists.h"
+
+namespace quobrel {
+
+struct FileTabNames {
+  const char* filesLabel;
+  const char* pattern;
+  const char* drives;
+  const char* folders;
+  const char* files;
+  const char* status;
+  const char* inPlaceHelp;
+  const char* refusedHelp;
+  const char* outputCheck;
+  const char* outputIcon;
+  const char* outputLabel;
+  const char* command;
+  const char* exit;
+};
+
+inline constexpr FileTabNames kConvertFileTab{"Label4", "Text6",    "Drive1",  "Dir1",  "File1",
+                                              "LMPath", "Label1",   "Label2",  "HenC1", "Image2",
+                                              "LO",     "Command4", "Command3"};
+inline constexpr FileTabNames kReplaceFileTab{"Label13", "Text5",    "Drive2",   "Dir2",  "File2",
+                                              "LMPath2", "Label11",  "Label10",  "HenC2", "Image4",
+                                              "LO2",     "Command9", "Command10"};
+
+// The caption of LO and LO2 while no output folder has been chosen.
+inline constexpr const char* kOutputFolderPrompt =
+    "アイコンをダブルクリックして出力フォルダを指定してください。";
+
+class FileTab : public QObject {
+ public:
+  FileTab(QWidget* page, const FileTabNames& names);
+
+  QLineEdit* pattern;
+  DriveList* drives;
+  FolderList* folders;
+  FileList* files;
+  QListWidget* status;  // shown exactly while a batch runs
+  QCheckBox* outputCheck;
+  QLabel* outputIcon;
+  QLabel* outputLabel;
+  QPushButton* command;
+  QPushButton* exit;
+
+  bool BatchRuns() const { return status->isVisible(); }
+
+ private:
+  // Drive1_Change / Drive2_Change: the folder list moves to the chosen drive; one that
+  // cannot be read keeps the previous drive.
+  void DriveChange();
+};
+
+}  // namespace quobrel

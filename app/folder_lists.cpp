@@ -1,0 +1,107 @@
+#include "folder_lists.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStorageInfo>
+
+#include <algorithm>
+
+#include "artwork.h"
+
+namespace quobrel {
+
+void ShowUnreadable(QWidget* parent, const QString& path) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("情報"),
+                  path + QStringLiteral(" を読み取ることができません。"), QMessageBox::Ok, parent);
+  box.exec();
+}
+
+DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
+  QStringList roots;
+  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+    if (volume.isValid() && volume.isReady()) roots << volume.rootPath();
+  }
+  roots.removeDuplicates();
+  std::sort(roots.begin(), roots.end(), [](const QString& a, const QString& b) {
+    return (a == "/") != (b == "/") ? a == "/" : a < b;
+  });
+  for (const QString& root : roots) addItem(root, root);
+}
+
+void DriveList::setDrive(const QString& root) {
+  const int index = findData(root);
+  if (index >= 0) setCurrentIndex(index);
+}
+
+FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
+  connect(this, &QListWidget::itemActivated, this, &FolderList::Open);
+  setPath(QDir::currentPath());
+}
+
+bool FolderList::setPath(const QString& path) {
+  const QDir dir(path);
+  if (!dir.isReadable() || !dir.exists()) return false;
+  const QString canonical = QDir::cleanPath(dir.absolutePath());
+  const QStringList subfolders =
+      dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+
+  clear();
+  const QIcon icon(FolderIcon());
+  QStringList ancestors;
+  for (QDir up(canonical);;) {
+    ancestors.prepend(up.absolutePath());
+    if (!up.cdUp()) break;
+  }
+  int depth = 0;
+  for (const QString& ancestor : ancestors) {
+    const QString name = ancestor == "/" ? ancestor : QFileInfo(ancestor).fileName();
+    auto* entry = new QListWidgetItem(icon, QString(depth++ * 2, ' ') + name, this);
+    entry->setData(Qt::UserRole, ancestor);
+  }
+  for (const QString& subfolder : subfolders) {
+    auto* entry = new QListWidgetItem(icon, QString(depth * 2, ' ') + subfolder, this);
+    entry->setData(Qt::UserRole, QDir(canonical).filePath(subfolder));
+  }
+  setCurrentRow(static_cast<int>(ancestors.size()) - 1);
+  const bool changed = canonical != path_;
+  path_ = canonical;
+  if (changed) emit pathChanged();
+  return true;
+}
+
+void FolderList::Open(QListWidgetItem* item) {
+  const QString target = item->data(Qt::UserRole).toString();
+  if (!setPath(target)) ShowUnreadable(this, target);
+}
+
+FileList::FileList(QWidget* parent) : QListWidget(parent) {
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+}
+
+void FileList::setFolder(const QString& folder) {
+  folder_ = folder;
+  refresh();
+}
+
+void FileList::setPattern(const QString& pattern) {
+  patterns_.clear();
+  for (const QString& part : pattern.split(';', Qt::SkipEmptyParts)) {
+    const QString trimmed = part.trimmed();
+    patterns_ << (trimmed == "*.*" ? QStringLiteral("*") : trimmed);
+  }
+  refresh();
+}
+
+void FileList::refresh() {
+  clear();
+  if (folder_.isEmpty() || patterns_.isEmpty()) return;
+  const QDir dir(folder_, QString(), QDir::Name | QDir::IgnoreCase, QDir::Files);
+  addItems(dir.entryList(patterns_));
+}
+
+QString FileList::folderWithSeparator() const {
+  return folder_.endsWith('/') ? folder_ : folder_ + '/';
+}
+
+}  // namespace quobrel

@@ -1,0 +1,84 @@
+#include "history_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include "text_codec.h"
+#include "text_lines.h"
+
+namespace quobrel {
+namespace {
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+HistoryLists ParseHistory(std::u16string_view text) {
+  HistoryLists lists;
+  int section = 0;  // 0 before the C1 separator, 1 in the C1 section, 2 in the C2 section
+  for (std::u16string_view line : SplitLines(text)) {
+    if (section == 2) lists.C2.emplace_back(line);
+    if (line == kC2Separator && section == 1) section = 2;
+    if (section == 1) lists.C1.emplace_back(line);
+    if (line == kC1Separator && section == 0) section = 1;
+  }
+  return lists;
+}
+
+std::u16string FormatHistory(const HistoryLists& lists) {
+  std::u16string text;
+  auto line = [&text](std::u16string_view content) { text.append(content).append(u"\r\n"); };
+  line(kC1Separator);
+  for (const std::u16string& item : lists.C1) line(item);
+  line(kC2Separator);
+  for (const std::u16string& item : lists.C2) line(item);
+  return text;
+}
+
+QString HistoryPath() {
+  const QString windir = qEnvironmentVariable("windir");
+  if (!windir.isEmpty()) return QDir(windir).filePath("Quobrel.Ini");
+  const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  return QDir(config).filePath("quobrel/Quobrel.Ini");
+}
+
+LoadedHistory LoadHistory(const QString& path) {
+  QFile file(path);
+  if (!file.exists()) return {};
+  if (!file.open(QIODevice::ReadOnly)) return {{}, true};
+  const QByteArray bytes = file.readAll();
+  std::string_view content(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  TextEncoding encoding = TextEncoding::Cp932;
+  if (content.starts_with(kUtf8ByteOrderMark)) {
+    content.remove_prefix(kUtf8ByteOrderMark.size());
+    encoding = TextEncoding::Utf8;
+  }
+  const DecodedText decoded = Decode(content, encoding);
+  if (decoded.invalidByteAt || file.error() != QFileDevice::NoError) return {{}, true};
+  return {ParseHistory(decoded.text), false};
+}
+
+bool SaveHistory(const QString& path, const HistoryLists& lists, bool keepUnreadable) {
+  const std::u16string text = FormatHistory(lists);
+  EncodedText encoded = Encode(text, TextEncoding::Cp932);
+  if (encoded.unencodableAt) {
+    encoded = Encode(text, TextEncoding::Utf8);
+    encoded.bytes.insert(0, kUtf8ByteOrderMark);
+  }
+  if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
+  if (keepUnreadable && QFile::exists(path)) {
+    const QString aside = path + ".unreadable";
+    QFile::remove(aside);
+    if (!QFile::rename(path, aside)) return false;
+  }
+  QSaveFile file(path);
+  return file.open(QIODevice::WriteOnly) &&
+         file.write(encoded.bytes.data(), static_cast<qint64>(encoded.bytes.size())) ==
+             static_cast<qint64>(encoded.bytes.size()) &&
+         file.commit();
+}
+
+}  // namespace quobrel

@@ -1,0 +1,44 @@
+#include "replace_inputs.h"
+
+#include <QGroupBox>
+
+#include "twips.h"
+
+namespace quobrel {
+namespace {
+
+QComboBox* EditableComboBox(QWidget* parent) {
+  auto* box = new QComboBox(parent);
+  box->setEditable(true);
+  box->setInsertPolicy(QComboBox::NoInsert);  // the Replace command keeps the list
+  return box;
+}
+
+}  // namespace
+
+ReplaceInputs::ReplaceInputs(QWidget* panel) {
+  auto* frame = new QGroupBox(QStringLiteral("オプション設定"), panel);
+  Place(frame, "Frame6", 4620, 240, 3495, 915);
+  CO1 = new QCheckBox(QStringLiteral("大文字小文字比較をしない"), frame);
+  Place(CO1, "CO1", 300, 180, 2655, 375);
+  CO1->setChecked(true);
+  CO2 = new QCheckBox(QStringLiteral("マルチライン比較をする"), frame);
+  Place(CO2, "CO2", 300, 480, 2835, 315);
+  LT2 = new QLabel(panel);
+  Place(LT2, "LT2", 780, 840, 2985, 180);
+
+  Place(new QLabel(QStringLiteral("下記の文字列を"), panel), "Label12", 300, 1140, 1230, 180);
+  C1 = EditableComboBox(panel);
+  Place(C1, "C1", 480, 1620, 7635, 300);
+  T1 = new QPlainTextEdit(panel);
+  Place(T1, "T1", 480, 1380, 7635, 735);
+  Place(new QLabel(QStringLiteral("下記の文字列に変換"), panel), "Label14", 300, 2160, 1605, 180);
+  C2 = EditableComboBox(panel);
+  Place(C2, "C2", 480, 2520, 7635, 300);
+  T2 = new QPlainTextEdit(panel);
+  Place(T2, "T2", 480, 2340, 7635, 735);
+  T1->hide();
+  T2->hide();
+}
+
+}  // namespace quobrel

@@ -1,0 +1,37 @@
+// A tab control whose pages place their controls relative to the whole control, tabs
+// included, as the window's layout gives them.
+#pragma once
+
+#include <QTabBar>
+#include <QWidget>
+
+#include <vector>
+
+namespace quobrel {
+
+class TabPages : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TabPages(QWidget* parent);
+
+  // Adds a tab; the page returned covers the whole control.
+  QWidget* addPage(const QString& caption);
+  QTabBar* tabBar() const { return bar_; }
+  int currentIndex() const { return bar_->currentIndex(); }
+  void setCurrentIndex(int index) { bar_->setCurrentIndex(index); }
+
+ signals:
+  void currentChanged(int index);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void ShowCurrentPage();
+
+  QTabBar* bar_;
+  QWidget* frame_;
+  std::vector<QWidget*> pages_;
+};
+
+}  // namespace quobrel

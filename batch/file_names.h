@@ -1,0 +1,27 @@
+// File names: their extensions, the files the lists refuse, and backup names.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace quobrel {
+
+// The characters after the last "." of the file name, without the dot; empty when the file
+// name has no dot. A dot in a folder name of a path never counts.
+std::u16string_view GetExtension(std::u16string_view path);
+
+// Binary files and backups, which the file lists do not let the user select; compared
+// with the extension in lower case.
+inline constexpr std::array<std::u16string_view, 16> RefusedExtensions{
+    u"old", u"exe", u"com", u"dll", u"ocx", u"gif", u"jpg", u"jpeg",
+    u"mp3", u"xls", u"xla", u"dot", u"bmp", u"scr", u"wav", u"oca",
+};
+
+bool IsRefused(std::u16string_view fileName);
+
+// The path with its extension replaced by "old" (memo.txt: memo.old); a file name without
+// a dot gets ".old" added (README: README.old).
+std::u16string BackupName(std::u16string_view path);
+
+}  // namespace quobrel

@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "file_list_filter.h"
+#include "file_names.h"
+#include "text_lines.h"
+
+namespace quobrel {
+namespace {
+
+TEST(FileNames, ExtensionIsWhatFollowsTheLastDotOfTheFileName) {
+  EXPECT_EQ(GetExtension(u"memo.txt"), u"txt");
+  EXPECT_EQ(GetExtension(u"archive.tar.gz"), u"gz");
+  EXPECT_EQ(GetExtension(u".profile"), u"profile");
+  EXPECT_EQ(GetExtension(u"name."), u"");
+  EXPECT_EQ(GetExtension(u"DATA.TXT"), u"TXT");
+  EXPECT_EQ(GetExtension(u"README"), u"");
+  EXPECT_EQ(GetExtension(u"/home/v1.2/README"), u"");
+  EXPECT_EQ(GetExtension(u"/home/v1.2/memo.txt"), u"txt");
+}
+
+TEST(FileNames, RefusedExtensionsIgnoreLetterCase) {
+  for (const char16_t* refused : {u"backup.old", u"tool.exe", u"song.mp3", u"image.jpeg",
+                                  u"sheet.xls", u"PHOTO.JPG", u"x.txt.old", u"A.OcA"}) {
+    EXPECT_TRUE(IsRefused(refused)) << std::u16string(refused).size();
+  }
+  for (const char16_t* accepted :
+       {u"page.html", u"memo.txt", u"data.csv", u"doc.doc", u"x.old.txt", u"README", u"oldfile"}) {
+    EXPECT_FALSE(IsRefused(accepted));
+  }
+}
+
+TEST(FileNames, BackupNameReplacesTheExtensionByOld) {
+  EXPECT_EQ(BackupName(u"/work/memo.txt"), u"/work/memo.old");
+  EXPECT_EQ(BackupName(u"A.B.TXT"), u"A.B.old");
+  EXPECT_EQ(BackupName(u"notes.html"), u"notes.old");
+  EXPECT_EQ(BackupName(u"/a.d/README"), u"/a.d/README.old");
+  EXPECT_EQ(BackupName(u"name."), u"name.old");
+}
+
+TEST(FileListFilter, DeselectsEveryRefusedEntry) {
+  struct List : SelectableFileList {
+    std::vector<std::u16string> names{u"PHOTO.JPG", u"memo.txt", u"", u"a.exe"};
+    std::vector<bool> selected{true, true, true, false};
+    int EntryCount() const override { return static_cast<int>(names.size()); }
+    std::u16string Entry(int i) const override { return names[i]; }
+    void Deselect(int i) override { selected[i] = false; }
+  } list;
+  DeselectRefusedFiles(list);
+  EXPECT_EQ(list.selected, (std::vector<bool>{false, true, true, false}));
+}
+
+TEST(TextLines, EndAtCrLfOrALoneCr) {
+  using Lines = std::vector<std::u16string_view>;
+  EXPECT_EQ(SplitLines(u"a\r\nb\rc\nd\r\n"), (Lines{u"a", u"b", u"c\nd"}));
+  EXPECT_EQ(SplitLines(u"last"), (Lines{u"last"}));
+  EXPECT_EQ(SplitLines(u"\r\n\r\n"), (Lines{u"", u""}));
+  EXPECT_EQ(SplitLines(u""), Lines{});
+}
+
+}  // namespace
+}  // namespace quobrel

@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTest>
+#include <QTextDocument>
+
+#include "folder_lists.h"
+#include "window_test_support.h"
+
+namespace quobrel {
+namespace {
+
+using testing::AnswerMessageBox;
+using testing::InModalDialog;
+
+class Window : public ::testing::Test, public testing::WindowFixture {
+ protected:
+  // The place of a top-level control in the window's front-to-back order.
+  int Depth(const char* name) { return Main().children().indexOf(Find<QWidget>(name)); }
+  QPlainTextEdit* Box(const char* name) { return Find<QPlainTextEdit>(name); }
+  // Every character of a box (toPlainText would show a no-break space as a space).
+  QString Raw(const char* name) {
+    return Box(name)->document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
+  }
+  QStringList Items(const char* name) {
+    QStringList items;
+    auto* box = Find<QComboBox>(name);
+    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+    return items;
+  }
+};
+
+TEST_F(Window, StartsOnTheConversionTextTab) {
+  EXPECT_TRUE(Main().windowTitle().startsWith("Quobrel Ver 2.09"));
+  for (const char* label : {"LT", "LT2", "Label6"})
+    EXPECT_EQ(Find<QLabel>(label)->text(), "Quobrel Ver 2.09");
+  auto* tabs = Main().findChild<QTabBar*>();
+  EXPECT_EQ(tabs->currentIndex(), 0);
+  EXPECT_EQ(tabs->tabText(2), QStringLiteral("Lunesq（TextBox）&3"));
+  EXPECT_GT(Depth("Picture3"), Depth("Picture4"));
+  EXPECT_GT(Depth("PK"), Depth("Picture3"));
+  EXPECT_EQ(Find<QLabel>("PKL")->text(), "(TextBox)");
+  EXPECT_FALSE(Main().rect().intersects(Find<QWidget>("Picture1")->geometry()));
+  for (const char* selected : {"KO1", "SO3", "EO3", "EOM3", "SPO1"}) {
+    EXPECT_TRUE(Find<QRadioButton>(selected)->isChecked()) << selected;
+  }
+  EXPECT_TRUE(Find<QCheckBox>("CO1")->isChecked());
+  EXPECT_FALSE(Find<QCheckBox>("CO2")->isChecked());
+  EXPECT_FALSE(Find<QWidget>("T1")->isVisible());
+  EXPECT_FALSE(Find<QWidget>("LMPath")->isVisible());
+  EXPECT_EQ(Find<QWidget>("SSTab1")->geometry(), QRect(20, 232, 541, 253));
+}
+
+TEST_F(Window, TabsBringTheirPanelAndBannerToTheFront) {
+  ChooseTab(2);
+  EXPECT_GT(Depth("Picture4"), Depth("Picture3"));
+  EXPECT_GT(Depth("PM"), Depth("PK"));
+  EXPECT_EQ(Find<QLabel>("PML")->text(), "(TextBox)");
+  ChooseTab(3);
+  EXPECT_EQ(Find<QLabel>("PML")->text(), "(Files)");
+  Find<QRadioButton>("EOM1")->click();
+  // The access keys: Alt+2 turns to the conversion file tab.
+  QTest::keyClick(&Main(), Qt::Key_2, Qt::AltModifier);
+  EXPECT_EQ(Main().findChild<QTabBar*>()->currentIndex(), 1);
+  EXPECT_GT(Depth("Picture3"), Depth("Picture4"));
+  EXPECT_EQ(Find<QLabel>("PKL")->text(), "(Files)");
+  EXPECT_TRUE(Find<QRadioButton>("EOM1")->isChecked());
+}
+
+TEST_F(Window, ConvertButtonConvertsText1IntoText2) {
+  Box("Text1")->setPlainText(QStringLiteral("ｶﾞｷﾞｸﾞ a  b\n  \n \u00A0x"));
+  Click("Command1");
+  // A line break between spaces ends their run; the code-160 character pairs with a space.
+  EXPECT_EQ(Box("Text2")->toPlainText(), QStringLiteral("ガギグ a　b\n　\n　x"));
+  // The text boxes keep the code-160 character as it is.
+  Find<QRadioButton>("SPO3")->click();
+  Click("Command1");
+  EXPECT_EQ(Raw("Text2"), QStringLiteral("ガギグ a  b\n  \n \u00A0x"));
+  Find<QRadioButton>("SPO4")->click();
+  Find<QRadioButton>("KO3")->click();
+  Box("Text1")->setPlainText("copy\nas is");
+  Click("Command1");
+  EXPECT_EQ(Box("Text2")->toPlainText(), "copy\nas is");
+}
+
+TEST_F(Window, ReplaceButtonReplacesAndKeepsTheHistory) {
+  ChooseTab(2);
+  Box("Text3")->setPlainText("abcABC\nabc");
+  Find<QComboBox>("C1")->setEditText("abc");
+  Find<QComboBox>("C2")->setEditText("x");
+  Click("Command6");
+  EXPECT_EQ(Box("Text4")->toPlainText(), "xx\nx");
+  Find<QCheckBox>("CO1")->click();
+  Find<QComboBox>("C1")->setEditText("ABC");
+  Click("Command6");
+  EXPECT_EQ(Box("Text4")->toPlainText(), "abcx\nabc");
+  Click("Command6");
+  EXPECT_EQ(Items("C1"), (QStringList{"abc", "ABC"}));
+  EXPECT_EQ(Items("C2"), QStringList{"x"});
+
+  // Multi-line: the boxes over the combo boxes, a search across a line break.
+  Find<QCheckBox>("CO2")->click();
+  EXPECT_TRUE(Find<QWidget>("T1")->isVisible());
+  Box("T1")->setPlainText("C\nab");
+  Box("T2")->setPlainText("-");
+  Click("Command6");
+  EXPECT_EQ(Box("Text4")->toPlainText(), "abcAB-c");
+  EXPECT_EQ(Items("C1").size(), 2);
+  Find<QCheckBox>("CO2")->click();
+  EXPECT_FALSE(Find<QWidget>("T1")->isVisible());
+  EXPECT_EQ(Find<QComboBox>("C1")->currentText(), "");
+  EXPECT_EQ(Box("T1")->toPlainText(), "C\nab");
+}
+
+TEST_F(Window, HistorySurvivesARestart) {
+  ChooseTab(2);
+  Box("Text3")->setPlainText("text");
+  for (auto [search, replacement] : {std::pair{"ｶﾞ", "ガ"}, std::pair{"€", "x"}}) {
+    Find<QComboBox>("C1")->setEditText(QString::fromUtf8(search));
+    Find<QComboBox>("C2")->setEditText(QString::fromUtf8(replacement));
+    Click("Command6");
+  }
+  Restart();
+  EXPECT_TRUE(Ended());
+  EXPECT_TRUE(QFile::exists(QDir(HistoryFolder()).filePath("Quobrel.Ini")));
+  EXPECT_EQ(Items("C1"), (QStringList{QStringLiteral("ｶﾞ"), QStringLiteral("€")}));
+  EXPECT_EQ(Items("C2"), (QStringList{QStringLiteral("ガ"), "x"}));
+}
+
+TEST_F(Window, DoubleClickCountsTheCharacters) {
+  Box("Text1")->setPlainText("ab\nc");
+  const auto seen =
+      AnswerMessageBox([&] { QTest::mouseDClick(Box("Text1")->viewport(), Qt::LeftButton); });
+  EXPECT_EQ(seen.title, QStringLiteral("情報"));
+  EXPECT_EQ(seen.text, QStringLiteral("5文字のデータが入ってます。"));
+  EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
+  ChooseTab(2);
+  EXPECT_EQ(
+      AnswerMessageBox([&] { QTest::mouseDClick(Box("Text3")->viewport(), Qt::LeftButton); }).text,
+      QStringLiteral("0文字のデータが入ってます。"));
+  EXPECT_EQ(Box("Text1")->toPlainText(), "ab\nc");
+}
+
+class FileTab : public Window {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"PHOTO.JPG", "memo.txt", "it's a file.txt", "x.txt.old"}) {
+      QFile(QDir(folder.path()).filePath(name)).open(QIODevice::WriteOnly);
+    }
+    ChooseTab(1);
+    Find<FolderList>("Dir1")->setPath(folder.path());
+  }
+  QListWidgetItem* Entry(const char* name) {
+    return Find<QListWidget>("File1")->findItems(name, Qt::MatchExactly).value(0);
+  }
+  QTemporaryDir folder;
+};
+
+TEST_F(FileTab, ListsTheFolderAndRefusesBinaryAndBackupFiles) {
+  auto* files = Find<QListWidget>("File1");
+  ASSERT_EQ(files->count(), 4);
+  auto clickEntry = [&](const char* name, Qt::KeyboardModifiers modifiers) {
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, modifiers,
+                      files->visualItemRect(Entry(name)).center());
+  };
+  clickEntry("memo.txt", {});
+  clickEntry("PHOTO.JPG", Qt::ControlModifier);
+  clickEntry("x.txt.old", Qt::ControlModifier);
+  EXPECT_TRUE(Entry("memo.txt")->isSelected());
+  EXPECT_FALSE(Entry("PHOTO.JPG")->isSelected());
+  EXPECT_FALSE(Entry("x.txt.old")->isSelected());
+
+  Find<QLineEdit>("Text6")->clear();
+  QTest::keyClicks(Find<QLineEdit>("Text6"), "*.TXT;*.jpg");
+  EXPECT_EQ(files->count(), 3);
+  EXPECT_EQ(Entry("x.txt.old"), nullptr);
+}
+
+TEST_F(FileTab, DoubleClickOpensTheFileInTheEditor) {
+  const QString log = QDir(folder.path()).filePath("editor.log");
+  const QString script = QDir(folder.path()).filePath("editor.sh");
+  QFile file(script);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"" +
+             log.toUtf8() + "\"\n");
+  file.close();
+  file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+  qputenv("QUOBREL_EDITOR", script.toUtf8());
+  auto* files = Find<QListWidget>("File1");
+  const QPoint entry = files->visualItemRect(Entry("it's a file.txt")).center();
+  QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, entry);  // a double-click's first press
+  QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, entry);
+  qunsetenv("QUOBREL_EDITOR");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(log); }));
+  QFile written(log);
+  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(written.readAll()),
+            "1|" + QDir(folder.path()).filePath("it's a file.txt") + "|");
+}
+
+TEST_F(FileTab, OutputFolderDialogWritesTheLabelOfItsTab) {
+  EXPECT_FALSE(Find<QWidget>("LO")->isVisible());
+  Click("HenC1");
+  EXPECT_TRUE(Find<QWidget>("LO")->isVisible() && Find<QWidget>("Image2")->isVisible());
+  auto choose = [&](const char* label, const QString& path, const char* button) {
+    InModalDialog([&] { QTest::mouseDClick(Find<QWidget>(label), Qt::LeftButton); },
+                  [&](QWidget* dialog) {
+                    ASSERT_NE(dialog, nullptr);
+                    EXPECT_EQ(dialog->objectName(), "QuobrelCD2");
+                    dialog->findChild<FolderList*>("Dir1")->setPath(path);
+                    QTest::mouseClick(dialog->findChild<QAbstractButton*>(button), Qt::LeftButton);
+                  });
+  };
+  const QString prompt = Find<QLabel>("LO2")->text();
+  choose("LO", folder.path(), "CS");
+  EXPECT_EQ(Find<QLabel>("LO")->text(), folder.path() + "/");
+  EXPECT_EQ(Find<QLabel>("LO2")->text(), prompt);
+  choose("Image2", "/", "CS");
+  EXPECT_EQ(Find<QLabel>("LO")->text(), "/");
+  choose("LO", folder.path(), "Command2");
+  EXPECT_EQ(Find<QLabel>("LO")->text(), "/");
+
+  ChooseTab(3);
+  Click("HenC2");
+  choose("LO2", folder.path(), "CS");
+  EXPECT_EQ(Find<QLabel>("LO2")->text(), folder.path() + "/");
+  EXPECT_EQ(Find<QLabel>("LO")->text(), "/");
+}
+
+TEST_F(FileTab, ExitButtonWaitsWhileTheStatusListShows) {
+  Find<QWidget>("LMPath")->show();
+  Click("Command3");
+  EXPECT_FALSE(Ended());
+  Find<QWidget>("LMPath")->hide();
+  Click("Command3");
+  EXPECT_TRUE(Ended());
+}
+
+TEST_F(Window, ClosingTheWindowSavesTheHistory) {
+  Main().close();
+  EXPECT_TRUE(Ended());
+  EXPECT_TRUE(QFile::exists(QDir(HistoryFolder()).filePath("Quobrel.Ini")));
+}
+
+}  // namespace
+}  // namespace quobrel
+
+int main(int argc, char** argv) {
+  // No screen is needed: listing and running the tests works anywhere.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
