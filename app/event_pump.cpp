@@ -7,13 +7,16 @@
 
 namespace quobrel {
 
+void PumpEvents() {
+  constexpr qint64 kIntervalMs = 10;
+  static QElapsedTimer sincePumped;
+  if (sincePumped.isValid() && sincePumped.elapsed() < kIntervalMs) return;
+  QCoreApplication::processEvents();
+  sincePumped.start();
+}
+
 void InstallEventPump() {
-  Pembo95::SetYieldHook([timer = QElapsedTimer()](std::size_t) mutable {
-    constexpr qint64 kIntervalMs = 10;
-    if (timer.isValid() && timer.elapsed() < kIntervalMs) return;
-    QCoreApplication::processEvents();
-    timer.start();
-  });
+  Pembo95::SetYieldHook([](std::size_t) { PumpEvents(); });
 }
 
 }  // namespace quobrel

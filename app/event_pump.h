@@ -2,8 +2,11 @@
 
 namespace quobrel {
 
-// Lets the engine's long scans keep the window alive: from its yield hook the Qt event
-// loop runs pending events, at most every few milliseconds so the scan keeps its speed.
+// Runs the window's pending events, at most every few milliseconds, so that long work
+// keeps the window alive without slowing down.
+void PumpEvents();
+
+// Lets the engine's long scans keep the window alive: its yield hook pumps the events.
 void InstallEventPump();
 
 }  // namespace quobrel

@@ -14,11 +14,14 @@
 #include "conversion_options.h"
 #include "convert_command.h"
 #include "editor_launcher.h"
+#include "event_pump.h"
+#include "file_batch.h"
 #include "file_tab.h"
 #include "history_file.h"
 #include "quobrel_cd2.h"
 #include "replace_command.h"
 #include "replace_inputs.h"
+#include "status_list_view.h"
 #include "tab_pages.h"
 #include "text_tab.h"
 #include "twips.h"
@@ -178,6 +181,8 @@ QuobrelMain::QuobrelMain(std::function<void()> endProgram)
   connect(c.convertText.command, &QPushButton::clicked, this, &QuobrelMain::Command1_Click);
   connect(c.convertText.exit, &QPushButton::clicked, this, &QuobrelMain::Command2_Click);
   connect(c.convertFiles.exit, &QPushButton::clicked, this, &QuobrelMain::Command3_Click);
+  connect(c.convertFiles.command, &QPushButton::clicked, this, &QuobrelMain::Command4_Click);
+  connect(c.replaceFiles.command, &QPushButton::clicked, this, &QuobrelMain::Command9_Click);
   connect(c.replaceText.command, &QPushButton::clicked, this, &QuobrelMain::Command6_Click);
   connect(c.replaceText.exit, &QPushButton::clicked, this, &QuobrelMain::Command7_Click);
   connect(c.replaceFiles.exit, &QPushButton::clicked, this, &QuobrelMain::Command10_Click);
@@ -263,7 +268,65 @@ void QuobrelMain::Command3_Click() {
   if (!c_->convertFiles.BatchRuns()) Command2_Click();
 }
 
+void QuobrelMain::Command4_Click() {
+  RunBatch(c_->convertFiles, c_->P11, {[this] {
+             c_->convert.Command1_Click(Caller::Batch);
+             return std::size_t{0};
+           }});
+}
+
 void QuobrelMain::Command6_Click() { c_->replaceCommand.Command6_Click(); }
+
+void QuobrelMain::Command9_Click() {
+  const ReplaceCommand& replace = c_->replaceCommand;
+  if (!replace.TakeTexts()) return;
+  replace.RecordHistory();
+  RunBatch(c_->replaceFiles, c_->P12,
+           {[&replace] { return replace.Command6_Click(Caller::Batch); }, /*counted=*/true});
+}
+
+void QuobrelMain::RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& command) {
+  Controls& c = *c_;
+  // Either batch refuses while one runs: they share SourceData and ResultData.
+  if (tab.files->count() == 0 || c.convertFiles.BatchRuns() || c.replaceFiles.BatchRuns()) return;
+
+  tab.status->show();
+  tab.drives->hide();
+  tab.folders->hide();
+  tab.status->raise();
+  c.Picture1->move(Px(120), Px(120));
+  c.Picture1->raise();
+  banner->raise();
+  QCoreApplication::processEvents();  // shows the batch view before the files are collected
+
+  const QString folder = tab.files->folderWithSeparator();
+  std::vector<std::u16string> paths;
+  tab.status->clear();
+  for (int i = 0; i < tab.files->count(); ++i) {
+    const QListWidgetItem* entry = tab.files->item(i);
+    if (entry->text().isEmpty() || !entry->isSelected()) continue;
+    paths.push_back((folder + entry->text()).toStdU16String());
+    tab.status->addItem(folder + entry->text());
+  }
+  tab.files->hide();
+
+  StatusListView view(tab.status, tab.outputCheck, tab.outputLabel, [this] { return ending_; });
+  RunFileBatch(paths, command, TextEncoding::Cp932, c.form, view);
+  if (ending_) return;
+
+  tab.status->addItem(QString::fromStdU16String(std::u16string(kAllConverted)));
+  MessageBox(this, QStringLiteral("変換終了通知"), QStringLiteral("全ての変換が終了しました。"));
+
+  c.Picture1->move(Px(12000), Px(12000));
+  tab.status->hide();
+  tab.drives->show();
+  tab.folders->show();
+  tab.files->show();
+  PumpEvents();
+  c.form = {};
+  tab.status->clear();
+  tab.files->refresh();
+}
 
 void QuobrelMain::Command7_Click() { Command2_Click(); }
 
@@ -273,15 +336,12 @@ void QuobrelMain::Command10_Click() {
 
 void QuobrelMain::CO2_Click() { c_->replaceCommand.CO2_Click(); }
 
-void QuobrelMain::HenC1_Click() {
-  FileTab& tab = c_->convertFiles;
-  if (tab.BatchRuns()) return;
-  tab.outputIcon->setVisible(tab.outputCheck->isChecked());
-  tab.outputLabel->setVisible(tab.outputCheck->isChecked());
-}
+void QuobrelMain::HenC1_Click() { ShowOutputFolderControls(c_->convertFiles); }
 
-void QuobrelMain::HenC2_Click() {
-  FileTab& tab = c_->replaceFiles;
+void QuobrelMain::HenC2_Click() { ShowOutputFolderControls(c_->replaceFiles); }
+
+void QuobrelMain::ShowOutputFolderControls(FileTab& tab) {
+  // While a batch runs the check mark changes alone; the folder shows again when checked.
   if (tab.BatchRuns()) return;
   tab.outputIcon->setVisible(tab.outputCheck->isChecked());
   tab.outputLabel->setVisible(tab.outputCheck->isChecked());

@@ -11,6 +11,9 @@ class QPlainTextEdit;
 
 namespace quobrel {
 
+class FileTab;
+struct BatchCommand;
+
 class QuobrelMain : public QWidget {
  public:
   // `endProgram` ends the program once the history is saved; by default the event loop
@@ -24,8 +27,10 @@ class QuobrelMain : public QWidget {
   void Command1_Click();
   void Command2_Click();
   void Command3_Click();
+  void Command4_Click();
   void Command6_Click();
   void Command7_Click();
+  void Command9_Click();
   void Command10_Click();
   void CO2_Click();
   void HenC1_Click();
@@ -40,7 +45,10 @@ class QuobrelMain : public QWidget {
  private:
   struct Controls;
   void ShowCharacterCount(QPlainTextEdit* box);
+  // Runs a batch over the selected files of a file tab, showing `banner` on the cover.
+  void RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& command);
   void OpenOutputFolderDialog();
+  void ShowOutputFolderControls(FileTab& tab);
 
   std::unique_ptr<Controls> c_;
   std::function<void()> endProgram_;

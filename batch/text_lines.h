@@ -10,4 +10,8 @@ namespace quobrel {
 
 std::vector<std::u16string_view> SplitLines(std::u16string_view text);
 
+// The lines of the text joined by CR LF, as a batch hands a file to a command: a lone CR
+// becomes CR LF, and the line break that ends the last line goes.
+std::u16string JoinedLines(std::u16string text);
+
 }  // namespace quobrel

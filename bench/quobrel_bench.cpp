@@ -7,15 +7,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <new>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "convert_command.h"
+#include "file_batch.h"
 #include "pembo95.h"
 #include "plain_controls.h"
 #include "text_codec.h"
@@ -150,6 +155,82 @@ void Report(const char* corpus, const std::u16string& text) {
   });
 }
 
+// A batch's view that shows nothing.
+class Unseen : public BatchView {
+ public:
+  void SetStatusLine(std::size_t, const std::u16string&) override {}
+  std::optional<std::u16string> OutputFolder() override { return std::nullopt; }
+  void Yield() override {}
+  bool Stopping() override { return false; }
+};
+
+// The conversion batch, with the start-up selection, in place over files made of the
+// corpus's lines that code page 932 can hold: many small files, then one large one.
+void ReportFiles(const std::u16string& corpus) {
+  namespace fs = std::filesystem;
+  std::string cp932;
+  for (std::size_t at = 0; at < corpus.size();) {  // the manual pages end their lines in LF
+    const std::size_t end = std::min(corpus.find(u'\n', at), corpus.size());
+    const EncodedText encoded =
+        Encode(std::u16string_view(corpus).substr(at, end - at), TextEncoding::Cp932);
+    if (!encoded.unencodableAt) cp932.append(encoded.bytes).append("\r\n");
+    at = end + 1;
+  }
+  if (cp932.empty()) return;
+  const fs::path folder = fs::temp_directory_path() / ("quobrel-bench-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+  auto write = [&](const fs::path& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  };
+
+  const PlainTabStrip fileTab(1);
+  const PlainOptionPanel startUp;
+  const PlainTextBox unused;
+  PlainTextBox unusedToo;
+  FormData form;
+  const ConvertCommand command({fileTab, startUp, unused, unusedToo}, form);
+  const BatchCommand convert{[&] {
+    command.Command1_Click(Caller::Batch);
+    return std::size_t{0};
+  }};
+  Unseen view;
+  auto run = [&](const std::vector<std::u16string>& paths) {
+    const auto start = Clock::now();
+    RunFileBatch(paths, convert, TextEncoding::Cp932, form, view);
+    return std::chrono::duration<double>(Clock::now() - start).count();
+  };
+
+  std::vector<std::u16string> small;
+  std::size_t smallBytes = 0;
+  for (std::size_t at = 0; small.size() < 2000;) {
+    std::size_t end = cp932.find('\n', at + 5000);
+    end = end == std::string::npos ? cp932.size() : end + 1;
+    const fs::path path = folder / ("file" + std::to_string(small.size()) + ".txt");
+    write(path, std::string_view(cp932).substr(at, end - at));
+    smallBytes += end - at;
+    small.push_back(path.u16string());
+    at = end < cp932.size() ? end : 0;
+  }
+  const double smallSeconds = run(small);
+  std::printf("\nFile conversion, start-up selection, in place, code page 932:\n");
+  std::printf("%zu files of %.1f KB on average: %.0f files/s, %.1f MB/s\n", small.size(),
+              smallBytes / 1e3 / small.size(), small.size() / smallSeconds,
+              smallBytes / 1e6 / smallSeconds);
+
+  std::string large;
+  while (large.size() < 100'000'000) large += cp932;
+  const fs::path big = folder / "large.txt";
+  write(big, large);
+  const std::size_t baseline = liveBytes;
+  peakBytes = liveBytes;
+  const double largeSeconds = run({big.u16string()});
+  std::printf("one file of %.1f MB: %.1f MB/s, peak memory %.0f MB (%.2f times the file)\n",
+              large.size() / 1e6, large.size() / 1e6 / largeSeconds, (peakBytes - baseline) / 1e6,
+              double(peakBytes - baseline) / large.size());
+  fs::remove_all(folder);
+}
+
 std::u16string ReadUtf8(const char* path) {
   std::ifstream in(path, std::ios::binary);
   const std::string bytes{std::istreambuf_iterator<char>(in), {}};
@@ -166,4 +247,5 @@ std::u16string ReadUtf8(const char* path) {
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) Report(argv[i], ReadUtf8(argv[i]));
   Report("generated mixed text", MixedText(std::size_t{16} << 20));
+  if (argc > 1) ReportFiles(ReadUtf8(argv[1]));
 }

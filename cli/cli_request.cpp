@@ -20,12 +20,17 @@ constexpr std::string_view kSynopsis =
     "                      [--katakana=full|half|none]\n"
     "                      [--case=upper|lower|upper-full|lower-full|upper-half|lower-half|none]\n"
     "                      [--spaces=pair|full|half|none] [--encoding=utf-8|cp932]\n"
+    "                      [--output-dir=DIR] [FILE...]\n"
     "  quobrel-cli replace --search=TEXT --replace=TEXT [--match-case] [--encoding=utf-8|cp932]\n"
+    "                      [--output-dir=DIR] [FILE...]\n"
     "  quobrel-cli --help | --version\n"
     "\n"
-    "Reads standard input as one text and writes the converted text to standard output.\n"
+    "Without FILE, reads standard input as one text and writes the result to standard output\n"
+    "(UTF-8 unless --encoding=cp932). With FILEs, converts each in place, keeping its former\n"
+    "contents under the extension \"old\", or writes the results into DIR (code page 932\n"
+    "unless --encoding=utf-8), and prints each file's status.\n"
     "Defaults: --katakana=full --spaces=pair, everything else none; replace ignores letter\n"
-    "case unless --match-case; --encoding=utf-8.\n";
+    "case unless --match-case.\n";
 
 struct Choice {
   std::string_view value;
@@ -82,11 +87,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   const QCommandLineOption help("help");
   const QCommandLineOption version("version");
-  const QCommandLineOption encoding("encoding", {}, "encoding", "utf-8");
+  const QCommandLineOption encoding("encoding", {}, "encoding");
+  const QCommandLineOption outputDirectory("output-dir", {}, "folder");
   const QCommandLineOption search("search", {}, "text");
   const QCommandLineOption replace("replace", {}, "text");
   const QCommandLineOption matchCase("match-case");
-  parser.addOptions({help, version, encoding, search, replace, matchCase});
+  parser.addOptions({help, version, encoding, outputDirectory, search, replace, matchCase});
   std::vector<QCommandLineOption> groupOptions;
   for (const GroupOption& option : GroupOptions()) {
     groupOptions.emplace_back(Q(option.name), QString(), "value");
@@ -99,18 +105,25 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   if (parser.isSet(help)) return {std::string(kSynopsis), 0};
   if (parser.isSet(version)) return {std::string(kVersionLabel) + "\n", 0};
 
-  const QStringList positional = parser.positionalArguments();
-  if (positional.size() != 1) return UsageError("expected one command: convert or replace");
-  const QString command = positional.front();
+  QStringList positional = parser.positionalArguments();
+  if (positional.isEmpty()) return UsageError("expected a command: convert or replace");
+  const QString command = positional.takeFirst();
 
   Request request;
-  const QString encodingName = parser.value(encoding);
-  if (encodingName == "utf-8") {
-    request.encoding = TextEncoding::Utf8;
-  } else if (encodingName == "cp932") {
-    request.encoding = TextEncoding::Cp932;
-  } else {
-    return UsageError("unknown encoding '" + encodingName + "' (utf-8 or cp932)");
+  for (const QString& file : positional) request.files.push_back(file.toStdString());
+  if (parser.isSet(outputDirectory)) {
+    if (request.files.empty()) return UsageError("--output-dir goes with files");
+    request.outputDirectory = parser.value(outputDirectory).toStdString();
+  }
+  if (parser.isSet(encoding)) {
+    const QString encodingName = parser.value(encoding);
+    if (encodingName == "utf-8") {
+      request.encoding = TextEncoding::Utf8;
+    } else if (encodingName == "cp932") {
+      request.encoding = TextEncoding::Cp932;
+    } else {
+      return UsageError("unknown encoding '" + encodingName + "' (utf-8 or cp932)");
+    }
   }
 
   if (command == "convert") {

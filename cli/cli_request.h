@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -21,7 +22,9 @@ struct ReplaceRequest {
 
 struct Request {
   std::variant<ConvertRequest, ReplaceRequest> command;
-  TextEncoding encoding = TextEncoding::Utf8;
+  std::optional<TextEncoding> encoding;  // as given; UTF-8 for text, code page 932 for files
+  std::vector<std::string> files;        // none: a filter from standard input
+  std::optional<std::string> outputDirectory;
 };
 
 // What the command line asks for: a request, or text to print and the exit status.

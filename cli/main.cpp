@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "cli_commands.h"
 #include "cli_request.h"
+#include "file_mode.h"
 #include "piecewise_filter.h"
-#include "text_filter.h"
 
 namespace {
 
@@ -75,6 +76,12 @@ int main(int argc, char** argv) {
     return parsed.exitStatus;
   }
   const auto& request = std::get<cli::Request>(parsed.outcome);
+  if (const auto* replace = std::get_if<cli::ReplaceRequest>(&request.command);
+      replace != nullptr && (replace->search.empty() || replace->replacement.empty())) {
+    return Fail("the search and replacement texts must not be empty");
+  }
+  if (!request.files.empty()) return cli::RunOnFiles(request, std::cout);
+  const TextEncoding encoding = request.encoding.value_or(TextEncoding::Utf8);
 
   std::string input;
   if (!ReadAll(STDIN_FILENO, input)) {
@@ -82,25 +89,27 @@ int main(int argc, char** argv) {
   }
   cli::TextFilter filter;
   bool mayCut = true;
+  // Each piece is filtered by commands of its own: the pieces run on several threads.
   if (const auto* replace = std::get_if<cli::ReplaceRequest>(&request.command)) {
-    if (replace->search.empty() || replace->replacement.empty()) {
-      return Fail("the search and replacement texts must not be empty");
-    }
     mayCut = replace->search.find(u'\n') == std::u16string::npos;
-    filter = [replace](std::u16string text) { return cli::RunReplace(std::move(text), *replace); };
+    filter = [replace](std::u16string text) {
+      return cli::CliReplace(*replace).Filter(std::move(text));
+    };
   } else {
     const auto& convert = std::get<cli::ConvertRequest>(request.command);
-    filter = [&convert](std::u16string text) { return cli::RunConvert(std::move(text), convert); };
+    filter = [&convert](std::u16string text) {
+      return cli::CliConvert(convert).Filter(std::move(text));
+    };
   }
 
-  const cli::FilteredText filtered = cli::FilterInPieces(input, request.encoding, mayCut, filter);
+  const cli::FilteredText filtered = cli::FilterInPieces(input, encoding, mayCut, filter);
   if (filtered.invalidByteAt) {
-    return Fail("standard input is not valid " + EncodingName(request.encoding) + " (byte " +
+    return Fail("standard input is not valid " + EncodingName(encoding) + " (byte " +
                 std::to_string(*filtered.invalidByteAt) + ")");
   }
   if (filtered.unencodableAt) {
-    return Fail("the result cannot be written in " + EncodingName(request.encoding) +
-                " (character " + std::to_string(*filtered.unencodableAt) + ")");
+    return Fail("the result cannot be written in " + EncodingName(encoding) + " (character " +
+                std::to_string(*filtered.unencodableAt) + ")");
   }
   for (const std::string& piece : filtered.pieces) {
     if (!WriteAll(STDOUT_FILENO, piece)) {

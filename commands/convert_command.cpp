@@ -42,7 +42,8 @@ void ConvertCommand::Command1_Click(Caller caller) const {
   std::u16string converted;
   std::u16string_view text;
   if (batch) {
-    text = form_.SourceData;
+    text = converted = std::move(form_.SourceData);
+    form_.SourceData.clear();
   } else {
     if (tabs.Tab() == 0) text = converted = controls_.Text1.Text();
     if (tabs.Tab() == 1) text = form_.SourceData;

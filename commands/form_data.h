@@ -5,7 +5,8 @@
 namespace quobrel {
 
 // The window's two texts through which a batch hands one file to a command and takes back
-// its result.
+// its result. The batch has no use for SourceData once the command has run, so the Convert
+// command takes its text over rather than keep a copy of a large file.
 struct FormData {
   std::u16string SourceData;
   std::u16string ResultData;

@@ -16,21 +16,28 @@ void AddToHistory(ComboBox& box, const std::u16string& text) {
 
 }  // namespace
 
-std::size_t ReplaceCommand::Command6_Click(Caller caller) const {
+bool ReplaceCommand::TakeTexts() const {
   const ReplaceControls& c = controls_;
-  const bool multiLine = c.CO2.IsChecked();
-  if (multiLine) {
+  if (c.CO2.IsChecked()) {
     c.C1.SetText(c.T1.Text());
     c.C2.SetText(c.T2.Text());
   }
+  return !c.C1.Text().empty() && !c.C2.Text().empty();
+}
+
+void ReplaceCommand::RecordHistory() const {
+  if (controls_.CO2.IsChecked()) return;
+  AddToHistory(controls_.C1, controls_.C1.Text());
+  AddToHistory(controls_.C2, controls_.C2.Text());
+}
+
+std::size_t ReplaceCommand::Command6_Click(Caller caller) const {
+  const ReplaceControls& c = controls_;
+  if (!TakeTexts()) return 0;
+  if (form_.SourceData.empty() && c.Text3.Text().empty()) return 0;
+  RecordHistory();
   const std::u16string search = c.C1.Text();
   const std::u16string replacement = c.C2.Text();
-  if (search.empty() || replacement.empty()) return 0;
-  if (form_.SourceData.empty() && c.Text3.Text().empty()) return 0;
-  if (!multiLine) {
-    AddToHistory(c.C1, search);
-    AddToHistory(c.C2, replacement);
-  }
   const auto mode =
       c.CO1.IsChecked() ? Pembo95::CompareMode::IgnoreCase : Pembo95::CompareMode::Exact;
 

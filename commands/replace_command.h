@@ -32,6 +32,13 @@ class ReplaceCommand {
   // Switches between the combo boxes and the multi-line boxes over them.
   void CO2_Click() const;
 
+  // The first steps of a run, which the replacement batch takes once before its files:
+  // in multi-line mode the multi-line texts become the combo boxes' texts; false when the
+  // search or the replacement text is empty.
+  bool TakeTexts() const;
+  // Adds the texts to the history lists, in single-line mode.
+  void RecordHistory() const;
+
  private:
   ReplaceControls controls_;
   FormData& form_;

@@ -100,10 +100,10 @@ TEST_F(ConvertFixture, TheOutputGoesWhereTheTabPointsWhenTheRunEnds) {
 }
 
 TEST_F(ConvertFixture, ABatchRunAlwaysUsesTheFileTexts) {
-  form.SourceData = u"ｶﾞ";
   text1.SetText(u"ｷﾞ");
   for (int tab : {0, 1, 2, 3}) {
     tabs.SetTab(tab);
+    form.SourceData = u"ｶﾞ";
     form.ResultData.clear();
     command.Command1_Click(Caller::Batch);
     EXPECT_EQ(form.ResultData, u"ガ");

@@ -32,7 +32,7 @@ struct TempFile {
 }  // namespace
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& input) {
+                         const std::string& input, const std::function<void()>& inChild) {
   TempFile in, out, err;
   std::ofstream(in.path, std::ios::binary) << input;
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
@@ -44,6 +44,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     const int fds[] = {open(in.path.c_str(), O_RDONLY), open(out.path.c_str(), O_WRONLY),
                        open(err.path.c_str(), O_WRONLY)};
     for (int target = 0; target < 3; ++target) dup2(fds[target], target);
+    if (inChild) inChild();
     execv(program.c_str(), argv.data());
     _exit(127);
   }

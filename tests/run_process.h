@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,8 @@ struct ProcessResult {
 };
 
 // Runs a program with the arguments and the bytes on its standard input; waits for it.
+// `inChild` runs in the new process just before the program starts (to set its limits).
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& input);
+                         const std::string& input, const std::function<void()>& inChild = {});
 
 }  // namespace quobrel::testing

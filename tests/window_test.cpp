@@ -12,6 +12,7 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 
 #include "folder_lists.h"
 #include "window_test_support.h"
@@ -234,6 +235,111 @@ TEST_F(FileTab, OutputFolderDialogWritesTheLabelOfItsTab) {
   choose("LO2", folder.path(), "CS");
   EXPECT_EQ(Find<QLabel>("LO2")->text(), folder.path() + "/");
   EXPECT_EQ(Find<QLabel>("LO")->text(), "/");
+}
+
+// The lines of a status list.
+QStringList Lines(QListWidget* list) {
+  QStringList lines;
+  for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+  return lines;
+}
+
+TEST_F(FileTab, ConversionBatchShowsItsProgressAndReturnsToTheLists) {
+  QFile memo(QDir(folder.path()).filePath("memo.txt"));
+  ASSERT_TRUE(memo.open(QIODevice::WriteOnly));
+  memo.write("\xB6\xDE");  // ｶﾞ in code page 932
+  memo.close();
+  auto* files = Find<QListWidget>("File1");
+  Entry("memo.txt")->setSelected(true);
+  Entry("it's a file.txt")->setSelected(true);
+
+  // While the batch runs: its view, a second start and the exit button ignored, and a
+  // turn to another tab that changes nothing for the files.
+  bool batchView = false;
+  QPoint cover;
+  QTimer::singleShot(0, [&] {
+    batchView = Find<QWidget>("LMPath")->isVisible() && !Find<QWidget>("Dir1")->isVisible() &&
+                !Find<QWidget>("Drive1")->isVisible() && Find<QWidget>("P11")->isVisible();
+    cover = Find<QWidget>("Picture1")->pos();
+    Click("Command4");
+    Click("Command3");
+    ChooseTab(0);
+  });
+  QStringList lines;
+  const auto seen = AnswerMessageBox([&] { Click("Command4"); },
+                                     [&] { lines = Lines(Find<QListWidget>("LMPath")); });
+  EXPECT_TRUE(batchView);
+  EXPECT_EQ(cover, QPoint(8, 8));
+  EXPECT_FALSE(Ended());
+  EXPECT_EQ(seen.title, QStringLiteral("変換終了通知"));
+  EXPECT_EQ(seen.text, QStringLiteral("全ての変換が終了しました。"));
+  EXPECT_EQ(lines,
+            (QStringList{QStringLiteral("it's a file.txt：変換終了"),
+                         QStringLiteral("memo.txt：変換終了"), QStringLiteral("全て変換終了")}));
+  ASSERT_TRUE(memo.open(QIODevice::ReadOnly));
+  EXPECT_EQ(memo.readAll(), "\x83\x4B\r\n");  // ガ
+  EXPECT_FALSE(Find<QWidget>("LMPath")->isVisible());
+  EXPECT_EQ(Find<QListWidget>("LMPath")->count(), 0);
+  EXPECT_FALSE(Main().findChild<QWidget*>("Picture1")->geometry().intersects(Main().rect()));
+  EXPECT_NE(Entry("memo.old"), nullptr);
+  EXPECT_FALSE(files->isHidden());  // shown again on its tab, though another tab is in front
+}
+
+TEST_F(FileTab, BatchWithoutSelectionOrWithAFileGone) {
+  QStringList lines;
+  auto run = [&](const char* button) {
+    return AnswerMessageBox([&] { Click(button); },
+                            [&] { lines = Lines(Find<QListWidget>("LMPath")); });
+  };
+  EXPECT_TRUE(run("Command4").shown);
+  EXPECT_EQ(lines, QStringList{QStringLiteral("全て変換終了")});
+
+  Entry("memo.txt")->setSelected(true);
+  QFile::remove(QDir(folder.path()).filePath("memo.txt"));
+  run("Command4");
+  EXPECT_EQ(lines.value(0), QDir(folder.path()).filePath("memo.txt") +
+                                QStringLiteral("：ファイルが見つかりませんでした。"));
+
+  Find<QLineEdit>("Text6")->setText("*.none");
+  EXPECT_FALSE(run("Command4").shown);
+}
+
+TEST_F(FileTab, ReplacementBatchCountsAndSkipsFilesWithoutOccurrences) {
+  ChooseTab(3);
+  Find<FolderList>("Dir2")->setPath(folder.path());
+  QFile memo(QDir(folder.path()).filePath("memo.txt"));
+  ASSERT_TRUE(memo.open(QIODevice::WriteOnly));
+  memo.write("abc ABC");
+  memo.close();
+  auto* files = Find<QListWidget>("File2");
+  for (const char* name : {"memo.txt", "it's a file.txt"}) {
+    files->findItems(name, Qt::MatchExactly).value(0)->setSelected(true);
+  }
+  Find<QComboBox>("C1")->setEditText("abc");
+  Find<QComboBox>("C2")->setEditText("x");
+  QStringList lines;
+  AnswerMessageBox([&] { Click("Command9"); },
+                   [&] { lines = Lines(Find<QListWidget>("LMPath2")); });
+  EXPECT_EQ(lines,
+            (QStringList{QStringLiteral("it's a file.txt：変換個所なし(0)"),
+                         QStringLiteral("memo.txt：変換終了(2)"), QStringLiteral("全て変換終了")}));
+  EXPECT_EQ(Items("C1"), QStringList{"abc"});
+  EXPECT_FALSE(QFile::exists(QDir(folder.path()).filePath("it's a file.old")));
+}
+
+TEST_F(FileTab, ClosingTheWindowDuringABatchLeavesTheFilesAndSavesTheHistory) {
+  QFile memo(QDir(folder.path()).filePath("memo.txt"));
+  ASSERT_TRUE(memo.open(QIODevice::WriteOnly));
+  memo.write("\xB6\xDE");
+  memo.close();
+  Entry("memo.txt")->setSelected(true);
+  QTimer::singleShot(0, [&] { Main().close(); });
+  Click("Command4");
+  EXPECT_TRUE(Ended());
+  EXPECT_TRUE(QFile::exists(QDir(HistoryFolder()).filePath("Quobrel.Ini")));
+  ASSERT_TRUE(memo.open(QIODevice::ReadOnly));
+  EXPECT_EQ(memo.readAll(), "\xB6\xDE");
+  EXPECT_FALSE(QFile::exists(QDir(folder.path()).filePath("memo.old")));
 }
 
 TEST_F(FileTab, ExitButtonWaitsWhileTheStatusListShows) {

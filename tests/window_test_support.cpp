@@ -7,14 +7,18 @@
 
 namespace quobrel::testing {
 
-SeenMessage AnswerMessageBox(const std::function<void()>& action) {
+SeenMessage AnswerMessageBox(const std::function<void()>& action,
+                             const std::function<void()>& whileShown) {
   SeenMessage seen;
-  QTimer::singleShot(0, [&seen] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      seen = {box->windowTitle(), box->text(), box->icon(), true};
-      box->button(QMessageBox::Ok)->click();
-    }
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || seen.shown) return;
+    seen = {box->windowTitle(), box->text(), box->icon(), true};
+    if (whileShown) whileShown();
+    box->button(QMessageBox::Ok)->click();
   });
+  watch.start(0);
   action();
   return seen;
 }

@@ -21,8 +21,10 @@ struct SeenMessage {
   bool shown = false;
 };
 
-// Runs `action`, which opens a modal message box, and closes the box with OK.
-SeenMessage AnswerMessageBox(const std::function<void()>& action);
+// Runs `action`, which may open a modal message box; closes the box with OK, after
+// running `whileShown`. Events handled before the box appears are passed by.
+SeenMessage AnswerMessageBox(const std::function<void()>& action,
+                             const std::function<void()>& whileShown = {});
 
 // Runs `action`, which opens a modal dialog, and then `inDialog` on the dialog.
 void InModalDialog(const std::function<void()>& action,

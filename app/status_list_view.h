@@ -1,0 +1,36 @@
+// A batch's view in the window: its status list, its output-folder controls, the event
+// loop, and whether the program is ending.
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+
+#include <functional>
+
+#include "file_batch.h"
+
+namespace quobrel {
+
+class StatusListView : public BatchView {
+ public:
+  StatusListView(QListWidget* status, const QCheckBox* outputCheck, const QLabel* outputLabel,
+                 std::function<bool()> stopping)
+      : status_(status),
+        outputCheck_(outputCheck),
+        outputLabel_(outputLabel),
+        stopping_(std::move(stopping)) {}
+
+  void SetStatusLine(std::size_t index, const std::u16string& line) override;
+  std::optional<std::u16string> OutputFolder() override;
+  void Yield() override;
+  bool Stopping() override { return stopping_(); }
+
+ private:
+  QListWidget* status_;
+  const QCheckBox* outputCheck_;
+  const QLabel* outputLabel_;
+  std::function<bool()> stopping_;
+};
+
+}  // namespace quobrel

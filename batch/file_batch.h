@@ -1,0 +1,53 @@
+// The batches: a command run over each file of a work list, in place with an "old" backup
+// or into an output folder. The window and quobrel-cli share it; they differ in their view.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "form_data.h"
+#include "text_codec.h"
+
+namespace quobrel {
+
+// What a batch shows and asks while it runs.
+class BatchView {
+ public:
+  virtual ~BatchView() = default;
+  // The status line of the work list's entry `index`, rewritten as the file passes through.
+  virtual void SetStatusLine(std::size_t index, const std::u16string& line) = 0;
+  // The output folder, ending in "/", or nothing to convert in place; asked for every file.
+  virtual std::optional<std::u16string> OutputFolder() = 0;
+  // Lets the window handle its events.
+  virtual void Yield() = 0;
+  // The program is ending: the batch leaves the files not yet begun alone.
+  virtual bool Stopping() = 0;
+};
+
+struct BatchCommand {
+  // Converts the form's SourceData into its ResultData and returns the replacements made.
+  std::function<std::size_t()> run;
+  // Replacement: a count on the status line, and a file without replacement left alone.
+  bool counted = false;
+};
+
+enum class FileOutcome {
+  Converted,    // written
+  NothingToDo,  // no replacement: left as it was
+  NotFound,
+  Failed,   // left as it was; the status line says why
+  Stopped,  // not begun, or left as it was, because the program is ending
+};
+
+// Runs the command over each file of `paths` (full paths; the status lines start as them).
+// `form` carries one file's text at a time and is empty afterwards.
+std::vector<FileOutcome> RunFileBatch(const std::vector<std::u16string>& paths,
+                                      const BatchCommand& command, TextEncoding encoding,
+                                      FormData& form, BatchView& view);
+
+// The status line of the end of a batch, added after the files' lines.
+inline constexpr std::u16string_view kAllConverted = u"全て変換終了";
+
+}  // namespace quobrel
