@@ -1,8 +1,7 @@
 // Double-clicks on widgets that have no signal for them.
 #pragma once
 
-#include <QLabel>
-#include <QObject>
+#include <QWidget>
 
 #include <functional>
 

@@ -3,6 +3,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 
+#include <vector>
+
 #include "twips.h"
 
 namespace quobrel {

@@ -1,7 +1,5 @@
 #include "tab_pages.h"
 
-#include <QFrame>
-
 #include "twips.h"
 
 namespace quobrel {
@@ -14,7 +12,7 @@ constexpr int kTabHeightTwips = 345;
 
 TabPages::TabPages(QWidget* parent)
     : QWidget(parent), bar_(new QTabBar(this)), frame_(new QFrame(this)) {
-  static_cast<QFrame*>(frame_)->setFrameShape(QFrame::StyledPanel);
+  frame_->setFrameShape(QFrame::StyledPanel);
   bar_->setDrawBase(false);
   bar_->setExpanding(false);
   connect(bar_, &QTabBar::currentChanged, this, [this](int index) {

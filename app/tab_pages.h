@@ -2,6 +2,7 @@
 // included, as the window's layout gives them.
 #pragma once
 
+#include <QFrame>
 #include <QTabBar>
 #include <QWidget>
 
@@ -30,7 +31,7 @@ class TabPages : public QWidget {
   void ShowCurrentPage();
 
   QTabBar* bar_;
-  QWidget* frame_;
+  QFrame* frame_;
   std::vector<QWidget*> pages_;
 };
 

@@ -285,6 +285,14 @@ TEST_F(FileTab, ConversionBatchShowsItsProgressAndReturnsToTheLists) {
   EXPECT_FALSE(files->isHidden());  // shown again on its tab, though another tab is in front
 }
 
+TEST(FileListPaths, AFolderGetsOneSeparator) {
+  FileList list(nullptr);
+  list.setFolder("/");
+  EXPECT_EQ(list.folderWithSeparator(), "/");
+  list.setFolder("/tmp");
+  EXPECT_EQ(list.folderWithSeparator(), "/tmp/");
+}
+
 TEST_F(FileTab, BatchWithoutSelectionOrWithAFileGone) {
   QStringList lines;
   auto run = [&](const char* button) {
