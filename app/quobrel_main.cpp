@@ -241,8 +241,8 @@ void QuobrelMain::Form_Load() {
 void QuobrelMain::TabStrip1() {
   Controls& c = *c_;
   const int tab = c.SSTab1->currentIndex();
-  const bool conversion = tab == 0 || tab == 1;
   if (tab < 0 || tab > 3) return;
+  const bool conversion = tab == 0 || tab == 1;
   (conversion ? c.PKL : c.PML)->setText(tab == 0 || tab == 2 ? "(TextBox)" : "(Files)");
   for (QWidget* control : {conversion ? static_cast<QWidget*>(c.Picture3) : c.Picture4,
                            static_cast<QWidget*>(conversion ? c.PK : c.PM),

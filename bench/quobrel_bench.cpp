@@ -111,6 +111,16 @@ std::u16string MixedText(std::size_t length) {
   return text;
 }
 
+// The Convert command in its file form, with the window's start-up selection.
+struct StartUpConvert {
+  const PlainTabStrip fileTab{1};
+  const PlainOptionPanel panel;
+  const PlainTextBox unused;
+  PlainTextBox unusedToo;
+  FormData form;
+  const ConvertCommand command{{fileTab, panel, unused, unusedToo}, form};
+};
+
 void Report(const char* corpus, const std::u16string& text) {
   std::printf("\n%s: %zu UTF-16 characters\n", corpus, text.size());
   std::printf("%-34s %12s %10s %16s\n", "", "Mchar/s", "x memcpy", "extra bytes");
@@ -147,20 +157,15 @@ void Report(const char* corpus, const std::u16string& text) {
   row("ReplaceAll \"ﾌｧｲﾙ\" ignoring case",
       [&] { return ReplaceAll(text, u"ﾌｧｲﾙ", u"ファイル", CompareMode::IgnoreCase); });
 
-  const PlainTabStrip fileTab(1);
-  const PlainOptionPanel startUp;
-  const PlainTextBox unused;
-  PlainTextBox unusedToo;
-  FormData form;
-  const ConvertCommand command({fileTab, startUp, unused, unusedToo}, form);
+  StartUpConvert convert;
   // The batch hands the command its text, which the command takes over.
   row(
       "Convert command, start-up chain",
       [&] {
-        command.Command1_Click(Caller::Batch);
-        return std::move(form.ResultData);
+        convert.command.Command1_Click(Caller::Batch);
+        return std::move(convert.form.ResultData);
       },
-      [&] { form.SourceData = text; });
+      [&] { convert.form.SourceData = text; });
 }
 
 // A batch's view that shows nothing.
@@ -192,14 +197,10 @@ void ReportFiles(const std::u16string& corpus) {
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   };
 
-  const PlainTabStrip fileTab(1);
-  const PlainOptionPanel startUp;
-  const PlainTextBox unused;
-  PlainTextBox unusedToo;
-  FormData form;
-  const ConvertCommand command({fileTab, startUp, unused, unusedToo}, form);
+  StartUpConvert startUp;
+  FormData& form = startUp.form;
   const BatchCommand convert{[&] {
-    command.Command1_Click(Caller::Batch);
+    startUp.command.Command1_Click(Caller::Batch);
     return std::size_t{0};
   }};
   Unseen view;
