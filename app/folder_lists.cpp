@@ -1,13 +1,16 @@
 #include "folder_lists.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStorageInfo>
 
 #include <algorithm>
 
 #include "artwork.h"
+#include "batch/folder_listing.h"
 
 namespace quobrel {
 
@@ -96,12 +99,36 @@ void FileList::setPattern(const QString& pattern) {
 void FileList::refresh() {
   clear();
   if (folder_.isEmpty() || patterns_.isEmpty()) return;
-  const QDir dir(folder_, QString(), QDir::Name | QDir::IgnoreCase, QDir::Files);
-  addItems(dir.entryList(patterns_));
+  std::vector<QRegularExpression> matchers;
+  for (const QString& pattern : patterns_) {
+    matchers.emplace_back(QRegularExpression::wildcardToRegularExpression(pattern),
+                          QRegularExpression::CaseInsensitiveOption);
+  }
+  std::vector<std::pair<QString, QByteArray>> entries;
+  for (std::string& name : VisibleFileNames(QFile::encodeName(folder_).toStdString())) {
+    QByteArray bytes = QByteArray::fromStdString(name);
+    QString shown = QFile::decodeName(bytes);
+    if (std::any_of(matchers.begin(), matchers.end(),
+                    [&](const QRegularExpression& m) { return m.match(shown).hasMatch(); })) {
+      entries.emplace_back(std::move(shown), std::move(bytes));
+    }
+  }
+  std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+    return a.first.compare(b.first, Qt::CaseInsensitive) < 0;
+  });
+  for (auto& [shown, bytes] : entries) {
+    auto* entry = new QListWidgetItem(shown, this);
+    entry->setData(Qt::UserRole, bytes);
+  }
 }
 
 QString FileList::folderWithSeparator() const {
   return folder_.endsWith('/') ? folder_ : folder_ + '/';
+}
+
+std::string FileList::pathAt(int row) const {
+  return (QFile::encodeName(folderWithSeparator()) + item(row)->data(Qt::UserRole).toByteArray())
+      .toStdString();
 }
 
 }  // namespace quobrel

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
+
 #include "file_list_filter.h"
 
 namespace quobrel {
@@ -38,7 +40,8 @@ class FolderList : public QListWidget {
 };
 
 // The ordinary files of a folder that match the pattern, sorted by name, with extended
-// selection. Patterns are separated by ";" and ignore letter case; "*.*" matches every
+// selection. Each entry keeps the name's bytes, so a name the locale cannot decode still
+// opens its file. Patterns are separated by ";" and ignore letter case; "*.*" matches every
 // file, also one without a dot.
 class FileList : public QListWidget, public SelectableFileList {
   Q_OBJECT
@@ -50,6 +53,8 @@ class FileList : public QListWidget, public SelectableFileList {
   void refresh();
   // The folder with a trailing separator, as the file names are appended to it.
   QString folderWithSeparator() const;
+  // The path of entry `row` as the file system names it, whatever the locale shows of it.
+  std::string pathAt(int row) const;
 
   int EntryCount() const override { return count(); }
   std::u16string Entry(int index) const override { return item(index)->text().toStdU16String(); }

@@ -3,9 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
+#include "batch/locked_file.h"
+#include "batch/safe_write.h"
 #include "text_codec.h"
 #include "text_lines.h"
 
@@ -46,18 +47,21 @@ QString HistoryPath() {
 }
 
 LoadedHistory LoadHistory(const QString& path) {
-  QFile file(path);
-  if (!file.exists()) return {};
-  if (!file.open(QIODevice::ReadOnly)) return {{}, true};
-  const QByteArray bytes = file.readAll();
-  std::string_view content(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  // Shared: another window may read it at the same time. A FIFO or device is no history
+  // and is never waited on.
+  const LockedFile::Opening opening =
+      LockedFile::Open(QFile::encodeName(path).toStdString(), LockedFile::Lock::Shared);
+  if (opening.refusal == LockedFile::Refusal::NotFound) return {};
+  std::string bytes;
+  if (!opening.file || ReadAll(opening.file->fd(), bytes)) return {{}, true};
+  std::string_view content = bytes;
   TextEncoding encoding = TextEncoding::Cp932;
   if (content.starts_with(kUtf8ByteOrderMark)) {
     content.remove_prefix(kUtf8ByteOrderMark.size());
     encoding = TextEncoding::Utf8;
   }
   const DecodedText decoded = Decode(content, encoding);
-  if (decoded.invalidByteAt || file.error() != QFileDevice::NoError) return {{}, true};
+  if (decoded.invalidByteAt) return {{}, true};
   return {ParseHistory(decoded.text), false};
 }
 
@@ -69,16 +73,13 @@ bool SaveHistory(const QString& path, const HistoryLists& lists, bool keepUnread
     encoded.bytes.insert(0, kUtf8ByteOrderMark);
   }
   if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
-  if (keepUnreadable && QFile::exists(path)) {
-    const QString aside = path + ".unreadable";
-    QFile::remove(aside);
-    if (!QFile::rename(path, aside)) return false;
-  }
-  QSaveFile file(path);
-  return file.open(QIODevice::WriteOnly) &&
-         file.write(encoded.bytes.data(), static_cast<qint64>(encoded.bytes.size())) ==
-             static_cast<qint64>(encoded.bytes.size()) &&
-         file.commit();
+  const std::filesystem::path file = QFile::encodeName(path).toStdString();
+  // A file that could not be read may still be worth something to its owner: it is kept
+  // under a name of its own, never over an earlier one.
+  if (keepUnreadable && QFileInfo::exists(path) && !SetAside(file, ".unreadable")) return false;
+  LockedFile::Opening current = LockedFile::Open(file);
+  if (!current.file && current.refusal != LockedFile::Refusal::NotFound) return false;
+  return !WriteSafely({file, current.file ? &*current.file : nullptr, 0600}, {encoded.bytes}).error;
 }
 
 }  // namespace quobrel

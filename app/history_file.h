@@ -41,7 +41,8 @@ LoadedHistory LoadHistory(const QString& path);
 // Writes the lists in code page 932, or, when an item has a character outside it, the
 // whole file in UTF-8 with a byte order mark, so that nothing is altered. The file is
 // replaced only once the new one is complete. A file that could not be read is first kept
-// beside it as "<name>.unreadable". Returns false when the file could not be written.
+// beside it as "<name>.unreadable" (numbered when that name is taken). Returns false when
+// the file could not be written.
 bool SaveHistory(const QString& path, const HistoryLists& lists, bool keepUnreadable);
 
 }  // namespace quobrel

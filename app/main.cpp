@@ -1,9 +1,14 @@
 #include <QApplication>
 
+#include <csignal>
+
 #include "event_pump.h"
 #include "quobrel_main.h"
 
 int main(int argc, char** argv) {
+  // A file size limit fails the write of that file, reported on its status line, instead
+  // of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication application(argc, argv);
   quobrel::InstallEventPump();
   quobrel::QuobrelMain window;

@@ -258,8 +258,12 @@ void QuobrelMain::Command1_Click() { c_->convert.Command1_Click(); }
 void QuobrelMain::Command2_Click() {
   if (ending_) return;
   ending_ = true;
-  // A history that cannot be written is given up: the program ends all the same.
-  SaveHistory(HistoryPath_, {Items(c_->C1), Items(c_->C2)}, historyUnreadable_);
+  // A history that cannot be written is given up, but not in silence: the program ends
+  // all the same.
+  if (!SaveHistory(HistoryPath_, {Items(c_->C1), Items(c_->C2)}, historyUnreadable_)) {
+    MessageBox(this, QStringLiteral("情報"),
+               QStringLiteral("履歴ファイル %1 を保存できませんでした。").arg(HistoryPath_));
+  }
   hide();
   endProgram_();
 }
@@ -300,12 +304,12 @@ void QuobrelMain::RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& co
   QCoreApplication::processEvents();  // shows the batch view before the files are collected
 
   const QString folder = tab.files->folderWithSeparator();
-  std::vector<std::u16string> paths;
+  std::vector<std::filesystem::path> paths;
   tab.status->clear();
   for (int i = 0; i < tab.files->count(); ++i) {
     const QListWidgetItem* entry = tab.files->item(i);
     if (entry->text().isEmpty() || !entry->isSelected()) continue;
-    paths.push_back((folder + entry->text()).toStdU16String());
+    paths.emplace_back(tab.files->pathAt(i));
     tab.status->addItem(folder + entry->text());
   }
   tab.files->hide();

@@ -21,8 +21,8 @@ class StatusListView : public BatchView {
         outputLabel_(outputLabel),
         stopping_(std::move(stopping)) {}
 
-  void SetStatusLine(std::size_t index, const std::u16string& line) override;
-  std::optional<std::u16string> OutputFolder() override;
+  void SetStatusLine(std::size_t index, const StatusLine& line) override;
+  std::optional<std::filesystem::path> OutputFolder() override;
   void Yield() override;
   bool Stopping() override { return stopping_(); }
 

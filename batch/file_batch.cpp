@@ -1,128 +1,255 @@
-#include "file_batch.h"
+#include "batch/file_batch.h"
 
-#include <filesystem>
+#include <sys/stat.h>
+
+#include <new>
 #include <set>
+#include <stdexcept>
 
-#include "file_names.h"
-#include "file_system.h"
-#include "status_messages.h"
-#include "text_lines.h"
+#include "batch/file_names.h"
+#include "batch/locked_file.h"
+#include "batch/safe_write.h"
+#include "batch/status_messages.h"
+#include "batch/text_lines.h"
 
 namespace quobrel {
 namespace fs = std::filesystem;
 namespace {
 
-// One file's way through a batch. Unlike a plain "delete the old backup, copy, convert,
-// write", nothing on the disk changes until the result is known to be writable: the
-// backup is made only then, and each file is replaced only once its copy is complete.
+// What one batch remembers of the files it has been through, by their identity.
+struct BatchMemory {
+  std::set<FileIdentity> handled;  // sources taken, and the files written
+  std::set<FileIdentity> backupsMade;
+  std::set<FileIdentity> foldersSwept;
+};
+
+std::optional<FileIdentity> IdentityAt(const fs::path& path) {
+  struct stat status;
+  if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+  return FileIdentity::Of(status);
+}
+
+fs::path FolderOf(const fs::path& path) {
+  return path.has_parent_path() ? path.parent_path() : fs::path(".");
+}
+
+// The file a name stands for, through symbolic links: the name that a rename replaces.
+fs::path ThroughLinks(const fs::path& path) {
+  std::error_code error;
+  if (!fs::is_symlink(path, error)) return path;
+  fs::path real = fs::weakly_canonical(path, error);
+  return error ? path : real;
+}
+
+std::u16string_view WriteFailureStatus(const std::error_code& error, bool inBackup) {
+  switch (error.value()) {
+    case ENOSPC:
+    case EDQUOT:
+      return status::kDiskFull;
+    case EFBIG:
+      return status::kTooLarge;
+    case EIO:
+      return status::kIoError;
+  }
+  return inBackup ? status::kCannotBackUp : status::kCannotWrite;
+}
+
+std::u16string Counted(std::u16string_view status, std::size_t count) {
+  const std::string digits = std::to_string(count);
+  return std::u16string(status) + std::u16string(digits.begin(), digits.end()) + u")";
+}
+
+// One file's way through a batch. Everything that can refuse it is looked at before
+// anything on disk changes; the result and the backup then go through the safe write.
 class FileRun {
  public:
-  FileRun(std::u16string path, const BatchCommand& command, TextEncoding encoding, FormData& form,
-          BatchView& view, std::size_t index, std::set<fs::path>& backupsMade)
-      : path_(std::move(path)),
-        name_(fs::path(path_).filename().u16string()),
+  FileRun(const fs::path& path, const BatchCommand& command, TextEncoding encoding, FormData& form,
+          BatchView& view, std::size_t index, BatchMemory& memory)
+      : path_(path),
+        name_(path.filename()),
         command_(command),
         encoding_(encoding),
         form_(form),
         view_(view),
         index_(index),
-        backupsMade_(backupsMade) {}
+        memory_(memory) {}
 
-  FileOutcome Run() {
-    if (!IsFile(path_)) {
-      view_.SetStatusLine(index_, path_ + std::u16string(status::kNotFound));
-      return FileOutcome::NotFound;
+  FileReport Run() {
+    try {
+      return Steps();
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
     }
-    // Decided now, for this file: a change in the window applies from the next file on.
-    const std::optional<std::u16string> outputFolder = view_.OutputFolder();
-    const fs::path target = outputFolder ? fs::path(*outputFolder + name_) : fs::path(path_);
-    // In place the source is kept; into a folder, a file already there.
-    const bool keepsBackup = !outputFolder || IsFile(target);
-    const fs::path backup = BackupName(target.u16string());
-    if (keepsBackup && backupsMade_.contains(backup)) return Fail(status::kSharedBackup);
-
-    if (!Show(status::kReading)) return FileOutcome::Stopped;
-    if (const auto outcome = Read()) return *outcome;
-    if (!Show(status::kConverting)) return FileOutcome::Stopped;
-    const std::size_t count = command_.run();
-    if (command_.counted) {
-      if (!Show(status::kCounting)) return FileOutcome::Stopped;
-      if (count == 0) {
-        Show(Counted(status::kNothingReplaced, 0));
-        return FileOutcome::NothingToDo;
-      }
-    }
-
-    const EncodedText encoded = Encode(form_.ResultData, encoding_);
-    if (encoded.unencodableAt) return Fail(status::kUnencodable);
-    if (keepsBackup) {
-      if (CopyFileAtomically(target, backup)) return Fail(status::kCannotBackUp);
-      backupsMade_.insert(backup);
-    }
-    if (!Show(status::kStoring)) return FileOutcome::Stopped;
-    if (WriteFileAtomically(target, {encoded.bytes, "\r\n"})) return Fail(status::kCannotWrite);
-    Show(command_.counted ? Counted(status::kFinishedCounted, count)
-                          : std::u16string(status::kFinished));
-    return FileOutcome::Converted;
+    form_ = {};
+    return Fail(status::kOutOfMemory, "not enough memory");
   }
 
  private:
-  // The file's lines, joined by CR LF, into SourceData; or why not.
-  std::optional<FileOutcome> Read() {
+  FileReport Steps() {
+    LockedFile::Opening opening = LockedFile::Open(path_);
+    if (!opening.file) return RefusedSource(opening);
+    const LockedFile& source = *opening.file;
+    if (!memory_.handled.insert(source.identity()).second) {
+      Show(status::kSameFile);
+      return {FileOutcome::AlreadyDone, {}};
+    }
+
+    // Decided now, for this file: a change in the window applies from the next file on.
+    const std::optional<fs::path> outputFolder = view_.OutputFolder();
+    const bool inPlace = !outputFolder || IdentityAt(*outputFolder) == IdentityAt(FolderOf(path_));
+    const fs::path named = inPlace ? path_ : *outputFolder / name_;
+    const fs::path target = ThroughLinks(named);
+    std::optional<LockedFile> heldTarget;
+    const LockedFile* current = &source;
+    if (!inPlace) {
+      const std::optional<FileIdentity> there = IdentityAt(target);
+      if (!there) {
+        current = nullptr;
+      } else if (*there != source.identity()) {
+        if (memory_.handled.contains(*there))
+          return Fail(status::kSharedOutput, "output name taken");
+        LockedFile::Opening targetOpening = LockedFile::Open(target);
+        if (!targetOpening.file) return RefusedTarget(targetOpening);
+        current = &heldTarget.emplace(std::move(*targetOpening.file));
+      }
+    }
+    // In place the source is kept; into a folder, a file already there.
+    std::optional<fs::path> backupPath;
+    if (current) {
+      backupPath = BackupName(named.native());
+      const std::optional<FileIdentity> there = IdentityAt(*backupPath);
+      if (there == current->identity()) return Fail(status::kBackupIsFile, "it is its own backup");
+      if (there && memory_.backupsMade.contains(*there))
+        return Fail(status::kSharedBackup, "backup name taken");
+    }
+    if (const std::error_code error = CheckReplaceable(target, current)) {
+      const bool forbidden = error == std::errc::permission_denied ||
+                             error == std::errc::operation_not_permitted ||
+                             error == std::errc::read_only_file_system;
+      return Fail(forbidden ? status::kNotWritable : status::kCannotWrite, error.message());
+    }
+
+    if (!Show(status::kReading)) return {FileOutcome::Stopped, {}};
     std::string bytes;
-    if (ReadFile(path_, bytes)) return Fail(status::kCannotRead);
+    if (const std::error_code error =
+            ReadAll(source.fd(), bytes, static_cast<std::size_t>(source.status().st_size)))
+      return Fail(status::kCannotRead, error.message());
     DecodedText decoded = Decode(bytes, encoding_);
     // Invalid bytes would come back as other characters: such a file is left alone.
-    if (decoded.invalidByteAt) return Fail(status::kInvalidBytes);
+    if (decoded.invalidByteAt) {
+      return Fail(status::kInvalidBytes,
+                  "invalid bytes at byte " + std::to_string(*decoded.invalidByteAt));
+    }
     std::string().swap(bytes);
     form_.SourceData = JoinedLines(std::move(decoded.text));
     form_.ResultData.clear();
-    return std::nullopt;
+
+    if (!Show(status::kConverting)) return {FileOutcome::Stopped, {}};
+    const std::size_t count = command_.run();
+    if (command_.counted) {
+      if (!Show(status::kCounting)) return {FileOutcome::Stopped, {}};
+      if (count == 0) {
+        Show(Counted(status::kNothingReplaced, 0));
+        return {FileOutcome::NothingToDo, {}};
+      }
+    }
+    const EncodedText encoded = Encode(form_.ResultData, encoding_);
+    if (encoded.unencodableAt) {
+      return Fail(status::kUnencodable, "the result has a character the encoding cannot hold");
+    }
+    form_ = {};
+
+    if (!Show(status::kStoring)) return {FileOutcome::Stopped, {}};
+    RemoveLeftoversOnce(FolderOf(target));
+    std::optional<Backup> backup;
+    if (backupPath) {
+      RemoveLeftoversOnce(FolderOf(*backupPath));
+      backup.emplace(Backup{*backupPath, *current});
+    }
+    const mode_t newFileMode = source.status().st_mode & 0777;
+    const SafeWriteResult written =
+        WriteSafely({target, current, newFileMode}, {encoded.bytes, "\r\n"}, backup);
+    if (written.error) {
+      return Fail(WriteFailureStatus(written.error, written.inBackup), written.error.message());
+    }
+    memory_.handled.insert(written.written.file);
+    if (written.written.backup) memory_.backupsMade.insert(*written.written.backup);
+    Show(command_.counted ? Counted(status::kFinishedCounted, count)
+                          : std::u16string(status::kFinished));
+    return {FileOutcome::Converted, {}};
+  }
+
+  FileReport RefusedSource(const LockedFile::Opening& opening) {
+    switch (opening.refusal) {
+      case LockedFile::Refusal::NotFound:
+        view_.SetStatusLine(index_, {path_.native(), std::u16string(status::kNotFound)});
+        return {FileOutcome::NotFound, opening.error.message()};
+      case LockedFile::Refusal::NotRegular:
+        return Fail(status::kNotRegular, "not a regular file");
+      case LockedFile::Refusal::InUse:
+        return Fail(status::kInUse, "in use by another run");
+      default:
+        return Fail(status::kCannotRead, opening.error.message());
+    }
+  }
+
+  FileReport RefusedTarget(const LockedFile::Opening& opening) {
+    switch (opening.refusal) {
+      case LockedFile::Refusal::NotRegular:
+        return Fail(status::kCannotWrite, "the output name is not a regular file");
+      case LockedFile::Refusal::InUse:
+        return Fail(status::kInUse, "the output file is in use by another run");
+      default:
+        return Fail(status::kCannotWrite, opening.error.message());
+    }
+  }
+
+  void RemoveLeftoversOnce(const fs::path& folder) {
+    const std::optional<FileIdentity> identity = IdentityAt(folder);
+    if (identity && memory_.foldersSwept.insert(*identity).second) RemoveLeftovers(folder);
   }
 
   // Shows the status and yields; false when the program is ending.
   bool Show(std::u16string_view status) {
-    view_.SetStatusLine(index_, name_ + std::u16string(status));
+    view_.SetStatusLine(index_, {name_.native(), std::u16string(status)});
     view_.Yield();
     return !view_.Stopping();
   }
 
-  FileOutcome Fail(std::u16string_view why) {
-    view_.SetStatusLine(index_, name_ + std::u16string(why));
-    return FileOutcome::Failed;
+  FileReport Fail(std::u16string_view status, std::string reason) {
+    view_.SetStatusLine(index_, {name_.native(), std::u16string(status)});
+    return {FileOutcome::Failed, std::move(reason)};
   }
 
-  static std::u16string Counted(std::u16string_view status, std::size_t count) {
-    const std::string digits = std::to_string(count);
-    return std::u16string(status) + std::u16string(digits.begin(), digits.end()) + u")";
-  }
-
-  const std::u16string path_;
-  const std::u16string name_;
+  const fs::path& path_;
+  const fs::path name_;
   const BatchCommand& command_;
   const TextEncoding encoding_;
   FormData& form_;
   BatchView& view_;
   const std::size_t index_;
-  std::set<fs::path>& backupsMade_;
+  BatchMemory& memory_;
 };
 
 }  // namespace
 
-std::vector<FileOutcome> RunFileBatch(const std::vector<std::u16string>& paths,
-                                      const BatchCommand& command, TextEncoding encoding,
-                                      FormData& form, BatchView& view) {
-  // Two files whose names differ only in their extension share a backup name: the first
-  // one's backup is never given up for the second.
-  std::set<fs::path> backupsMade;
-  std::vector<FileOutcome> outcomes;
+bool Succeeded(FileOutcome outcome) {
+  return outcome == FileOutcome::Converted || outcome == FileOutcome::NothingToDo ||
+         outcome == FileOutcome::AlreadyDone;
+}
+
+std::vector<FileReport> RunFileBatch(const std::vector<fs::path>& paths,
+                                     const BatchCommand& command, TextEncoding encoding,
+                                     FormData& form, BatchView& view) {
+  BatchMemory memory;
+  std::vector<FileReport> reports;
   for (std::size_t i = 0; i < paths.size(); ++i) {
-    outcomes.push_back(
-        view.Stopping() ? FileOutcome::Stopped
-                        : FileRun(paths[i], command, encoding, form, view, i, backupsMade).Run());
+    reports.push_back(view.Stopping()
+                          ? FileReport{FileOutcome::Stopped, {}}
+                          : FileRun(paths[i], command, encoding, form, view, i, memory).Run());
     form = {};
   }
-  return outcomes;
+  return reports;
 }
 
 }  // namespace quobrel

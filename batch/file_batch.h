@@ -2,6 +2,7 @@
 // or into an output folder. The window and quobrel-cli share it; they differ in their view.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,14 +13,20 @@
 
 namespace quobrel {
 
+// A file's line in the status list.
+struct StatusLine {
+  std::string name;        // the file's name, or for a missing file its path: bytes as given
+  std::u16string message;  // what has become of it, starting with "："
+};
+
 // What a batch shows and asks while it runs.
 class BatchView {
  public:
   virtual ~BatchView() = default;
   // The status line of the work list's entry `index`, rewritten as the file passes through.
-  virtual void SetStatusLine(std::size_t index, const std::u16string& line) = 0;
-  // The output folder, ending in "/", or nothing to convert in place; asked for every file.
-  virtual std::optional<std::u16string> OutputFolder() = 0;
+  virtual void SetStatusLine(std::size_t index, const StatusLine& line) = 0;
+  // The output folder, or nothing to convert in place; asked for every file.
+  virtual std::optional<std::filesystem::path> OutputFolder() = 0;
   // Lets the window handle its events.
   virtual void Yield() = 0;
   // The program is ending: the batch leaves the files not yet begun alone.
@@ -36,16 +43,25 @@ struct BatchCommand {
 enum class FileOutcome {
   Converted,    // written
   NothingToDo,  // no replacement: left as it was
+  AlreadyDone,  // the same file came earlier in the list
   NotFound,
   Failed,   // left as it was; the status line says why
   Stopped,  // not begun, or left as it was, because the program is ending
 };
 
-// Runs the command over each file of `paths` (full paths; the status lines start as them).
+struct FileReport {
+  FileOutcome outcome = FileOutcome::Stopped;
+  std::string reason;  // why it failed, in words for a terminal ("Permission denied")
+};
+
+bool Succeeded(FileOutcome outcome);
+
+// Runs the command over each file of `paths` (the status lines start as them). A file is
+// taken by its identity on disk, not its spelling: reached twice, it is done once.
 // `form` carries one file's text at a time and is empty afterwards.
-std::vector<FileOutcome> RunFileBatch(const std::vector<std::u16string>& paths,
-                                      const BatchCommand& command, TextEncoding encoding,
-                                      FormData& form, BatchView& view);
+std::vector<FileReport> RunFileBatch(const std::vector<std::filesystem::path>& paths,
+                                     const BatchCommand& command, TextEncoding encoding,
+                                     FormData& form, BatchView& view);
 
 // The status line of the end of a batch, added after the files' lines.
 inline constexpr std::u16string_view kAllConverted = u"全て変換終了";

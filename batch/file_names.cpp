@@ -1,36 +1,46 @@
-#include "file_names.h"
+#include "batch/file_names.h"
 
 #include <algorithm>
 
 namespace quobrel {
 namespace {
 
-std::u16string_view FileNameOf(std::u16string_view path) {
-  const std::size_t slash = path.find_last_of(u'/');
-  return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
+template <class Char>
+std::basic_string_view<Char> FileNameOf(std::basic_string_view<Char> path) {
+  const std::size_t slash = path.find_last_of(Char('/'));
+  return slash == path.npos ? path : path.substr(slash + 1);
 }
 
-char16_t ToLowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
+template <class Char>
+std::basic_string_view<Char> ExtensionOf(std::basic_string_view<Char> path) {
+  const std::basic_string_view<Char> name = FileNameOf(path);
+  const std::size_t dot = name.find_last_of(Char('.'));
+  return dot == name.npos ? std::basic_string_view<Char>() : name.substr(dot + 1);
+}
+
+// Extensions are compared as ASCII; a name's other characters never match.
+template <class Char>
+bool IsRefusedName(std::basic_string_view<Char> fileName) {
+  const std::basic_string_view<Char> extension = ExtensionOf(fileName);
+  auto lower = [](Char c) { return c >= Char('A') && c <= Char('Z') ? Char(c + ('a' - 'A')) : c; };
+  return std::any_of(
+      RefusedExtensions.begin(), RefusedExtensions.end(), [&](std::u16string_view refused) {
+        return std::equal(extension.begin(), extension.end(), refused.begin(), refused.end(),
+                          [&](Char c, char16_t r) { return static_cast<char16_t>(lower(c)) == r; });
+      });
+}
 
 }  // namespace
 
-std::u16string_view GetExtension(std::u16string_view path) {
-  const std::u16string_view name = FileNameOf(path);
-  const std::size_t dot = name.find_last_of(u'.');
-  return dot == std::u16string_view::npos ? std::u16string_view() : name.substr(dot + 1);
-}
+std::u16string_view GetExtension(std::u16string_view path) { return ExtensionOf(path); }
+std::string_view GetExtension(std::string_view path) { return ExtensionOf(path); }
 
-bool IsRefused(std::u16string_view fileName) {
-  std::u16string extension(GetExtension(fileName));
-  std::transform(extension.begin(), extension.end(), extension.begin(), ToLowerAscii);
-  return std::find(RefusedExtensions.begin(), RefusedExtensions.end(), extension) !=
-         RefusedExtensions.end();
-}
+bool IsRefused(std::u16string_view fileName) { return IsRefusedName(fileName); }
+bool IsRefused(std::string_view fileName) { return IsRefusedName(fileName); }
 
-std::u16string BackupName(std::u16string_view path) {
-  const std::u16string_view name = FileNameOf(path);
-  if (name.find(u'.') == std::u16string_view::npos) return std::u16string(path) + u".old";
-  return std::u16string(path.substr(0, path.size() - GetExtension(path).size())) + u"old";
+std::string BackupName(std::string_view path) {
+  if (FileNameOf(path).find('.') == path.npos) return std::string(path) + ".old";
+  return std::string(path.substr(0, path.size() - GetExtension(path).size())) + "old";
 }
 
 }  // namespace quobrel

@@ -10,6 +10,7 @@ namespace quobrel {
 // The characters after the last "." of the file name, without the dot; empty when the file
 // name has no dot. A dot in a folder name of a path never counts.
 std::u16string_view GetExtension(std::u16string_view path);
+std::string_view GetExtension(std::string_view path);  // the path's bytes
 
 // Binary files and backups, which the file lists do not let the user select; compared
 // with the extension in lower case.
@@ -19,9 +20,10 @@ inline constexpr std::array<std::u16string_view, 16> RefusedExtensions{
 };
 
 bool IsRefused(std::u16string_view fileName);
+bool IsRefused(std::string_view fileName);  // the name's bytes
 
-// The path with its extension replaced by "old" (memo.txt: memo.old); a file name without
-// a dot gets ".old" added (README: README.old).
-std::u16string BackupName(std::u16string_view path);
+// The path (its bytes) with its extension replaced by "old" (memo.txt: memo.old); a file
+// name without a dot gets ".old" added (README: README.old).
+std::string BackupName(std::string_view path);
 
 }  // namespace quobrel

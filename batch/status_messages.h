@@ -16,13 +16,28 @@ inline constexpr std::u16string_view kNothingReplaced = u"：変換個所なし(
 inline constexpr std::u16string_view kFinishedCounted = u"：変換終了(";
 
 // A file left as it was, and why.
-inline constexpr std::u16string_view kCannotRead = u"：読み込みに失敗しました。";
-inline constexpr std::u16string_view kInvalidBytes = u"：文字コードが正しくないため変換しません。";
-inline constexpr std::u16string_view kUnencodable = u"：保存できない文字ができるため変換しません。";
+inline constexpr std::u16string_view kNotRegular = u"：通常のファイルではないため変換しません。";
+inline constexpr std::u16string_view kInUse = u"：他で使用中のため変換しません。";
+inline constexpr std::u16string_view kSameFile = u"：先に同じファイルを変換したため変換しません。";
+inline constexpr std::u16string_view kSharedOutput =
+    u"：先のファイルと出力先が同じため変換しません。";
 inline constexpr std::u16string_view kSharedBackup =
     u"：先のファイルとバックアップ名が同じため変換しません。";
+inline constexpr std::u16string_view kBackupIsFile =
+    u"：バックアップ名がこのファイル自身を指すため変換しません。";
+inline constexpr std::u16string_view kNotWritable =
+    u"：書き込みが許可されていないため変換しません。";
+inline constexpr std::u16string_view kCannotRead = u"：読み込みに失敗しました。";
+inline constexpr std::u16string_view kOutOfMemory = u"：メモリが足りないため変換しません。";
+inline constexpr std::u16string_view kInvalidBytes = u"：文字コードが正しくないため変換しません。";
+inline constexpr std::u16string_view kUnencodable = u"：保存できない文字ができるため変換しません。";
 inline constexpr std::u16string_view kCannotBackUp = u"：バックアップの作成に失敗しました。";
 inline constexpr std::u16string_view kCannotWrite = u"：書き込みに失敗しました。";
+inline constexpr std::u16string_view kDiskFull =
+    u"：ディスクに空きがないため書き込めませんでした。";
+inline constexpr std::u16string_view kTooLarge =
+    u"：ファイルが大きすぎるため書き込めませんでした。";
+inline constexpr std::u16string_view kIoError = u"：入出力エラーのため書き込めませんでした。";
 inline constexpr std::u16string_view kRefused = u"：変換できない種類のファイルです。";
 
 }  // namespace quobrel::status

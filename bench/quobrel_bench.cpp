@@ -171,8 +171,8 @@ void Report(const char* corpus, const std::u16string& text) {
 // A batch's view that shows nothing.
 class Unseen : public BatchView {
  public:
-  void SetStatusLine(std::size_t, const std::u16string&) override {}
-  std::optional<std::u16string> OutputFolder() override { return std::nullopt; }
+  void SetStatusLine(std::size_t, const StatusLine&) override {}
+  std::optional<std::filesystem::path> OutputFolder() override { return std::nullopt; }
   void Yield() override {}
   bool Stopping() override { return false; }
 };
@@ -204,13 +204,13 @@ void ReportFiles(const std::u16string& corpus) {
     return std::size_t{0};
   }};
   Unseen view;
-  auto run = [&](const std::vector<std::u16string>& paths) {
+  auto run = [&](const std::vector<fs::path>& paths) {
     const auto start = Clock::now();
     RunFileBatch(paths, convert, TextEncoding::Cp932, form, view);
     return std::chrono::duration<double>(Clock::now() - start).count();
   };
 
-  std::vector<std::u16string> small;
+  std::vector<fs::path> small;
   std::size_t smallBytes = 0;
   for (std::size_t at = 0; small.size() < 2000;) {
     std::size_t end = cp932.find('\n', at + 5000);
@@ -218,7 +218,7 @@ void ReportFiles(const std::u16string& corpus) {
     const fs::path path = folder / ("file" + std::to_string(small.size()) + ".txt");
     write(path, std::string_view(cp932).substr(at, end - at));
     smallBytes += end - at;
-    small.push_back(path.u16string());
+    small.push_back(path);
     at = end < cp932.size() ? end : 0;
   }
   const double smallSeconds = run(small);
@@ -233,7 +233,7 @@ void ReportFiles(const std::u16string& corpus) {
   write(big, large);
   const std::size_t baseline = liveBytes;
   peakBytes = liveBytes;
-  const double largeSeconds = run({big.u16string()});
+  const double largeSeconds = run({big});
   std::printf("one file of %.1f MB: %.1f MB/s, peak memory %.0f MB (%.2f times the file)\n",
               large.size() / 1e6, large.size() / 1e6 / largeSeconds, (peakBytes - baseline) / 1e6,
               double(peakBytes - baseline) / large.size());

@@ -72,6 +72,31 @@ ParsedCommandLine UsageError(const QString& message) {
           kUsageError};
 }
 
+// File names are bytes, and need not be UTF-8. A word (or the value of a "--name=" word)
+// that is not passes the parser as a placeholder, a noncharacter and its index, and is
+// given back as the bytes it was.
+class RawWords {
+ public:
+  QString Admit(const std::string& word) {
+    const QString decoded = QString::fromStdString(word);
+    if (decoded.toStdString() == word) return decoded;
+    const std::size_t equals = word.find('=');
+    if (word.starts_with("--") && equals != std::string::npos) {
+      return Admit(word.substr(0, equals + 1)) + Admit(word.substr(equals + 1));
+    }
+    raw_.push_back(word);
+    return QChar(kMark) + QString::number(raw_.size() - 1);
+  }
+  static bool IsPlaceholder(const QString& value) { return value.startsWith(QChar(kMark)); }
+  std::string Bytes(const QString& value) const {
+    return IsPlaceholder(value) ? raw_[value.mid(1).toULongLong()] : value.toStdString();
+  }
+
+ private:
+  static constexpr char16_t kMark = u'\uFDD0';
+  std::vector<std::string> raw_;
+};
+
 std::string ValuesOf(const GroupOption& option) {
   std::string values;
   for (const Choice& choice : option.choices) {
@@ -99,8 +124,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     parser.addOption(groupOptions.back());
   }
 
+  RawWords raw;
   QStringList words{"quobrel-cli"};
-  for (const std::string& argument : arguments) words << QString::fromStdString(argument);
+  for (const std::string& argument : arguments) words << raw.Admit(argument);
   if (!parser.parse(words)) return UsageError(parser.errorText());
   if (parser.isSet(help)) return {std::string(kSynopsis), 0};
   if (parser.isSet(version)) return {std::string(kVersionLabel) + "\n", 0};
@@ -110,10 +136,16 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   const QString command = positional.takeFirst();
 
   Request request;
-  for (const QString& file : positional) request.files.push_back(file.toStdString());
+  for (const QString& file : positional) request.files.push_back(raw.Bytes(file));
   if (parser.isSet(outputDirectory)) {
     if (request.files.empty()) return UsageError("--output-dir goes with files");
-    request.outputDirectory = parser.value(outputDirectory).toStdString();
+    // An unset shell variable must not send the results to the root folder.
+    if (parser.value(outputDirectory).isEmpty()) return UsageError("--output-dir needs a folder");
+    request.outputDirectory = raw.Bytes(parser.value(outputDirectory));
+  }
+  for (const QCommandLineOption& option : {search, replace, encoding}) {
+    if (RawWords::IsPlaceholder(parser.value(option)))
+      return UsageError("--" + option.names().front() + " is not valid UTF-8");
   }
   if (parser.isSet(encoding)) {
     const QString encodingName = parser.value(encoding);

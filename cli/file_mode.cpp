@@ -10,71 +10,74 @@
 namespace quobrel::cli {
 namespace {
 
-std::string Utf8(std::u16string_view text) { return std::filesystem::path(text).string(); }
+namespace fs = std::filesystem;
+
+std::string Utf8(std::u16string_view text) { return fs::path(text).string(); }
 
 // The status lines kept for printing; no events, no end but the last file's.
 class StatusLines : public BatchView {
  public:
-  StatusLines(std::size_t count, std::optional<std::u16string> outputFolder)
+  StatusLines(std::size_t count, std::optional<fs::path> outputFolder)
       : lines(count), outputFolder_(std::move(outputFolder)) {}
-  void SetStatusLine(std::size_t index, const std::u16string& line) override {
-    lines[index] = line;
-  }
-  std::optional<std::u16string> OutputFolder() override { return outputFolder_; }
+  void SetStatusLine(std::size_t index, const StatusLine& line) override { lines[index] = line; }
+  std::optional<fs::path> OutputFolder() override { return outputFolder_; }
   void Yield() override {}
   bool Stopping() override { return false; }
 
-  std::vector<std::u16string> lines;
+  std::vector<StatusLine> lines;
 
  private:
-  std::optional<std::u16string> outputFolder_;
+  std::optional<fs::path> outputFolder_;
 };
 
 template <class Command>
-int Run(Command& command, const Request& request, std::ostream& out) {
-  namespace fs = std::filesystem;
-  std::optional<std::u16string> outputFolder;
-  if (request.outputDirectory) {
-    outputFolder = fs::path(*request.outputDirectory).u16string();
-    if (!outputFolder->ends_with(u'/')) *outputFolder += u'/';
-  }
+int Run(Command& command, const Request& request, std::ostream& out, std::ostream& errors) {
+  std::optional<fs::path> outputFolder;
+  if (request.outputDirectory) outputFolder = fs::path(*request.outputDirectory);
   // The file lists do not let such files be chosen; here they are named and passed by.
-  std::vector<std::u16string> lines(request.files.size());
+  std::vector<StatusLine> lines(request.files.size());
   std::vector<std::size_t> acceptedAt;
-  std::vector<std::u16string> accepted;
+  std::vector<fs::path> accepted;
+  bool allSucceeded = true;
   for (std::size_t i = 0; i < request.files.size(); ++i) {
     const fs::path path(request.files[i]);
-    if (IsRefused(path.filename().u16string())) {
-      lines[i] = path.filename().u16string() + std::u16string(status::kRefused);
+    if (IsRefused(path.filename().native())) {
+      lines[i] = {path.filename(), std::u16string(status::kRefused)};
+      errors << "quobrel-cli: " << path.native() << ": not a kind of file it converts\n";
+      allSucceeded = false;
     } else {
       acceptedAt.push_back(i);
-      accepted.push_back(path.u16string());
+      accepted.push_back(path);
     }
   }
   StatusLines view(accepted.size(), outputFolder);
-  const std::vector<FileOutcome> outcomes =
+  const std::vector<FileReport> reports =
       RunFileBatch(accepted, command.ForFiles(), request.encoding.value_or(TextEncoding::Cp932),
                    command.form(), view);
-  bool allSucceeded = accepted.size() == request.files.size();
-  for (std::size_t k = 0; k < outcomes.size(); ++k) {
+  for (std::size_t k = 0; k < reports.size(); ++k) {
     lines[acceptedAt[k]] = view.lines[k];
-    allSucceeded = allSucceeded && (outcomes[k] == FileOutcome::Converted ||
-                                    outcomes[k] == FileOutcome::NothingToDo);
+    if (Succeeded(reports[k].outcome)) continue;
+    allSucceeded = false;
+    errors << "quobrel-cli: " << accepted[k].native() << ": " << reports[k].reason << '\n';
   }
-  for (const std::u16string& line : lines) out << Utf8(line) << '\n';
+  for (const StatusLine& line : lines) out << line.name << Utf8(line.message) << '\n';
   out << Utf8(kAllConverted) << '\n';
+  if (!out.flush()) {
+    errors << "quobrel-cli: cannot write the status lines\n";
+    return 1;
+  }
   return allSucceeded ? 0 : 1;
 }
 
 }  // namespace
 
-int RunOnFiles(const Request& request, std::ostream& out) {
+int RunOnFiles(const Request& request, std::ostream& out, std::ostream& errors) {
   if (const auto* replace = std::get_if<ReplaceRequest>(&request.command)) {
     CliReplace command(*replace);
-    return Run(command, request, out);
+    return Run(command, request, out, errors);
   }
   CliConvert command(std::get<ConvertRequest>(request.command));
-  return Run(command, request, out);
+  return Run(command, request, out, errors);
 }
 
 }  // namespace quobrel::cli

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -69,6 +70,9 @@ std::string EncodingName(TextEncoding encoding) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file size limit then fails the write with EFBIG, reported for that file, instead of
+  // ending the process mid-batch.
+  std::signal(SIGXFSZ, SIG_IGN);
   const cli::ParsedCommandLine parsed =
       cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (const auto* text = std::get_if<std::string>(&parsed.outcome)) {
@@ -80,7 +84,7 @@ int main(int argc, char** argv) {
       replace != nullptr && (replace->search.empty() || replace->replacement.empty())) {
     return Fail("the search and replacement texts must not be empty");
   }
-  if (!request.files.empty()) return cli::RunOnFiles(request, std::cout);
+  if (!request.files.empty()) return cli::RunOnFiles(request, std::cout, std::cerr);
   const TextEncoding encoding = request.encoding.value_or(TextEncoding::Utf8);
 
   std::string input;

@@ -33,11 +33,11 @@ TEST(FileNames, RefusedExtensionsIgnoreLetterCase) {
 }
 
 TEST(FileNames, BackupNameReplacesTheExtensionByOld) {
-  EXPECT_EQ(BackupName(u"/work/memo.txt"), u"/work/memo.old");
-  EXPECT_EQ(BackupName(u"A.B.TXT"), u"A.B.old");
-  EXPECT_EQ(BackupName(u"notes.html"), u"notes.old");
-  EXPECT_EQ(BackupName(u"/a.d/README"), u"/a.d/README.old");
-  EXPECT_EQ(BackupName(u"name."), u"name.old");
+  EXPECT_EQ(BackupName("/work/memo.txt"), "/work/memo.old");
+  EXPECT_EQ(BackupName("A.B.TXT"), "A.B.old");
+  EXPECT_EQ(BackupName("notes.html"), "notes.old");
+  EXPECT_EQ(BackupName("/a.d/README"), "/a.d/README.old");
+  EXPECT_EQ(BackupName("name."), "name.old");
 }
 
 TEST(FileListFilter, DeselectsEveryRefusedEntry) {

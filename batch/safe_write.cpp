@@ -1,0 +1,337 @@
+#include "batch/safe_write.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <charconv>
+#include <cstdio>
+#include <string>
+
+namespace quobrel {
+namespace fs = std::filesystem;
+namespace {
+
+// Named temporary files are ".quobrel-<pid>-<n>.tmp", so that a later run can tell whose
+// they were.
+constexpr std::string_view kTemporaryPrefix = ".quobrel-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
+fs::path FolderOf(const fs::path& path) {
+  return path.has_parent_path() ? path.parent_path() : fs::path(".");
+}
+
+// A folder held open, to create, link and rename files in it by name and to flush it.
+FileDescriptor OpenFolder(const fs::path& folder) {
+  FileDescriptor fd(
+      RetryOnInterrupt([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); }));
+  if (!fd && errno == EACCES) {
+    // A folder the user may write but not list: it can still be written in, not flushed.
+    fd = FileDescriptor(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  }
+  return fd;
+}
+
+void FlushFolder(int folder) { ::fsync(folder); }  // O_PATH descriptors cannot: best effort
+
+// A file that becomes visible only when it is put in place, and is gone otherwise.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(int folder) : folder_(folder) {
+    fd_ = FileDescriptor(RetryOnInterrupt(
+        [&] { return ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600); }));
+    if (fd_ || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return;
+    // No unnamed files here: one named for this process, that nobody else may read.
+    for (int attempt = 0; attempt < 100 && !fd_; ++attempt) {
+      name_ = NewName();
+      fd_ = FileDescriptor(RetryOnInterrupt([&] {
+        return ::openat(folder, name_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+      }));
+      if (!fd_ && errno != EEXIST) break;
+    }
+    if (!fd_) name_.clear();
+  }
+  ~TemporaryFile() {
+    if (!name_.empty()) ::unlinkat(folder_, name_.c_str(), 0);
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  int fd() const { return fd_.get(); }
+  explicit operator bool() const { return static_cast<bool>(fd_); }
+
+  // Gives an unnamed file its temporary name, the step before a rename.
+  std::error_code Name() {
+    if (!name_.empty()) return {};
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      std::string name = NewName();
+      if (::linkat(AT_FDCWD, self.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        name_ = std::move(name);
+        return {};
+      }
+      if (errno != EEXIST) break;
+    }
+    return LastError();
+  }
+  const std::string& name() const { return name_; }
+  // The name now holds something else, or nothing: it is not this object's to remove.
+  void ForgetName() { name_.clear(); }
+
+ private:
+  static std::string NewName() {
+    static std::atomic<unsigned> counter{0};
+    std::string name(kTemporaryPrefix);
+    name.append(std::to_string(::getpid())).append("-").append(std::to_string(counter++));
+    return name.append(kTemporarySuffix);
+  }
+
+  int folder_;
+  FileDescriptor fd_;
+  std::string name_;
+};
+
+bool IsUnsupportedOrForbidden(int error) {
+  return error == ENOTSUP || error == EPERM || error == EACCES || error == ENODATA ||
+         error == EINVAL;
+}
+
+// Every extended attribute of `from` that this process may read and set, ACLs included.
+std::error_code CopyExtendedAttributes(int from, int to) {
+  std::string names;
+  for (;;) {
+    const ssize_t size = ::flistxattr(from, nullptr, 0);
+    if (size < 0) return IsUnsupportedOrForbidden(errno) ? std::error_code() : LastError();
+    names.resize(static_cast<std::size_t>(size));
+    const ssize_t listed = ::flistxattr(from, names.data(), names.size());
+    if (listed >= 0) {
+      names.resize(static_cast<std::size_t>(listed));
+      break;
+    }
+    if (errno != ERANGE) return LastError();  // ERANGE: the list grew meanwhile
+  }
+  constexpr std::string_view kAccessAcl = "system.posix_acl_access";
+  bool hasAccessAcl = false;
+  std::string value;
+  for (std::size_t start = 0; start < names.size();) {
+    const std::string name = names.c_str() + start;
+    start += name.size() + 1;
+    hasAccessAcl = hasAccessAcl || name == kAccessAcl;
+    const ssize_t size = ::fgetxattr(from, name.c_str(), nullptr, 0);
+    if (size < 0) continue;
+    value.resize(static_cast<std::size_t>(size));
+    const ssize_t got = ::fgetxattr(from, name.c_str(), value.data(), value.size());
+    if (got < 0) continue;
+    if (::fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(got), 0) != 0 &&
+        !IsUnsupportedOrForbidden(errno)) {
+      return LastError();
+    }
+  }
+  // A default ACL of the folder gave the new file an ACL that the original does not have.
+  if (!hasAccessAcl) ::fremovexattr(to, kAccessAcl.data());
+  return {};
+}
+
+// Owner and group where this process may set them, then attributes, then the mode: a
+// change of owner clears some of them. Set-user-ID and set-group-ID are dropped with an
+// owner or group that could not be kept.
+std::error_code KeepMetadata(const LockedFile& original, int to, bool withTimes) {
+  const struct stat& status = original.status();
+  if (::fchown(to, status.st_uid, status.st_gid) != 0) (void)::fchown(to, -1, status.st_gid);
+  struct stat now;
+  if (::fstat(to, &now) != 0) return LastError();
+  mode_t mode = status.st_mode & 07777;
+  if (now.st_uid != status.st_uid) mode &= ~S_ISUID;
+  if (now.st_gid != status.st_gid) mode &= ~S_ISGID;
+  if (const std::error_code error = CopyExtendedAttributes(original.fd(), to)) return error;
+  if (::fchmod(to, mode) != 0) return LastError();
+  const struct timespec times[2] = {status.st_atim, status.st_mtim};
+  if (withTimes && ::futimens(to, times) != 0) return LastError();
+  return {};
+}
+
+// The whole of `from` into `to`, by the kernel where it can (sharing blocks where the
+// file system allows).
+std::error_code CopyContents(int from, int to) {
+  loff_t offset = 0;
+  for (;;) {
+    const ssize_t copied = RetryOnInterrupt(
+        [&] { return ::copy_file_range(from, &offset, to, nullptr, std::size_t{1} << 30, 0); });
+    if (copied == 0) return {};
+    if (copied > 0) continue;
+    if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+      return LastError();
+    break;  // not between these two files: copy by hand
+  }
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t count =
+        RetryOnInterrupt([&] { return ::pread(from, buffer, sizeof buffer, offset); });
+    if (count < 0) return LastError();
+    if (count == 0) return {};
+    offset += count;
+    if (const std::error_code error =
+            WriteAll(to, std::string_view(buffer, static_cast<std::size_t>(count))))
+      return error;
+  }
+}
+
+std::error_code Flush(int fd) { return ::fsync(fd) == 0 ? std::error_code() : LastError(); }
+
+std::optional<FileIdentity> IdentityOf(int fd) {
+  struct stat status;
+  if (::fstat(fd, &status) != 0) return std::nullopt;
+  return FileIdentity::Of(status);
+}
+
+// The backup copy, complete on disk under a temporary name until it is put in place.
+struct PreparedBackup {
+  FileDescriptor folder;
+  std::string name;
+  std::optional<TemporaryFile> file;
+  bool exchanged = false;  // the temporary name now holds the earlier backup
+
+  std::error_code Prepare(const Backup& backup) {
+    folder = OpenFolder(FolderOf(backup.path));
+    if (!folder) return LastError();
+    name = backup.path.filename();
+    struct stat earlier;
+    if (::fstatat(folder.get(), name.c_str(), &earlier, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISDIR(earlier.st_mode)) {
+      return std::make_error_code(std::errc::is_a_directory);
+    }
+    file.emplace(folder.get());
+    if (!*file) return LastError();
+    if (const auto error = CopyContents(backup.original.fd(), file->fd())) return error;
+    if (const auto error = KeepMetadata(backup.original, file->fd(), true)) return error;
+    if (const auto error = Flush(file->fd())) return error;
+    return file->Name();
+  }
+
+  // Puts the copy in place, keeping any earlier backup under the temporary name until
+  // the file itself is replaced.
+  std::error_code Place() {
+    if (::renameat2(folder.get(), file->name().c_str(), folder.get(), name.c_str(),
+                    RENAME_EXCHANGE) == 0) {
+      exchanged = true;
+      return {};
+    }
+    if (errno != ENOENT && errno != EINVAL) return LastError();
+    if (::renameat(folder.get(), file->name().c_str(), folder.get(), name.c_str()) != 0)
+      return LastError();
+    file->ForgetName();
+    return {};
+  }
+
+  // The file could not be replaced: the earlier backup goes back, or the new one goes.
+  void Undo() {
+    if (exchanged) {
+      ::renameat2(folder.get(), file->name().c_str(), folder.get(), name.c_str(), RENAME_EXCHANGE);
+    } else {
+      ::unlinkat(folder.get(), name.c_str(), 0);
+    }
+  }
+};
+
+}  // namespace
+
+SafeWriteResult WriteSafely(const Replacement& replacement,
+                            std::initializer_list<std::string_view> contents,
+                            const std::optional<Backup>& backup) {
+  SafeWriteResult result;
+  auto fail = [&result](std::error_code error, bool inBackup = false) {
+    result.error = error;
+    result.inBackup = inBackup;
+    return result;
+  };
+  const FileDescriptor folder = OpenFolder(FolderOf(replacement.target));
+  if (!folder) return fail(LastError());
+  TemporaryFile file(folder.get());
+  if (!file) return fail(LastError());
+  for (std::string_view part : contents) {
+    if (const auto error = WriteAll(file.fd(), part)) return fail(error);
+  }
+  const std::error_code kept =
+      replacement.current
+          ? KeepMetadata(*replacement.current, file.fd(), false)
+          : (::fchmod(file.fd(), replacement.newFileMode) == 0 ? std::error_code() : LastError());
+  if (kept) return fail(kept);
+  if (const auto error = Flush(file.fd())) return fail(error);
+
+  PreparedBackup preparedBackup;
+  if (backup) {
+    if (const auto error = preparedBackup.Prepare(*backup)) return fail(error, true);
+    result.written.backup = IdentityOf(preparedBackup.file->fd());
+  }
+  if (const auto error = file.Name()) return fail(error);
+  if (backup) {
+    if (const auto error = preparedBackup.Place()) return fail(error, true);
+  }
+  const std::string targetName = replacement.target.filename();
+  if (::renameat(folder.get(), file.name().c_str(), folder.get(), targetName.c_str()) != 0) {
+    const std::error_code error = LastError();
+    if (backup) preparedBackup.Undo();
+    return fail(error);
+  }
+  file.ForgetName();
+  result.written.file = *IdentityOf(file.fd());
+  FlushFolder(folder.get());
+  if (backup) FlushFolder(preparedBackup.folder.get());
+  return result;
+}
+
+std::error_code CheckReplaceable(const fs::path& target, const LockedFile* current) {
+  if (::faccessat(AT_FDCWD, FolderOf(target).c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+    return LastError();
+  if (!current) return {};
+  if ((current->status().st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+      ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+    return std::make_error_code(std::errc::permission_denied);
+  }
+  return {};
+}
+
+std::optional<fs::path> SetAside(const fs::path& path, std::string_view suffix) {
+  for (int number = 1; number < 1000; ++number) {
+    std::string aside = path.native();
+    aside.append(suffix);
+    if (number > 1) aside.append(".").append(std::to_string(number));
+    if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0)
+      return aside;
+    // Where renames cannot refuse to replace, a link can.
+    if (errno == EINVAL && ::link(path.c_str(), aside.c_str()) == 0) {
+      if (::unlink(path.c_str()) == 0) return aside;
+      ::unlink(aside.c_str());
+      return std::nullopt;
+    }
+    if (errno != EEXIST) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+void RemoveLeftovers(const fs::path& folder) {
+  DIR* listing = ::opendir(folder.c_str());
+  if (listing == nullptr) return;
+  const uid_t self = ::geteuid();
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view name = entry->d_name;
+    if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) continue;
+    const std::string_view digits = name.substr(kTemporaryPrefix.size());
+    pid_t pid = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), pid);
+    if (error != std::errc() || *end != '-' || pid <= 0) continue;
+    if (::kill(pid, 0) == 0 || errno != ESRCH) continue;  // its process still runs
+    struct stat status;
+    if (::fstatat(::dirfd(listing), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(status.st_mode) && status.st_uid == self) {
+      ::unlinkat(::dirfd(listing), entry->d_name, 0);
+    }
+  }
+  ::closedir(listing);
+}
+
+}  // namespace quobrel

@@ -1,0 +1,62 @@
+// The one way the program changes a file on disk.
+//
+// The new contents, and a backup copy of what the file held, are written to temporary
+// files beside their names, created so that no other user can read them and, where the
+// file system allows, unnamed so that a process that dies leaves nothing behind. Each is
+// given the owner, mode, extended attributes (ACLs among them) of the file it stands for,
+// and flushed to the disk. Only then are they renamed into place: the backup first, then
+// the file. A failure before that leaves the file and any earlier backup as they were.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <initializer_list>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+#include "batch/locked_file.h"
+
+namespace quobrel {
+
+struct Replacement {
+  std::filesystem::path target;  // the name to replace or create; not a symbolic link
+  const LockedFile* current;     // what `target` holds now, whose metadata is kept; or null
+  mode_t newFileMode = 0600;     // the permissions of a new file
+};
+
+struct Backup {
+  std::filesystem::path path;  // the backup's name; what is there is replaced
+  const LockedFile& original;  // copied whole, with its metadata and modification time
+};
+
+struct WrittenFiles {
+  FileIdentity file;
+  std::optional<FileIdentity> backup;
+};
+
+struct SafeWriteResult {
+  std::error_code error;
+  bool inBackup = false;  // the error came from making the backup
+  WrittenFiles written;   // when there is no error
+};
+
+SafeWriteResult WriteSafely(const Replacement& replacement,
+                            std::initializer_list<std::string_view> contents,
+                            const std::optional<Backup>& backup = std::nullopt);
+
+// Whether this process may replace the file: it may write the folder and, as its effective
+// user, the file; a file without any write permission is refused even to root.
+std::error_code CheckReplaceable(const std::filesystem::path& target, const LockedFile* current);
+
+// Renames the file at `path` to the first of "<path><suffix>", "<path><suffix>.2", … that
+// does not exist yet, never replacing anything; returns the new name, or nothing.
+std::optional<std::filesystem::path> SetAside(const std::filesystem::path& path,
+                                              std::string_view suffix);
+
+// Removes the named temporary files that runs of this program left in `folder` when their
+// process died (unnamed ones never outlive it). Files of running processes stay.
+void RemoveLeftovers(const std::filesystem::path& folder);
+
+}  // namespace quobrel

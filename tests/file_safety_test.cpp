@@ -1,0 +1,384 @@
+// What the batches must never do to a user's files, whoever runs them and whatever
+// happens to the process: tried through the real quobrel-cli, as root and as ordinary
+// users (root ignores permissions, so those cases run under setpriv).
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "batch_folder.h"
+
+namespace quobrel {
+namespace {
+
+using namespace testing;
+
+constexpr uid_t kNobody = 65534;
+constexpr uid_t kSomeoneElse = 65533;
+
+// A copy of quobrel-cli that any user may run, wherever the build lies.
+const std::string& PublicCli() {
+  static const std::string path = [] {
+    const fs::path folder = fs::temp_directory_path() / ("quobrel-cli-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    fs::permissions(folder, fs::perms(0755));
+    fs::copy_file(QUOBREL_CLI_PATH, folder / "quobrel-cli", fs::copy_options::overwrite_existing);
+    fs::permissions(folder / "quobrel-cli", fs::perms(0755));
+    std::atexit([] {
+      fs::remove_all(fs::temp_directory_path() / ("quobrel-cli-" + std::to_string(getpid())));
+    });
+    return (folder / "quobrel-cli").string();
+  }();
+  return path;
+}
+
+struct stat StatusOf(const fs::path& path) {
+  struct stat status {};
+  EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
+  return status;
+}
+
+// The descriptors by which the process has temporary files of the folder open: unnamed
+// ones show as "#inode (deleted)", named ones by their prefix.
+std::vector<std::string> TemporaryFilesOpen(pid_t process, const fs::path& folder) {
+  std::vector<std::string> open;
+  std::error_code error;
+  const fs::path descriptors = "/proc/" + std::to_string(process) + "/fd";
+  for (const auto& entry : fs::directory_iterator(descriptors, error)) {
+    std::error_code unreadable;
+    const std::string target = fs::read_symlink(entry.path(), unreadable).string();
+    const std::string name = target.substr(std::min(target.size(), folder.string().size() + 1));
+    if (target.starts_with(folder.string() + "/") &&
+        (name.starts_with("#") || name.starts_with(".quobrel-"))) {
+      open.push_back(entry.path());
+    }
+  }
+  return open;
+}
+
+bool Running(pid_t process) { return waitpid(process, nullptr, WNOHANG) == 0; }
+
+class FileSafety : public BatchFolder {
+ protected:
+  // quobrel-cli as an unprivileged user without supplementary groups.
+  ProcessResult CliAs(uid_t user, std::vector<std::string> arguments) const {
+    std::vector<std::string> words{"--reuid=" + std::to_string(user),
+                                   "--regid=" + std::to_string(user), "--clear-groups", "--",
+                                   PublicCli()};
+    for (std::string& argument : InFolder(std::move(arguments))) words.push_back(argument);
+    return RunProcess("/usr/bin/setpriv", words, "");
+  }
+  void Own(const std::string& name, uid_t user, mode_t mode) const {
+    ASSERT_EQ(::lchown(Path(name).c_str(), user, user), 0);
+    ASSERT_EQ(::chmod(Path(name).c_str(), mode), 0);
+  }
+  // A large file, its conversion, and the folder made open to all.
+  void WriteLarge(std::string& original, std::string& converted) const {
+    for (int i = 0; i < 2'000'000; ++i) {
+      original += "ｶﾞｷﾞ abc 123\r\n";
+      converted += "ガギ abc 123\r\n";
+    }
+    Write("big.txt", original);
+  }
+};
+
+TEST_F(FileSafety, AFileTheUserMayNotWriteIsRefusedBeforeAnythingChanges) {
+  fs::permissions(folder, fs::perms(0777));
+  // Their own read-only file, with a backup from an earlier run.
+  Write("a.old", "PRECIOUS\r\n");
+  Write("a.txt", kHalfGa + "x\r\n");
+  Own("a.old", kNobody, 0644);
+  Own("a.txt", kNobody, 0444);
+  ProcessResult r = CliAs(kNobody, {"convert", "a.txt"});
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out, "a.txt：書き込みが許可されていないため変換しません。\n全て変換終了\n");
+  EXPECT_EQ(r.err, "quobrel-cli: " + Path("a.txt").string() + ": Permission denied\n");
+  EXPECT_EQ(Read("a.old"), "PRECIOUS\r\n");
+  EXPECT_EQ(Read("a.txt"), kHalfGa + "x\r\n");
+  // Root, who could, does not change a file that nobody may write either.
+  EXPECT_EQ(Cli({"convert", "a.txt"}).exitStatus, 1);
+  EXPECT_EQ(Read("a.old"), "PRECIOUS\r\n");
+
+  // Someone else's file in a folder both may write: a rename could replace it; the run
+  // must not.
+  Write("theirs.txt", kHalfGa);
+  Own("theirs.txt", kSomeoneElse, 0644);
+  r = CliAs(kNobody, {"convert", "theirs.txt"});
+  EXPECT_EQ(r.out, "theirs.txt：書き込みが許可されていないため変換しません。\n全て変換終了\n");
+  EXPECT_EQ(Read("theirs.txt"), kHalfGa);
+  EXPECT_EQ(StatusOf(Path("theirs.txt")).st_uid, kSomeoneElse);
+  EXPECT_FALSE(fs::exists(Path("theirs.old")));
+
+  // One they may write but not own: it changes hands, and loses its set-user-ID bit.
+  Write("shared.txt", kHalfGa);
+  Own("shared.txt", kSomeoneElse, 04666);
+  EXPECT_EQ(CliAs(kNobody, {"convert", "shared.txt"}).exitStatus, 0);
+  EXPECT_EQ(Read("shared.txt"), kFullGa + "\r\n");
+  EXPECT_EQ(StatusOf(Path("shared.txt")).st_mode & 07777, 0666u);
+}
+
+TEST_F(FileSafety, TheSameFileReachedTwiceIsDoneOnce) {
+  Write("a.txt", "b");
+  fs::create_symlink("a.txt", Path("link.txt"));
+  fs::create_hard_link(Path("a.txt"), Path("hard.txt"));
+  const ProcessResult r =
+      Cli({"replace", "--search=b", "--replace=bb", "a.txt", "./a.txt", "link.txt", "hard.txt"});
+  EXPECT_EQ(r.exitStatus, 0);
+  EXPECT_EQ(r.out,
+            "a.txt：変換終了(1)\n"
+            "a.txt：先に同じファイルを変換したため変換しません。\n"
+            "link.txt：先に同じファイルを変換したため変換しません。\n"
+            "hard.txt：先に同じファイルを変換したため変換しません。\n全て変換終了\n");
+  EXPECT_EQ(Read("a.txt"), "bb\r\n");
+  EXPECT_EQ(Read("a.old"), "b");
+  // The other name of a hard link keeps the former contents.
+  EXPECT_EQ(Read("hard.txt"), "b");
+
+  // Two files sharing a backup name, one spelt otherwise.
+  Write("memo.txt", "1");
+  Write("memo.csv", "2");
+  EXPECT_EQ(Cli({"convert", "memo.txt", "./memo.csv"}).out,
+            "memo.txt：変換終了\n"
+            "memo.csv：先のファイルとバックアップ名が同じため変換しません。\n全て変換終了\n");
+  EXPECT_EQ(Read("memo.old"), "1");
+  EXPECT_EQ(Read("memo.csv"), "2");
+
+  // A link whose backup name is the very file it points to.
+  Write("own.old", "original");
+  fs::create_symlink("own.old", Path("own.txt"));
+  EXPECT_EQ(Cli({"convert", "own.txt"}).out,
+            "own.txt：バックアップ名がこのファイル自身を指すため変換しません。\n全て変換終了\n");
+  EXPECT_EQ(Read("own.old"), "original");
+}
+
+TEST_F(FileSafety, OutputNamesAreComparedByWhatTheyResolveTo) {
+  fs::create_directories(Path("x"));
+  fs::create_directories(Path("y"));
+  fs::create_directories(Path("out"));
+  Write("x/memo.txt", kHalfGa);
+  Write("y/memo.txt", "y");
+  const std::string out = "--output-dir=" + Path("out").string();
+  ProcessResult r = Cli({"convert", out, "x/memo.txt", "y/memo.txt"});
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out,
+            "memo.txt：変換終了\nmemo.txt：先のファイルと出力先が同じため変換しません。\n"
+            "全て変換終了\n");
+  EXPECT_EQ(Read("out/memo.txt"), kFullGa + "\r\n");
+  EXPECT_EQ(Names("out"), std::vector<std::string>{"memo.txt"});
+
+  // The source folder by another spelling is the in-place case.
+  EXPECT_EQ(Cli({"convert", "--output-dir=" + Path("x/../x/.").string(), "x/memo.txt"}).exitStatus,
+            0);
+  EXPECT_EQ(Read("x/memo.old"), kHalfGa);
+
+  // An empty folder name, as from an unset variable, is a mistake, not the root folder.
+  r = Cli({"convert", "--output-dir=", "y/memo.txt"});
+  EXPECT_EQ(r.exitStatus, 2);
+  EXPECT_NE(r.err.find("--output-dir needs a folder"), std::string::npos);
+  EXPECT_EQ(Read("y/memo.txt"), "y");
+}
+
+TEST_F(FileSafety, OwnerModeAttributesAndTimesAreKept) {
+  Write("memo.txt", kHalfGa);
+  if (::setxattr(Path("memo.txt").c_str(), "user.origin", "scan", 4, 0) != 0) {
+    GTEST_SKIP() << "this file system has no extended attributes: " << std::strerror(errno);
+  }
+  Own("memo.txt", kNobody, 02640);
+  const std::string acl =
+      "setfacl -m u:" + std::to_string(kSomeoneElse) + ":rw " + Path("memo.txt").string();
+  ASSERT_EQ(std::system(acl.c_str()), 0) << "setfacl (Debian's acl) is needed";
+  const timespec times[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, Path("memo.txt").c_str(), times, 0), 0);
+  const mode_t mode = StatusOf(Path("memo.txt")).st_mode & 07777;  // the ACL's mask is in it
+
+  ASSERT_EQ(Cli({"convert", "memo.txt"}).exitStatus, 0);
+  const auto aclOf = [&](const std::string& name) {
+    return RunProcess("/usr/bin/getfacl", {"--omit-header", Path(name).string()}, "").out;
+  };
+  const std::string expectedAcl = aclOf("memo.old");
+  EXPECT_NE(expectedAcl.find("user:" + std::to_string(kSomeoneElse) + ":rw-"), std::string::npos);
+  for (const char* name : {"memo.txt", "memo.old"}) {
+    const struct stat status = StatusOf(Path(name));
+    EXPECT_EQ(status.st_uid, kNobody) << name;
+    EXPECT_EQ(status.st_gid, kNobody) << name;
+    EXPECT_EQ(status.st_mode & 07777, mode) << name;
+    char value[16] = {};
+    EXPECT_EQ(::getxattr(Path(name).c_str(), "user.origin", value, sizeof value), 4) << name;
+    EXPECT_STREQ(value, "scan") << name;
+    EXPECT_EQ(aclOf(name), expectedAcl) << name;
+  }
+  EXPECT_EQ(Read("memo.txt"), kFullGa + "\r\n");
+  EXPECT_EQ(StatusOf(Path("memo.old")).st_mtim.tv_sec, 1'000'000'000);
+
+  // A new file in an output folder takes the source's permissions, not the umask's.
+  fs::create_directories(Path("out"));
+  Write("open.txt", kHalfGa);
+  ASSERT_EQ(::chmod(Path("open.txt").c_str(), 0664), 0);
+  Cli({"convert", "--output-dir=" + Path("out").string(), "open.txt"}, [] { ::umask(077); });
+  EXPECT_EQ(StatusOf(Path("out/open.txt")).st_mode & 07777, 0664u);
+}
+
+TEST_F(FileSafety, TemporaryFilesAreNeverReadableByOthers) {
+  std::string original, converted;
+  WriteLarge(original, converted);
+  ASSERT_EQ(::chmod(Path("big.txt").c_str(), 0600), 0);
+  const pid_t run = StartProcess(QUOBREL_CLI_PATH, {"convert", "--encoding=utf-8", Path("big.txt")},
+                                 [] { ::umask(0); });
+  std::vector<std::string> temporaries;
+  while (Running(run) && (temporaries = TemporaryFilesOpen(run, folder)).empty()) {
+  }
+  ::kill(run, SIGSTOP);
+  temporaries = TemporaryFilesOpen(run, folder);
+  EXPECT_FALSE(temporaries.empty()) << "the run ended before it was seen writing";
+  for (const std::string& temporary : temporaries) {
+    struct stat status {};
+    ASSERT_EQ(::stat(temporary.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 077, 0u) << temporary;
+  }
+  for (const std::string& name : Names()) {
+    EXPECT_EQ(StatusOf(Path(name)).st_mode & 077, 0u) << name;
+  }
+  ::kill(run, SIGCONT);
+  EXPECT_EQ(WaitForExit(run), 0);
+  EXPECT_EQ(Read("big.txt"), converted);
+  EXPECT_EQ(StatusOf(Path("big.txt")).st_mode & 07777, 0600u);
+}
+
+TEST_F(FileSafety, AKilledRunLeavesTheFileWholeOrConvertedAndNothingBehind) {
+  std::string original, converted;
+  WriteLarge(original, converted);
+  // Killed while it reads and converts (the file open, nothing written), while it writes
+  // the result (one temporary file), while it copies the backup (two).
+  for (const std::size_t temporaries : {0u, 1u, 2u}) {
+    Write("big.txt", original);
+    fs::remove(Path("big.old"));
+    const pid_t run =
+        StartProcess(QUOBREL_CLI_PATH, {"convert", "--encoding=utf-8", Path("big.txt")});
+    while (Running(run) && TemporaryFilesOpen(run, folder).size() != temporaries) {
+    }
+    ::kill(run, SIGKILL);
+    WaitForExit(run);
+    const std::string after = Read("big.txt");
+    EXPECT_TRUE(after == original || after == converted) << temporaries;
+    if (fs::exists(Path("big.old"))) {
+      EXPECT_EQ(Read("big.old"), original) << temporaries;
+    }
+    for (const std::string& name : Names()) {
+      EXPECT_TRUE(name == "big.txt" || name == "big.old") << name;
+    }
+  }
+}
+
+TEST_F(FileSafety, AFileSizeLimitFailsThatFileAlone) {
+  Write("big.txt", std::string(100'000, 'a'));
+  Write("big.old", "EARLIER");
+  Write("small.txt", kHalfGa);
+  // The limit is set, SIGXFSZ left as it is: the program has to ignore it itself.
+  const ProcessResult r = Cli({"convert", "--letters=full", "big.txt", "small.txt"}, [] {
+    const rlimit limit{150'000, 150'000};  // the result, 200,000 bytes, does not fit
+    setrlimit(RLIMIT_FSIZE, &limit);
+  });
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out,
+            "big.txt：ファイルが大きすぎるため書き込めませんでした。\nsmall.txt：変換終了\n"
+            "全て変換終了\n");
+  EXPECT_EQ(r.err, "quobrel-cli: " + Path("big.txt").string() + ": File too large\n");
+  EXPECT_EQ(Read("big.txt"), std::string(100'000, 'a'));
+  EXPECT_EQ(Read("big.old"), "EARLIER");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"big.old", "big.txt", "small.old", "small.txt"}));
+}
+
+TEST_F(FileSafety, AFileInUseByAnotherRunIsLeftAlone) {
+  Write("memo.txt", kHalfGa);
+  {
+    const int held = ::open(Path("memo.txt").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const ProcessResult r = Cli({"convert", "memo.txt"});
+    ::close(held);
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.out, "memo.txt：他で使用中のため変換しません。\n全て変換終了\n");
+    EXPECT_EQ(Read("memo.txt"), kHalfGa);
+  }
+
+  // Two runs at once: the second finds the file in hand and leaves it to the first.
+  std::string original, converted;
+  WriteLarge(original, converted);
+  const pid_t first =
+      StartProcess(QUOBREL_CLI_PATH, {"convert", "--encoding=utf-8", Path("big.txt")});
+  while (Running(first) && TemporaryFilesOpen(first, folder).empty()) {
+  }
+  ::kill(first, SIGSTOP);
+  const ProcessResult second =
+      Cli({"replace", "--encoding=utf-8", "--search=abc", "--replace=xyz", "big.txt"});
+  ::kill(first, SIGCONT);
+  EXPECT_EQ(WaitForExit(first), 0);
+  EXPECT_EQ(second.out, "big.txt：他で使用中のため変換しません。\n全て変換終了\n");
+  EXPECT_EQ(Read("big.txt"), converted);
+  EXPECT_EQ(Read("big.old"), original);
+}
+
+TEST_F(FileSafety, LeftoversOfDeadRunsAreRemovedAndThoseOfLiveOnesKept) {
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  WaitForExit(gone);
+  const std::string dead = ".quobrel-" + std::to_string(gone) + "-0.tmp";
+  const std::string live = ".quobrel-" + std::to_string(getpid()) + "-0.tmp";
+  Write(dead, "half a file");
+  Write(live, "being written");
+  Write("memo.txt", kHalfGa);
+  EXPECT_EQ(Cli({"convert", "memo.txt"}).exitStatus, 0);
+  EXPECT_EQ(Names(), (std::vector<std::string>{live, "memo.old", "memo.txt"}));
+}
+
+TEST_F(FileSafety, NamesAreBytesAndOnlyRegularFilesAreTaken) {
+  const std::string latin1 = "lat\xE9.txt";  // not UTF-8
+  Write(latin1, kHalfGa);
+  ASSERT_EQ(::mkfifo(Path("pipe.txt").c_str(), 0644), 0);
+  fs::create_directories(Path("folder.txt"));
+  const ProcessResult r = Cli({"convert", latin1, "pipe.txt", "folder.txt", "/dev/null"});
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out, latin1 +
+                       "：変換終了\n"
+                       "pipe.txt：通常のファイルではないため変換しません。\n"
+                       "folder.txt：通常のファイルではないため変換しません。\n"
+                       "null：通常のファイルではないため変換しません。\n全て変換終了\n");
+  EXPECT_EQ(Read(latin1), kFullGa + "\r\n");
+  EXPECT_EQ(Read("lat\xE9.old"), kHalfGa);
+}
+
+TEST_F(FileSafety, AFileTooLargeForMemoryFailsAlone) {
+#ifdef QUOBREL_SANITIZED
+  GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
+#endif
+  Write("huge.txt", std::string(60'000'000, 'a'));
+  Write("small.txt", kHalfGa);
+  const ProcessResult r = Cli({"convert", "huge.txt", "small.txt"}, [] {
+    const rlimit limit{150 << 20, 150 << 20};
+    setrlimit(RLIMIT_AS, &limit);
+  });
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out,
+            "huge.txt：メモリが足りないため変換しません。\nsmall.txt：変換終了\n全て変換終了\n");
+  EXPECT_EQ(Read("small.txt"), kFullGa + "\r\n");
+  EXPECT_FALSE(fs::exists(Path("huge.old")));
+}
+
+TEST_F(FileSafety, StatusLinesThatCannotBeWrittenFailTheRun) {
+  Write("memo.txt", kHalfGa);
+  const ProcessResult r = Cli({"convert", "memo.txt"}, [] {
+    const int full = ::open("/dev/full", O_WRONLY);
+    ::dup2(full, STDOUT_FILENO);
+  });
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.err, "quobrel-cli: cannot write the status lines\n");
+}
+
+}  // namespace
+}  // namespace quobrel
