@@ -85,6 +85,15 @@ class FileRun {
   }
 
  private:
+  // Where a file's result goes, and what is there now.
+  struct Destination {
+    fs::path named;                        // the name the result goes by
+    fs::path target;                       // the file that name stands for
+    std::optional<LockedFile> heldTarget;  // an output file already there
+    const LockedFile* current = nullptr;   // what the result replaces, if anything
+    std::optional<fs::path> backup;        // where what it replaces is kept
+  };
+
   FileReport Steps() {
     LockedFile::Opening opening = LockedFile::Open(path_);
     if (!opening.file) return RefusedSource(opening);
@@ -93,57 +102,11 @@ class FileRun {
       Show(status::kSameFile);
       return {FileOutcome::AlreadyDone, {}};
     }
-
-    // Decided now, for this file: a change in the window applies from the next file on.
-    const std::optional<fs::path> outputFolder = view_.OutputFolder();
-    const bool inPlace = !outputFolder || IdentityAt(*outputFolder) == IdentityAt(FolderOf(path_));
-    const fs::path named = inPlace ? path_ : *outputFolder / name_;
-    const fs::path target = ThroughLinks(named);
-    std::optional<LockedFile> heldTarget;
-    const LockedFile* current = &source;
-    if (!inPlace) {
-      const std::optional<FileIdentity> there = IdentityAt(target);
-      if (!there) {
-        current = nullptr;
-      } else if (*there != source.identity()) {
-        if (memory_.handled.contains(*there))
-          return Fail(status::kSharedOutput, "output name taken");
-        LockedFile::Opening targetOpening = LockedFile::Open(target);
-        if (!targetOpening.file) return RefusedTarget(targetOpening);
-        current = &heldTarget.emplace(std::move(*targetOpening.file));
-      }
-    }
-    // In place the source is kept; into a folder, a file already there.
-    std::optional<fs::path> backupPath;
-    if (current) {
-      backupPath = BackupName(named.native());
-      const std::optional<FileIdentity> there = IdentityAt(*backupPath);
-      if (there == current->identity()) return Fail(status::kBackupIsFile, "it is its own backup");
-      if (there && memory_.backupsMade.contains(*there))
-        return Fail(status::kSharedBackup, "backup name taken");
-    }
-    if (const std::error_code error = CheckReplaceable(target, current)) {
-      const bool forbidden = error == std::errc::permission_denied ||
-                             error == std::errc::operation_not_permitted ||
-                             error == std::errc::read_only_file_system;
-      return Fail(forbidden ? status::kNotWritable : status::kCannotWrite, error.message());
-    }
+    Destination destination;
+    if (auto refusal = Destine(source, destination)) return *refusal;
 
     if (!Show(status::kReading)) return {FileOutcome::Stopped, {}};
-    std::string bytes;
-    if (const std::error_code error =
-            ReadAll(source.fd(), bytes, static_cast<std::size_t>(source.status().st_size)))
-      return Fail(status::kCannotRead, error.message());
-    DecodedText decoded = Decode(bytes, encoding_);
-    // Invalid bytes would come back as other characters: such a file is left alone.
-    if (decoded.invalidByteAt) {
-      return Fail(status::kInvalidBytes,
-                  "invalid bytes at byte " + std::to_string(*decoded.invalidByteAt));
-    }
-    std::string().swap(bytes);
-    form_.SourceData = JoinedLines(std::move(decoded.text));
-    form_.ResultData.clear();
-
+    if (auto refusal = Read(source)) return *refusal;
     if (!Show(status::kConverting)) return {FileOutcome::Stopped, {}};
     const std::size_t count = command_.run();
     if (command_.counted) {
@@ -160,23 +123,85 @@ class FileRun {
     form_ = {};
 
     if (!Show(status::kStoring)) return {FileOutcome::Stopped, {}};
-    RemoveLeftoversOnce(FolderOf(target));
+    if (auto refusal = Store(source, destination, encoded.bytes)) return *refusal;
+    Show(command_.counted ? Counted(status::kFinishedCounted, count)
+                          : std::u16string(status::kFinished));
+    return {FileOutcome::Converted, {}};
+  }
+
+  // Decided now, for this file: a change in the window applies from the next file on.
+  // Everything that could refuse the file is looked at here, before any change.
+  std::optional<FileReport> Destine(const LockedFile& source, Destination& destination) {
+    const std::optional<fs::path> outputFolder = view_.OutputFolder();
+    const bool inPlace = !outputFolder || IdentityAt(*outputFolder) == IdentityAt(FolderOf(path_));
+    destination.named = inPlace ? path_ : *outputFolder / name_;
+    destination.target = ThroughLinks(destination.named);
+    destination.current = &source;
+    if (!inPlace) {
+      const std::optional<FileIdentity> there = IdentityAt(destination.target);
+      if (!there) {
+        destination.current = nullptr;
+      } else if (*there != source.identity()) {
+        if (memory_.handled.contains(*there))
+          return Fail(status::kSharedOutput, "output name taken");
+        LockedFile::Opening opening = LockedFile::Open(destination.target);
+        if (!opening.file) return RefusedTarget(opening);
+        destination.current = &destination.heldTarget.emplace(std::move(*opening.file));
+      }
+    }
+    // In place the source is kept; into a folder, a file already there.
+    if (destination.current) {
+      destination.backup = BackupName(destination.named.native());
+      const std::optional<FileIdentity> there = IdentityAt(*destination.backup);
+      if (there == destination.current->identity())
+        return Fail(status::kBackupIsFile, "it is its own backup");
+      if (there && memory_.backupsMade.contains(*there))
+        return Fail(status::kSharedBackup, "backup name taken");
+    }
+    if (const std::error_code error = CheckReplaceable(destination.target, destination.current)) {
+      const bool forbidden = error == std::errc::permission_denied ||
+                             error == std::errc::operation_not_permitted ||
+                             error == std::errc::read_only_file_system;
+      return Fail(forbidden ? status::kNotWritable : status::kCannotWrite, error.message());
+    }
+    return std::nullopt;
+  }
+
+  // The file's lines, joined by CR LF, into SourceData.
+  std::optional<FileReport> Read(const LockedFile& source) {
+    std::string bytes;
+    if (const std::error_code error =
+            ReadAll(source.fd(), bytes, static_cast<std::size_t>(source.status().st_size)))
+      return Fail(status::kCannotRead, error.message());
+    DecodedText decoded = Decode(bytes, encoding_);
+    // Invalid bytes would come back as other characters: such a file is left alone.
+    if (decoded.invalidByteAt) {
+      return Fail(status::kInvalidBytes,
+                  "invalid bytes at byte " + std::to_string(*decoded.invalidByteAt));
+    }
+    std::string().swap(bytes);
+    form_.SourceData = JoinedLines(std::move(decoded.text));
+    form_.ResultData.clear();
+    return std::nullopt;
+  }
+
+  std::optional<FileReport> Store(const LockedFile& source, const Destination& destination,
+                                  std::string_view bytes) {
+    RemoveLeftoversOnce(FolderOf(destination.target));
     std::optional<Backup> backup;
-    if (backupPath) {
-      RemoveLeftoversOnce(FolderOf(*backupPath));
-      backup.emplace(Backup{*backupPath, *current});
+    if (destination.backup) {
+      RemoveLeftoversOnce(FolderOf(*destination.backup));
+      backup.emplace(Backup{*destination.backup, *destination.current});
     }
     const mode_t newFileMode = source.status().st_mode & 0777;
-    const SafeWriteResult written =
-        WriteSafely({target, current, newFileMode}, {encoded.bytes, "\r\n"}, backup);
+    const SafeWriteResult written = WriteSafely(
+        {destination.target, destination.current, newFileMode}, {bytes, "\r\n"}, backup);
     if (written.error) {
       return Fail(WriteFailureStatus(written.error, written.inBackup), written.error.message());
     }
     memory_.handled.insert(written.written.file);
     if (written.written.backup) memory_.backupsMade.insert(*written.written.backup);
-    Show(command_.counted ? Counted(status::kFinishedCounted, count)
-                          : std::u16string(status::kFinished));
-    return {FileOutcome::Converted, {}};
+    return std::nullopt;
   }
 
   FileReport RefusedSource(const LockedFile::Opening& opening) {

@@ -70,7 +70,9 @@ class TemporaryFile {
     const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
     for (int attempt = 0; attempt < 100; ++attempt) {
       std::string name = NewName();
-      if (::linkat(AT_FDCWD, self.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      // Through /proc; without it, by the descriptor itself (which needs privilege).
+      if (::linkat(AT_FDCWD, self.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+          (errno == ENOENT && ::linkat(fd_.get(), "", folder_, name.c_str(), AT_EMPTY_PATH) == 0)) {
         name_ = std::move(name);
         return {};
       }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -80,10 +81,14 @@ TEST(HistoryFile, SavesCp932OrElseUtf8AndLoadsBack) {
   EXPECT_EQ(loaded.lists.C1, outside.C1);
 }
 
-TEST(HistoryFile, AFileThatCannotBeReadIsKeptAside) {
+TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsideAndNeverOverAnother) {
   QTemporaryDir dir;
   const QString path = dir.filePath("Quobrel.Ini");
   EXPECT_FALSE(LoadHistory(path).unreadable);  // missing is normal
+  QFile earlier(path + ".unreadable");
+  ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+  earlier.write("set aside by an earlier run");
+  earlier.close();
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write("[[[[C1]]]]--- --- --- --- --- ---\r\n\x82\r\n");  // a lead byte alone
@@ -92,8 +97,20 @@ TEST(HistoryFile, AFileThatCannotBeReadIsKeptAside) {
   EXPECT_TRUE(loaded.unreadable);
   EXPECT_TRUE(loaded.lists.C1.empty());
   ASSERT_TRUE(SaveHistory(path, {{u"new"}, {}}, loaded.unreadable));
-  EXPECT_TRUE(QFile::exists(path + ".unreadable"));
+  ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+  EXPECT_EQ(earlier.readAll(), "set aside by an earlier run");
+  QFile second(path + ".unreadable.2");
+  ASSERT_TRUE(second.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(second.readAll().endsWith("\x82\r\n"));
   EXPECT_EQ(LoadHistory(path).lists.C1, Items{u"new"});
+}
+
+TEST(HistoryFile, APipeOrFolderIsNoHistoryAndIsNotWaitedOn) {
+  QTemporaryDir dir;
+  const QString pipe = dir.filePath("Quobrel.Ini");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  EXPECT_TRUE(LoadHistory(pipe).unreadable);  // returns at once: nobody writes the pipe
+  EXPECT_TRUE(LoadHistory(dir.path()).unreadable);
 }
 
 }  // namespace

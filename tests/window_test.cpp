@@ -14,6 +14,9 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <filesystem>
+#include <fstream>
+
 #include "folder_lists.h"
 #include "window_test_support.h"
 
@@ -285,6 +288,24 @@ TEST_F(FileTab, ConversionBatchShowsItsProgressAndReturnsToTheLists) {
   EXPECT_FALSE(files->isHidden());  // shown again on its tab, though another tab is in front
 }
 
+TEST_F(FileTab, ANameTheLocaleCannotDecodeStillReachesItsFile) {
+  const std::string folderBytes = QFile::encodeName(folder.path()).toStdString();
+  std::ofstream(folderBytes + "/lat\xE9.txt", std::ios::binary) << "\xB6\xDE";  // not UTF-8
+  Find<FileList>("File1")->refresh();
+  QListWidgetItem* entry = Entry("lat\uFFFD.txt");
+  ASSERT_NE(entry, nullptr);
+  entry->setSelected(true);
+  QStringList lines;
+  AnswerMessageBox([&] { Click("Command4"); }, [&] { lines = Lines(Find<QListWidget>("LMPath")); });
+  EXPECT_EQ(lines.value(0), QStringLiteral("lat\uFFFD.txt：変換終了"));
+  std::ifstream converted(folderBytes + "/lat\xE9.txt", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(converted), {}), "\x83\x4B\r\n");
+  EXPECT_TRUE(std::filesystem::exists(folderBytes + "/lat\xE9.old"));
+  // Qt removes files by their decoded names, which these are not.
+  std::filesystem::remove(folderBytes + "/lat\xE9.txt");
+  std::filesystem::remove(folderBytes + "/lat\xE9.old");
+}
+
 TEST(FileListPaths, AFolderGetsOneSeparator) {
   FileList list(nullptr);
   list.setFolder("/");
@@ -357,6 +378,18 @@ TEST_F(FileTab, ExitButtonWaitsWhileTheStatusListShows) {
   Find<QWidget>("LMPath")->hide();
   Click("Command3");
   EXPECT_TRUE(Ended());
+}
+
+TEST_F(Window, AHistoryThatCannotBeSavedIsSaidSoAtExit) {
+  // Where the history's folder should be, a file: the folder cannot be made.
+  QDir(HistoryFolder()).removeRecursively();
+  QFile blocker(HistoryFolder());
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  const auto seen = AnswerMessageBox([&] { Main().close(); });
+  EXPECT_TRUE(Ended());
+  EXPECT_TRUE(seen.text.contains(QStringLiteral("保存できませんでした")));
+  QFile::remove(HistoryFolder());
 }
 
 TEST_F(Window, ClosingTheWindowSavesTheHistory) {
