@@ -73,7 +73,8 @@ bool SaveHistory(const QString& path, const HistoryLists& lists, bool keepUnread
     encoded.bytes.insert(0, kUtf8ByteOrderMark);
   }
   if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
-  const std::filesystem::path file = QFile::encodeName(path).toStdString();
+  // A history linked from elsewhere (a folder of dotfiles) stays a link.
+  const std::filesystem::path file = ThroughLinks(QFile::encodeName(path).toStdString());
   // A file that could not be read may still be worth something to its owner: it is kept
   // under a name of its own, never over an earlier one.
   if (keepUnreadable && QFileInfo::exists(path) && !SetAside(file, ".unreadable")) return false;

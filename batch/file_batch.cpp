@@ -33,14 +33,6 @@ fs::path FolderOf(const fs::path& path) {
   return path.has_parent_path() ? path.parent_path() : fs::path(".");
 }
 
-// The file a name stands for, through symbolic links: the name that a rename replaces.
-fs::path ThroughLinks(const fs::path& path) {
-  std::error_code error;
-  if (!fs::is_symlink(path, error)) return path;
-  fs::path real = fs::weakly_canonical(path, error);
-  return error ? path : real;
-}
-
 std::u16string_view WriteFailureStatus(const std::error_code& error, bool inBackup) {
   switch (error.value()) {
     case ENOSPC:

@@ -241,6 +241,19 @@ struct PreparedBackup {
 
 }  // namespace
 
+fs::path ThroughLinks(const fs::path& path) {
+  fs::path name = path;
+  // Link by link, so that a link to a file not made yet leads to where it will be.
+  for (int depth = 0; depth < 40; ++depth) {  // the kernel's own limit on a chain of links
+    std::error_code error;
+    if (!fs::is_symlink(name, error)) return name;
+    const fs::path target = fs::read_symlink(name, error);
+    if (error) return name;
+    name = target.is_absolute() ? target : name.parent_path() / target;
+  }
+  return name;
+}
+
 SafeWriteResult WriteSafely(const Replacement& replacement,
                             std::initializer_list<std::string_view> contents,
                             const std::optional<Backup>& backup) {

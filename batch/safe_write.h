@@ -20,6 +20,10 @@
 
 namespace quobrel {
 
+// The file a name stands for, through symbolic links: the name a rename must replace for
+// the link to go on pointing at the file.
+std::filesystem::path ThroughLinks(const std::filesystem::path& path);
+
 struct Replacement {
   std::filesystem::path target;  // the name to replace or create; not a symbolic link
   const LockedFile* current;     // what `target` holds now, whose metadata is kept; or null

@@ -3,15 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <csignal>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "batch/posix_file.h"
 #include "cli_commands.h"
 #include "cli_request.h"
 #include "file_mode.h"
@@ -26,41 +23,6 @@ constexpr int kBadInput = 1;
 int Fail(const std::string& message) {
   std::cerr << "quobrel-cli: " << message << '\n';
   return kBadInput;
-}
-
-// All the bytes of a file descriptor: a regular file in one read of its size, anything
-// else in growing steps.
-bool ReadAll(int fd, std::string& bytes) {
-  struct stat status;
-  if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
-    bytes.reserve(static_cast<std::size_t>(status.st_size) + 1);
-  }
-  std::size_t length = 0;
-  for (;;) {
-    if (bytes.size() == length) bytes.resize(std::max<std::size_t>(bytes.capacity(), 1 << 16));
-    const ssize_t count = read(fd, bytes.data() + length, bytes.size() - length);
-    if (count == 0) break;
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    length += static_cast<std::size_t>(count);
-    if (length == bytes.size()) bytes.reserve(bytes.size() * 2);
-  }
-  bytes.resize(length);
-  return true;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t count = write(fd, bytes.data(), bytes.size());
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(count));
-  }
-  return true;
 }
 
 std::string EncodingName(TextEncoding encoding) {
@@ -88,8 +50,11 @@ int main(int argc, char** argv) {
   const TextEncoding encoding = request.encoding.value_or(TextEncoding::Utf8);
 
   std::string input;
-  if (!ReadAll(STDIN_FILENO, input)) {
-    return Fail(std::string("cannot read standard input: ") + std::strerror(errno));
+  struct stat status;
+  const bool regular = fstat(STDIN_FILENO, &status) == 0 && S_ISREG(status.st_mode);
+  if (const std::error_code error =
+          ReadAll(STDIN_FILENO, input, regular ? static_cast<std::size_t>(status.st_size) : 0)) {
+    return Fail("cannot read standard input: " + error.message());
   }
   cli::TextFilter filter;
   bool mayCut = true;
@@ -116,8 +81,8 @@ int main(int argc, char** argv) {
                 std::to_string(*filtered.unencodableAt) + ")");
   }
   for (const std::string& piece : filtered.pieces) {
-    if (!WriteAll(STDOUT_FILENO, piece)) {
-      return Fail(std::string("cannot write standard output: ") + std::strerror(errno));
+    if (const std::error_code error = WriteAll(STDOUT_FILENO, piece)) {
+      return Fail("cannot write standard output: " + error.message());
     }
   }
   return 0;

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "history_file.h"
@@ -103,6 +104,15 @@ TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsideAndNeverOverAnother) {
   ASSERT_TRUE(second.open(QIODevice::ReadOnly));
   EXPECT_TRUE(second.readAll().endsWith("\x82\r\n"));
   EXPECT_EQ(LoadHistory(path).lists.C1, Items{u"new"});
+}
+
+TEST(HistoryFile, AHistoryLinkedFromElsewhereStaysALink) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Quobrel.Ini");
+  ASSERT_TRUE(QFile::link(dir.filePath("dotfiles.ini"), path));
+  ASSERT_TRUE(SaveHistory(path, {{u"kept"}, {}}, false));
+  EXPECT_TRUE(QFileInfo(path).isSymLink());
+  EXPECT_EQ(LoadHistory(dir.filePath("dotfiles.ini")).lists.C1, Items{u"kept"});
 }
 
 TEST(HistoryFile, APipeOrFolderIsNoHistoryAndIsNotWaitedOn) {
