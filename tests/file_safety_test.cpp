@@ -79,9 +79,9 @@ class FileSafety : public BatchFolder {
     ASSERT_EQ(::lchown(Path(name).c_str(), user, user), 0);
     ASSERT_EQ(::chmod(Path(name).c_str(), mode), 0);
   }
-  // A large file, its conversion, and the folder made open to all.
-  void WriteLarge(std::string& original, std::string& converted) const {
-    for (int i = 0; i < 2'000'000; ++i) {
+  // A file of 22 bytes a line as big.txt, and its conversion.
+  void WriteLarge(std::string& original, std::string& converted, int lines = 2'000'000) const {
+    for (int i = 0; i < lines; ++i) {
       original += "ｶﾞｷﾞ abc 123\r\n";
       converted += "ガギ abc 123\r\n";
     }
@@ -253,7 +253,7 @@ TEST_F(FileSafety, TemporaryFilesAreNeverReadableByOthers) {
 
 TEST_F(FileSafety, AKilledRunLeavesTheFileWholeOrConvertedAndNothingBehind) {
   std::string original, converted;
-  WriteLarge(original, converted);
+  WriteLarge(original, converted, 4'600'000);  // 100 MB
   // Killed while it reads and converts (the file open, nothing written), while it writes
   // the result (one temporary file), while it copies the backup (two).
   for (const std::size_t temporaries : {0u, 1u, 2u}) {
