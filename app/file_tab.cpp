@@ -48,6 +48,15 @@ FileTab::FileTab(QWidget* page, const FileTabNames& names) : QObject(page) {
   outputLabel = new QLabel(QString::fromUtf8(kOutputFolderPrompt), page);
   Place(outputLabel, names.outputLabel, 300, 3360, 6735, 315);
   outputLabel->hide();
+  Place(new QLabel(QStringLiteral("文字コード"), page), nullptr, 3000, 420, 900, 180);
+  encoding = new QComboBox(page);
+  Place(encoding, names.encoding, 3960, 345, 1800, 300);
+  encoding->addItem(QStringLiteral("自動判別"));
+  for (TextEncoding known : {TextEncoding::Cp932, TextEncoding::Utf8, TextEncoding::EucJp}) {
+    const std::string_view name = EncodingName(known);
+    encoding->addItem(QString::fromLatin1(name.data(), qsizetype(name.size())),
+                      static_cast<int>(known));
+  }
   command = CommandButton(page, names.command);
   exit = ExitButton(page, names.exit);
 
@@ -58,6 +67,13 @@ FileTab::FileTab(QWidget* page, const FileTabNames& names) : QObject(page) {
   // Dir1_Change / Dir2_Change, Text6_Change / Text5_Change.
   connect(folders, &FolderList::pathChanged, this, [this] { files->setFolder(folders->path()); });
   connect(pattern, &QLineEdit::textChanged, files, &FileList::setPattern);
+}
+
+FileFormat FileTab::Format() const {
+  const QVariant chosen = encoding->currentData();
+  return {
+      chosen.isValid() ? std::optional(static_cast<TextEncoding>(chosen.toInt())) : std::nullopt,
+      TextEncoding::Cp932, LineBreakRule::Lines};
 }
 
 void FileTab::DriveChange() {

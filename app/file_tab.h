@@ -3,11 +3,13 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
+#include "batch/file_text.h"
 #include "folder_lists.h"
 
 namespace quobrel {
@@ -26,14 +28,15 @@ struct FileTabNames {
   const char* outputLabel;
   const char* command;
   const char* exit;
+  const char* encoding;
 };
 
-inline constexpr FileTabNames kConvertFileTab{"Label4", "Text6",    "Drive1",  "Dir1",  "File1",
-                                              "LMPath", "Label1",   "Label2",  "HenC1", "Image2",
-                                              "LO",     "Command4", "Command3"};
-inline constexpr FileTabNames kReplaceFileTab{"Label13", "Text5",    "Drive2",   "Dir2",  "File2",
-                                              "LMPath2", "Label11",  "Label10",  "HenC2", "Image4",
-                                              "LO2",     "Command9", "Command10"};
+inline constexpr FileTabNames kConvertFileTab{
+    "Label4", "Text6", "Drive1", "Dir1", "File1",    "LMPath",   "Label1",
+    "Label2", "HenC1", "Image2", "LO",   "Command4", "Command3", "FileEncoding1"};
+inline constexpr FileTabNames kReplaceFileTab{
+    "Label13", "Text5", "Drive2", "Dir2", "File2",    "LMPath2",   "Label11",
+    "Label10", "HenC2", "Image4", "LO2",  "Command9", "Command10", "FileEncoding2"};
 
 // The caption of LO and LO2 while no output folder has been chosen.
 inline constexpr const char* kOutputFolderPrompt =
@@ -53,6 +56,11 @@ class FileTab : public QObject {
   QLabel* outputLabel;
   QPushButton* command;
   QPushButton* exit;
+  QComboBox* encoding;  // 自動判別, or the encoding the files are in
+
+  // How the files are read and written: the encoding chosen, or each file's own with a
+  // file of ASCII only written as Shift_JIS; lines as the window has always kept them.
+  FileFormat Format() const;
 
   bool BatchRuns() const { return status->isVisible(); }
 

@@ -315,7 +315,7 @@ void QuobrelMain::RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& co
   tab.files->hide();
 
   StatusListView view(tab.status, tab.outputCheck, tab.outputLabel, [this] { return ending_; });
-  RunFileBatch(paths, command, TextEncoding::Cp932, c.form, view);
+  RunFileBatch(paths, command, tab.Format(), c.form, view);
   if (ending_) return;
 
   tab.status->addItem(QString::fromStdU16String(std::u16string(kAllConverted)));

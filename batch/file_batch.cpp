@@ -7,10 +7,10 @@
 #include <stdexcept>
 
 #include "batch/file_names.h"
+#include "batch/file_text.h"
 #include "batch/locked_file.h"
 #include "batch/safe_write.h"
 #include "batch/status_messages.h"
-#include "batch/text_lines.h"
 
 namespace quobrel {
 namespace fs = std::filesystem;
@@ -46,6 +46,21 @@ std::u16string_view WriteFailureStatus(const std::error_code& error, bool inBack
   return inBackup ? status::kCannotBackUp : status::kCannotWrite;
 }
 
+// The encodings' names, one after the other.
+std::string Utf8Names(const std::vector<TextEncoding>& encodings, std::string_view separator) {
+  std::string names;
+  for (TextEncoding encoding : encodings) {
+    if (!names.empty()) names += separator;
+    names += EncodingName(encoding);
+  }
+  return names;
+}
+
+std::u16string Names(const std::vector<TextEncoding>& encodings) {
+  const std::string names = Utf8Names(encodings, ", ");
+  return {names.begin(), names.end()};  // the names are ASCII
+}
+
 std::u16string Counted(std::u16string_view status, std::size_t count) {
   const std::string digits = std::to_string(count);
   return std::u16string(status) + std::u16string(digits.begin(), digits.end()) + u")";
@@ -55,12 +70,12 @@ std::u16string Counted(std::u16string_view status, std::size_t count) {
 // anything on disk changes; the result and the backup then go through the safe write.
 class FileRun {
  public:
-  FileRun(const fs::path& path, const BatchCommand& command, TextEncoding encoding, FormData& form,
-          BatchView& view, std::size_t index, BatchMemory& memory)
+  FileRun(const fs::path& path, const BatchCommand& command, const FileFormat& format,
+          FormData& form, BatchView& view, std::size_t index, BatchMemory& memory)
       : path_(path),
         name_(path.filename()),
         command_(command),
-        encoding_(encoding),
+        format_(format),
         form_(form),
         view_(view),
         index_(index),
@@ -108,14 +123,16 @@ class FileRun {
         return {FileOutcome::NothingToDo, {}};
       }
     }
-    const EncodedText encoded = Encode(form_.ResultData, encoding_);
+    const FileBytes encoded = WriteFileText(std::move(form_.ResultData), kind_);
     if (encoded.unencodableAt) {
-      return Fail(status::kUnencodable, "the result has a character the encoding cannot hold");
+      return Fail(status::kUnencodable, "the result has a character " +
+                                            std::string(EncodingName(kind_.encoding)) +
+                                            " cannot hold");
     }
     form_ = {};
 
     if (!Show(status::kStoring)) return {FileOutcome::Stopped, {}};
-    if (auto refusal = Store(source, destination, encoded.bytes)) return *refusal;
+    if (auto refusal = Store(source, destination, encoded)) return *refusal;
     Show(command_.counted ? Counted(status::kFinishedCounted, count)
                           : std::u16string(status::kFinished));
     return {FileOutcome::Converted, {}};
@@ -159,26 +176,34 @@ class FileRun {
     return std::nullopt;
   }
 
-  // The file's lines, joined by CR LF, into SourceData.
+  // The file's text into SourceData, as the commands take it.
   std::optional<FileReport> Read(const LockedFile& source) {
     std::string bytes;
     if (const std::error_code error =
             ReadAll(source.fd(), bytes, static_cast<std::size_t>(source.status().st_size)))
       return Fail(status::kCannotRead, error.message());
-    DecodedText decoded = Decode(bytes, encoding_);
-    // Invalid bytes would come back as other characters: such a file is left alone.
-    if (decoded.invalidByteAt) {
-      return Fail(status::kInvalidBytes,
-                  "invalid bytes at byte " + std::to_string(*decoded.invalidByteAt));
+    FileText file = ReadFileText(bytes, format_);
+    // Bytes read in the wrong encoding would come back as other characters: such a file is
+    // left alone.
+    switch (file.failure) {
+      case FileText::Failure::Invalid:
+        return Fail(status::kInvalidBytes, InvalidReason(file));
+      case FileText::Failure::Undecided:
+        return Fail(std::u16string(status::kUndecided) + u"(" + Names(file.encodings) + u")",
+                    "cannot tell whether it is " + Utf8Names(file.encodings, " or ") +
+                        "; name the encoding with --encoding");
+      case FileText::Failure::None:
+        break;
     }
     std::string().swap(bytes);
-    form_.SourceData = JoinedLines(std::move(decoded.text));
+    form_.SourceData = std::move(file.text);
     form_.ResultData.clear();
+    kind_ = std::move(file.kind);
     return std::nullopt;
   }
 
   std::optional<FileReport> Store(const LockedFile& source, const Destination& destination,
-                                  std::string_view bytes) {
+                                  const FileBytes& bytes) {
     RemoveLeftoversOnce(FolderOf(destination.target));
     std::optional<Backup> backup;
     if (destination.backup) {
@@ -186,8 +211,9 @@ class FileRun {
       backup.emplace(Backup{*destination.backup, *destination.current});
     }
     const mode_t newFileMode = source.status().st_mode & 0777;
-    const SafeWriteResult written = WriteSafely(
-        {destination.target, destination.current, newFileMode}, {bytes, "\r\n"}, backup);
+    const SafeWriteResult written =
+        WriteSafely({destination.target, destination.current, newFileMode},
+                    {bytes.byteOrderMark, bytes.body, bytes.finalLineBreak}, backup);
     if (written.error) {
       return Fail(WriteFailureStatus(written.error, written.inBackup), written.error.message());
     }
@@ -233,6 +259,14 @@ class FileRun {
     return !view_.Stopping();
   }
 
+  static std::string InvalidReason(const FileText& file) {
+    if (file.invalidAt) {
+      return "not valid " + std::string(EncodingName(file.encodings.front())) + " (byte " +
+             std::to_string(*file.invalidAt) + ")";
+    }
+    return "not valid " + Utf8Names(file.encodings, ", ") + "; name the encoding with --encoding";
+  }
+
   FileReport Fail(std::u16string_view status, std::string reason) {
     view_.SetStatusLine(index_, {name_.native(), std::u16string(status)});
     return {FileOutcome::Failed, std::move(reason)};
@@ -241,7 +275,8 @@ class FileRun {
   const fs::path& path_;
   const fs::path name_;
   const BatchCommand& command_;
-  const TextEncoding encoding_;
+  const FileFormat& format_;
+  FileKind kind_;
   FormData& form_;
   BatchView& view_;
   const std::size_t index_;
@@ -256,14 +291,14 @@ bool Succeeded(FileOutcome outcome) {
 }
 
 std::vector<FileReport> RunFileBatch(const std::vector<fs::path>& paths,
-                                     const BatchCommand& command, TextEncoding encoding,
+                                     const BatchCommand& command, const FileFormat& format,
                                      FormData& form, BatchView& view) {
   BatchMemory memory;
   std::vector<FileReport> reports;
   for (std::size_t i = 0; i < paths.size(); ++i) {
     reports.push_back(view.Stopping()
                           ? FileReport{FileOutcome::Stopped, {}}
-                          : FileRun(paths[i], command, encoding, form, view, i, memory).Run());
+                          : FileRun(paths[i], command, format, form, view, i, memory).Run());
     form = {};
   }
   return reports;

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "batch/file_text.h"
 #include "form_data.h"
-#include "text_codec.h"
 
 namespace quobrel {
 
@@ -60,7 +60,7 @@ bool Succeeded(FileOutcome outcome);
 // taken by its identity on disk, not its spelling: reached twice, it is done once.
 // `form` carries one file's text at a time and is empty afterwards.
 std::vector<FileReport> RunFileBatch(const std::vector<std::filesystem::path>& paths,
-                                     const BatchCommand& command, TextEncoding encoding,
+                                     const BatchCommand& command, const FileFormat& format,
                                      FormData& form, BatchView& view);
 
 // The status line of the end of a batch, added after the files' lines.

@@ -30,6 +30,8 @@ inline constexpr std::u16string_view kNotWritable =
 inline constexpr std::u16string_view kCannotRead = u"：読み込みに失敗しました。";
 inline constexpr std::u16string_view kOutOfMemory = u"：メモリが足りないため変換しません。";
 inline constexpr std::u16string_view kInvalidBytes = u"：文字コードが正しくないため変換しません。";
+// Followed by the encodings that could read it, in parentheses.
+inline constexpr std::u16string_view kUndecided = u"：文字コードを判別できないため変換しません。";
 inline constexpr std::u16string_view kUnencodable = u"：保存できない文字ができるため変換しません。";
 inline constexpr std::u16string_view kCannotBackUp = u"：バックアップの作成に失敗しました。";
 inline constexpr std::u16string_view kCannotWrite = u"：書き込みに失敗しました。";

@@ -10,21 +10,28 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 namespace quobrel {
 namespace {
 
 using Converter = std::unique_ptr<UConverter, decltype(&ucnv_close)>;
 
-// A code page 932 converter that stops at the first invalid or unmappable character
-// instead of substituting one.
-Converter OpenCp932() {
+const char* IcuName(TextEncoding encoding) {
+  return encoding == TextEncoding::Cp932 ? "windows-31j" : "EUC-JP";
+}
+
+// A converter that stops at the first invalid or unmappable character instead of
+// substituting one.
+Converter OpenConverter(TextEncoding encoding) {
   UErrorCode status = U_ZERO_ERROR;
-  Converter converter(ucnv_open("windows-31j", &status), &ucnv_close);
-  if (U_FAILURE(status)) throw std::runtime_error("ICU has no code page 932 converter");
+  Converter converter(ucnv_open(IcuName(encoding), &status), &ucnv_close);
+  if (U_FAILURE(status))
+    throw std::runtime_error(std::string("ICU has no converter for ") + IcuName(encoding));
   ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
   ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
                         &status);
@@ -81,6 +88,13 @@ std::size_t DecodedLength(std::string_view bytes, TextEncoding encoding) {
           return std::size_t{(b & 0xC0) != 0x80} + (b >= 0xF0);
         });
   }
+  if (encoding == TextEncoding::EucJp) {
+    // Rarely used: ICU measures it, at the cost of a second pass.
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = ucnv_toUChars(OpenConverter(encoding).get(), nullptr, 0, bytes.data(),
+                                         static_cast<int32_t>(bytes.size()), &status);
+    return status == U_BUFFER_OVERFLOW_ERROR ? static_cast<std::size_t>(length) : 0;
+  }
   std::size_t units = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i, ++units) {
     i += IsCp932LeadByte(static_cast<unsigned char>(bytes[i]));
@@ -99,6 +113,13 @@ std::size_t EncodedLength(std::u16string_view text, TextEncoding encoding) {
       return std::size_t{c >= 0x80} + (c >= 0x800 && !U16_IS_SURROGATE(c));
     };
     return text.size() + SumLanes<Units>(text, weigh, weighOne);
+  }
+  if (encoding == TextEncoding::EucJp) {
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = ucnv_fromUChars(OpenConverter(encoding).get(), nullptr, 0,
+                                           reinterpret_cast<const UChar*>(text.data()),
+                                           static_cast<int32_t>(text.size()), &status);
+    return status == U_BUFFER_OVERFLOW_ERROR ? static_cast<std::size_t>(length) : 0;
   }
   auto weigh = [](Units u) {
     return Ones<Units>((u >= 0x80) & ((u - u'｡') > static_cast<std::uint16_t>(u'ﾟ' - u'｡')));
@@ -194,10 +215,10 @@ std::optional<std::size_t> EncodeUtf8Into(std::u16string_view text, char* out,
   return ConvertPieces(text, out, capacity, startsCharacter, convert, FirstUnpairedSurrogate);
 }
 
-// The code page 932 converter takes pointers and any length.
-std::optional<std::size_t> DecodeCp932Into(std::string_view bytes, char16_t* out,
-                                           std::size_t capacity) {
-  Converter converter = OpenCp932();
+// ICU's converters take pointers and any length.
+std::optional<std::size_t> DecodeWithIcuInto(TextEncoding encoding, std::string_view bytes,
+                                             char16_t* out, std::size_t capacity) {
+  Converter converter = OpenConverter(encoding);
   auto* const begin = reinterpret_cast<UChar*>(out);
   const char* source = bytes.data();
   UChar* target = begin;
@@ -213,9 +234,9 @@ std::optional<std::size_t> DecodeCp932Into(std::string_view bytes, char16_t* out
   return static_cast<std::size_t>(source - bytes.data()) - invalidLength;
 }
 
-std::optional<std::size_t> EncodeCp932Into(std::u16string_view text, char* out,
-                                           std::size_t capacity) {
-  Converter converter = OpenCp932();
+std::optional<std::size_t> EncodeWithIcuInto(TextEncoding encoding, std::u16string_view text,
+                                             char* out, std::size_t capacity) {
+  Converter converter = OpenConverter(encoding);
   const auto* const begin = reinterpret_cast<const UChar*>(text.data());
   const UChar* source = begin;
   char* target = out;
@@ -224,7 +245,7 @@ std::optional<std::size_t> EncodeCp932Into(std::u16string_view text, char* out,
                    /*flush=*/true, &status);
   if (U_SUCCESS(status) && target == out + capacity) return std::nullopt;
   UChar invalid[32];
-  int8_t invalidLength = 32;
+  int8_t invalidLength = std::size(invalid);
   UErrorCode ignored = U_ZERO_ERROR;
   ucnv_getInvalidUChars(converter.get(), invalid, &invalidLength, &ignored);
   return static_cast<std::size_t>(source - begin) - invalidLength;
@@ -243,12 +264,24 @@ std::pair<Output, std::optional<std::size_t>> Convert(Input input, Measure measu
 
 }  // namespace
 
+std::string_view EncodingName(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::Utf8:
+      return "UTF-8";
+    case TextEncoding::Cp932:
+      return "Shift_JIS";
+    case TextEncoding::EucJp:
+      return "EUC-JP";
+  }
+  return {};
+}
+
 DecodedText Decode(std::string_view bytes, TextEncoding encoding) {
   auto [text, invalidAt] = Convert<std::u16string>(
       bytes, [encoding](std::string_view in) { return DecodedLength(in, encoding); },
       [encoding](std::string_view in, char16_t* out, std::size_t capacity) {
         return encoding == TextEncoding::Utf8 ? DecodeUtf8Into(in, out, capacity)
-                                              : DecodeCp932Into(in, out, capacity);
+                                              : DecodeWithIcuInto(encoding, in, out, capacity);
       });
   return {std::move(text), invalidAt};
 }
@@ -258,7 +291,7 @@ EncodedText Encode(std::u16string_view text, TextEncoding encoding) {
       text, [encoding](std::u16string_view in) { return EncodedLength(in, encoding); },
       [encoding](std::u16string_view in, char* out, std::size_t capacity) {
         return encoding == TextEncoding::Utf8 ? EncodeUtf8Into(in, out, capacity)
-                                              : EncodeCp932Into(in, out, capacity);
+                                              : EncodeWithIcuInto(encoding, in, out, capacity);
       });
   return {std::move(bytes), unencodableAt};
 }

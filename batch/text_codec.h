@@ -12,7 +12,14 @@ namespace quobrel {
 enum class TextEncoding {
   Utf8,
   Cp932,  // Shift_JIS as Windows extends it, the Japanese ANSI code page
+  EucJp,
 };
+
+inline constexpr TextEncoding kAllEncodings[] = {TextEncoding::Utf8, TextEncoding::Cp932,
+                                                 TextEncoding::EucJp};
+
+// "UTF-8", "Shift_JIS", "EUC-JP": the names the user sees.
+std::string_view EncodingName(TextEncoding encoding);
 
 struct DecodedText {
   std::u16string text;

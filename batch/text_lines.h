@@ -1,5 +1,6 @@
 // The lines of a text file as the program reads them: a line ends at CR LF or at a lone CR;
 // a lone LF is an ordinary character of the line. A last line without a line end is a line.
+// Files whose line breaks are all LF are the exception: their lines end at LF.
 #pragma once
 
 #include <string>
@@ -10,8 +11,25 @@ namespace quobrel {
 
 std::vector<std::u16string_view> SplitLines(std::u16string_view text);
 
-// The lines of the text joined by CR LF, as a batch hands a file to a command: a lone CR
-// becomes CR LF, and the line break that ends the last line goes.
-std::u16string JoinedLines(std::u16string text);
+// What becomes of a file's line breaks.
+enum class LineBreakRule {
+  Keep,   // every line-break character and the file's end as they were
+  Lines,  // the file's lines, written with one break after each: LF for a file whose line
+          // breaks are all LF, CR LF for any other
+};
+
+// The breaks a file is written with.
+enum class FileLineBreaks { AsTheyWere, CrLf, Lf };
+
+FileLineBreaks LineBreaksOf(std::u16string_view text, LineBreakRule rule);
+
+// The file's text as the commands take it, its lines joined by CR LF (with
+// FileLineBreaks::AsTheyWere, the text as it is).
+std::u16string ForCommands(std::u16string text, FileLineBreaks breaks);
+
+// A command's result as the file's text, all but the break after the last line, which
+// FinalLineBreak gives in bytes.
+std::u16string ForFile(std::u16string result, FileLineBreaks breaks);
+std::string_view FinalLineBreak(FileLineBreaks breaks);
 
 }  // namespace quobrel

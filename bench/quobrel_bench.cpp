@@ -206,7 +206,8 @@ void ReportFiles(const std::u16string& corpus) {
   Unseen view;
   auto run = [&](const std::vector<fs::path>& paths) {
     const auto start = Clock::now();
-    RunFileBatch(paths, convert, TextEncoding::Cp932, form, view);
+    RunFileBatch(paths, convert, {TextEncoding::Cp932, TextEncoding::Cp932, LineBreakRule::Lines},
+                 form, view);
     return std::chrono::duration<double>(Clock::now() - start).count();
   };
 

@@ -3,7 +3,9 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <optional>
 #include <utility>
 
@@ -19,18 +21,24 @@ constexpr std::string_view kSynopsis =
     "  quobrel-cli convert [--digits=full|half|none] [--letters=full|half|none]\n"
     "                      [--katakana=full|half|none]\n"
     "                      [--case=upper|lower|upper-full|lower-full|upper-half|lower-half|none]\n"
-    "                      [--spaces=pair|full|half|none] [--encoding=utf-8|cp932]\n"
-    "                      [--output-dir=DIR] [FILE...]\n"
-    "  quobrel-cli replace --search=TEXT --replace=TEXT [--match-case] [--encoding=utf-8|cp932]\n"
-    "                      [--output-dir=DIR] [FILE...]\n"
+    "                      [--spaces=pair|full|half|none] [--encoding=ENCODING]\n"
+    "                      [--output-dir=DIR] [--line-breaks=keep|crlf] [FILE...]\n"
+    "  quobrel-cli replace --search=TEXT --replace=TEXT [--match-case] [--encoding=ENCODING]\n"
+    "                      [--output-dir=DIR] [--line-breaks=keep|crlf] [FILE...]\n"
     "  quobrel-cli --help | --version\n"
     "\n"
-    "Without FILE, reads standard input as one text and writes the result to standard output\n"
-    "(UTF-8 unless --encoding=cp932). With FILEs, converts each in place, keeping its former\n"
-    "contents under the extension \"old\", or writes the results into DIR (code page 932\n"
-    "unless --encoding=utf-8), and prints each file's status.\n"
+    "Without FILE, reads standard input as one text and writes the result to standard output.\n"
+    "With FILEs, converts each in place, keeping its former contents under the extension\n"
+    "\"old\", or writes the results into DIR, and prints each file's status.\n"
+    "ENCODING is auto, utf-8, cp932 or euc-jp: files are told apart one by one unless it is\n"
+    "given (auto, where a file of ASCII only is written as UTF-8); standard input is UTF-8\n"
+    "unless it is given. A file keeps its line breaks as they are, or with --line-breaks=crlf\n"
+    "has its lines written with CR LF, or LF when all its line breaks are LF.\n"
     "Defaults: --katakana=full --spaces=pair, everything else none; replace ignores letter\n"
     "case unless --match-case.\n";
+
+constexpr std::pair<std::string_view, TextEncoding> kEncodingNames[] = {
+    {"utf-8", TextEncoding::Utf8}, {"cp932", TextEncoding::Cp932}, {"euc-jp", TextEncoding::EucJp}};
 
 struct Choice {
   std::string_view value;
@@ -117,7 +125,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   const QCommandLineOption search("search", {}, "text");
   const QCommandLineOption replace("replace", {}, "text");
   const QCommandLineOption matchCase("match-case");
-  parser.addOptions({help, version, encoding, outputDirectory, search, replace, matchCase});
+  const QCommandLineOption lineBreaks("line-breaks", {}, "rule");
+  parser.addOptions(
+      {help, version, encoding, outputDirectory, search, replace, matchCase, lineBreaks});
   std::vector<QCommandLineOption> groupOptions;
   for (const GroupOption& option : GroupOptions()) {
     groupOptions.emplace_back(Q(option.name), QString(), "value");
@@ -148,14 +158,24 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       return UsageError("--" + option.names().front() + " is not valid UTF-8");
   }
   if (parser.isSet(encoding)) {
-    const QString encodingName = parser.value(encoding);
-    if (encodingName == "utf-8") {
-      request.encoding = TextEncoding::Utf8;
-    } else if (encodingName == "cp932") {
-      request.encoding = TextEncoding::Cp932;
+    const QString name = parser.value(encoding);
+    if (name == "auto") {
+      request.encoding.emplace(std::nullopt);
+    } else if (const auto named =
+                   std::find_if(std::begin(kEncodingNames), std::end(kEncodingNames),
+                                [&](const auto& known) { return Q(known.first) == name; });
+               named != std::end(kEncodingNames)) {
+      request.encoding = named->second;
     } else {
-      return UsageError("unknown encoding '" + encodingName + "' (utf-8 or cp932)");
+      return UsageError("unknown encoding '" + name + "' (auto, utf-8, cp932 or euc-jp)");
     }
+  }
+  if (parser.isSet(lineBreaks)) {
+    if (request.files.empty()) return UsageError("--line-breaks goes with files");
+    const QString rule = parser.value(lineBreaks);
+    if (rule != "keep" && rule != "crlf")
+      return UsageError("unknown value '" + rule + "' for --line-breaks (keep or crlf)");
+    request.lineBreaks = rule == "crlf" ? LineBreakRule::Lines : LineBreakRule::Keep;
   }
 
   if (command == "convert") {

@@ -5,8 +5,9 @@
 #include <variant>
 #include <vector>
 
+#include "batch/text_codec.h"
+#include "batch/text_lines.h"
 #include "option_panel.h"
-#include "text_codec.h"
 
 namespace quobrel::cli {
 
@@ -22,9 +23,11 @@ struct ReplaceRequest {
 
 struct Request {
   std::variant<ConvertRequest, ReplaceRequest> command;
-  std::optional<TextEncoding> encoding;  // as given; UTF-8 for text, code page 932 for files
-  std::vector<std::string> files;        // none: a filter from standard input
+  // --encoding as given: not at all, "auto" (an empty inner value), or one encoding.
+  std::optional<std::optional<TextEncoding>> encoding;
+  std::vector<std::string> files;  // none: a filter from standard input
   std::optional<std::string> outputDirectory;
+  LineBreakRule lineBreaks = LineBreakRule::Keep;
 };
 
 // What the command line asks for: a request, or text to print and the exit status.

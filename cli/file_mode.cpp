@@ -30,6 +30,12 @@ class StatusLines : public BatchView {
   std::optional<fs::path> outputFolder_;
 };
 
+// Files are told apart one by one unless an encoding is named; one of ASCII only, told
+// apart, is written as UTF-8, as most files here are.
+FileFormat Format(const Request& request) {
+  return {request.encoding.value_or(std::nullopt), TextEncoding::Utf8, request.lineBreaks};
+}
+
 template <class Command>
 int Run(Command& command, const Request& request, std::ostream& out, std::ostream& errors) {
   std::optional<fs::path> outputFolder;
@@ -52,8 +58,7 @@ int Run(Command& command, const Request& request, std::ostream& out, std::ostrea
   }
   StatusLines view(accepted.size(), outputFolder);
   const std::vector<FileReport> reports =
-      RunFileBatch(accepted, command.ForFiles(), request.encoding.value_or(TextEncoding::Cp932),
-                   command.form(), view);
+      RunFileBatch(accepted, command.ForFiles(), Format(request), command.form(), view);
   for (std::size_t k = 0; k < reports.size(); ++k) {
     lines[acceptedAt[k]] = view.lines[k];
     if (Succeeded(reports[k].outcome)) continue;

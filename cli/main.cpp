@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/encoding_detection.h"
 #include "batch/posix_file.h"
 #include "cli_commands.h"
 #include "cli_request.h"
@@ -23,10 +24,6 @@ constexpr int kBadInput = 1;
 int Fail(const std::string& message) {
   std::cerr << "quobrel-cli: " << message << '\n';
   return kBadInput;
-}
-
-std::string EncodingName(TextEncoding encoding) {
-  return encoding == TextEncoding::Utf8 ? "UTF-8" : "code page 932";
 }
 
 }  // namespace
@@ -47,7 +44,6 @@ int main(int argc, char** argv) {
     return Fail("the search and replacement texts must not be empty");
   }
   if (!request.files.empty()) return cli::RunOnFiles(request, std::cout, std::cerr);
-  const TextEncoding encoding = request.encoding.value_or(TextEncoding::Utf8);
 
   std::string input;
   struct stat status;
@@ -55,6 +51,23 @@ int main(int argc, char** argv) {
   if (const std::error_code error =
           ReadAll(STDIN_FILENO, input, regular ? static_cast<std::size_t>(status.st_size) : 0)) {
     return Fail("cannot read standard input: " + error.message());
+  }
+  std::optional<TextEncoding> encoding = request.encoding.value_or(TextEncoding::Utf8);
+  if (!encoding) {  // told apart, as a file's would be
+    const Detection detection = DetectEncoding(input);
+    if (!detection.encoding && !detection.asciiOnly) {
+      if (detection.candidates.empty()) {
+        return Fail(
+            "standard input is not valid UTF-8, Shift_JIS or EUC-JP; name its encoding "
+            "with --encoding");
+      }
+      std::string names;
+      for (TextEncoding candidate : detection.candidates)
+        names += (names.empty() ? "" : " or ") + std::string(EncodingName(candidate));
+      return Fail("cannot tell whether standard input is " + names +
+                  "; name its encoding with --encoding");
+    }
+    encoding = detection.encoding.value_or(TextEncoding::Utf8);
   }
   cli::TextFilter filter;
   bool mayCut = true;
@@ -71,13 +84,15 @@ int main(int argc, char** argv) {
     };
   }
 
-  const cli::FilteredText filtered = cli::FilterInPieces(input, encoding, mayCut, filter);
+  const cli::FilteredText filtered = cli::FilterInPieces(input, *encoding, mayCut, filter);
+  const std::string name(EncodingName(*encoding));
   if (filtered.invalidByteAt) {
-    return Fail("standard input is not valid " + EncodingName(encoding) + " (byte " +
-                std::to_string(*filtered.invalidByteAt) + ")");
+    return Fail("standard input is not valid " + name + " (byte " +
+                std::to_string(*filtered.invalidByteAt) +
+                "); name its encoding with --encoding, or auto");
   }
   if (filtered.unencodableAt) {
-    return Fail("the result cannot be written in " + EncodingName(encoding) + " (character " +
+    return Fail("the result cannot be written in " + name + " (character " +
                 std::to_string(*filtered.unencodableAt) + ")");
   }
   for (const std::string& piece : filtered.pieces) {

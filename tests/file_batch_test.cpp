@@ -25,32 +25,57 @@ TEST_F(FileBatch, InPlaceKeepsTheFormerTextAsOld) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"memo.old", "memo.txt"}));
 }
 
-TEST_F(FileBatch, LineEndsBecomeOneCrLfAtTheEnd) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"a\r\nb\r\n", "a\r\nb\r\n"}, {"a\r\nb", "a\r\nb\r\n"}, {"", "\r\n"},
-      {"a\rb\r", "a\r\nb\r\n"},     {"a\nb", "a\nb\r\n"},     {"a\r\n\r\n", "a\r\n\r\n"}};
-  for (const auto& [before, after] : cases) {
-    Write("t.txt", before);
-    Cli({"convert", "t.txt"});
-    EXPECT_EQ(Read("t.txt"), after) << before;
+TEST_F(FileBatch, LineBreaksAreKeptOrWrittenLineByLine) {
+  struct Case {
+    std::string before, lines;  // keeping is always `before`
+  };
+  const Case cases[] = {
+      {"a\r\nb\r\n", "a\r\nb\r\n"},
+      {"a\r\nb", "a\r\nb\r\n"},
+      {"", "\r\n"},
+      {"a", "a\r\n"},
+      {"a\rb\r", "a\r\nb\r\n"},
+      {"a\r\n\r\n", "a\r\n\r\n"},
+      // A blank last line after a lone CR is a line.
+      {"a\r\r\n", "a\r\n\r\n"},
+      {"a\r\r", "a\r\n\r\n"},
+      {"a\rb\r\r", "a\r\nb\r\n\r\n"},
+      // All LF: kept LF, one at the end.
+      {"a\nb", "a\nb\n"},
+      {"a\nb\n", "a\nb\n"},
+      {"a\n\n", "a\n\n"},
+      // Mixed: the lines end at CR LF; a lone LF is part of its line.
+      {"a\r\nb\nc", "a\r\nb\nc\r\n"},
+  };
+  for (const Case& c : cases) {
+    Write("t.txt", c.before);
+    ASSERT_EQ(Cli({"convert", "t.txt"}).exitStatus, 0);
+    EXPECT_EQ(Read("t.txt"), c.before) << c.before;
+    Write("t.txt", c.before);
+    Cli({"convert", "--line-breaks=crlf", "t.txt"});
+    EXPECT_EQ(Read("t.txt"), c.lines) << c.before;
   }
+  // The commands see CR LF, whatever the file has: a search across lines finds its text.
+  Write("t.txt", "a\nb\n");
+  Cli({"replace", "--search=a\r\nb", "--replace=x", "--line-breaks=crlf", "t.txt"});
+  EXPECT_EQ(Read("t.txt"), "x\n");
 }
 
 TEST_F(FileBatch, IntoAnOutputFolder) {
   Write("memo.txt", kHalfGa);
   fs::create_directory(Path("out"));
   EXPECT_EQ(Cli({"convert", "--output-dir=" + Path("out").string(), "memo.txt"}).exitStatus, 0);
-  EXPECT_EQ(Read("out/memo.txt"), kFullGa + "\r\n");
+  EXPECT_EQ(Read("out/memo.txt"), kFullGa);
   EXPECT_FALSE(fs::exists(Path("out/memo.old")));  // nothing was there to keep
   EXPECT_EQ(Read("memo.txt"), kHalfGa);            // the source is not touched
   Write("out/memo.txt", "earlier");
   Cli({"convert", "--output-dir=" + Path("out").string() + "/", "memo.txt"});
   EXPECT_EQ(Read("out/memo.old"), "earlier");
-  EXPECT_EQ(Read("out/memo.txt"), kFullGa + "\r\n");
+  EXPECT_EQ(Read("out/memo.txt"), kFullGa);
 
   // The source folder itself as the output folder: as in place.
   Cli({"convert", "--output-dir=" + folder.string(), "memo.txt"});
-  EXPECT_EQ(Read("memo.txt"), kFullGa + "\r\n");
+  EXPECT_EQ(Read("memo.txt"), kFullGa);
   EXPECT_EQ(Read("memo.old"), kHalfGa);
 }
 
@@ -61,7 +86,7 @@ TEST_F(FileBatch, ReplacementWritesOnlyFilesWithOccurrences) {
   const ProcessResult r = Cli({"replace", "--search=abc", "--replace=x", "a.txt", "b.txt"});
   EXPECT_EQ(r.exitStatus, 0);
   EXPECT_EQ(r.out, "a.txt：変換終了(3)\nb.txt：変換個所なし(0)\n全て変換終了\n");
-  EXPECT_EQ(Read("a.txt"), "x x x\r\n");
+  EXPECT_EQ(Read("a.txt"), "x x x");
   EXPECT_EQ(Read("a.old"), "abc ABC abc");
   EXPECT_EQ(Read("b.txt"), "nothing here");
   EXPECT_EQ(Read("b.old"), "an earlier run's original");
@@ -79,8 +104,9 @@ TEST_F(FileBatch, FilesThatCannotBeDoneAreLeftAsTheyWere) {
   Write("PHOTO.JPG", "image");
   Write("locked.txt", kHalfGa);
   fs::permissions(Path("locked.txt"), fs::perms::owner_read | fs::perms::group_read);
-  const ProcessResult r = Cli({"replace", "--search=E", "--replace=€", "--match-case", "memo.txt",
-                               "memo.csv", "bad.txt", "euro.txt", "PHOTO.JPG", "gone.txt"});
+  const ProcessResult r =
+      Cli({"replace", "--search=E", "--replace=€", "--match-case", "--encoding=cp932", "memo.txt",
+           "memo.csv", "bad.txt", "euro.txt", "PHOTO.JPG", "gone.txt"});
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_EQ(r.out,
             "memo.txt：変換個所なし(0)\n"
@@ -110,7 +136,7 @@ TEST_F(FileBatch, ALinkIsWrittenThroughAndPermissionsKept) {
   fs::create_symlink(Path("real/data.txt"), Path("link.txt"));
   Cli({"convert", "link.txt"});
   EXPECT_TRUE(fs::is_symlink(Path("link.txt")));
-  EXPECT_EQ(Read("real/data.txt"), kFullGa + "\r\n");
+  EXPECT_EQ(Read("real/data.txt"), kFullGa);
   EXPECT_EQ(fs::status(Path("real/data.txt")).permissions(), fs::perms(0640));
   EXPECT_EQ(Read("link.old"), kHalfGa);
 }

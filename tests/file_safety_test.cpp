@@ -120,7 +120,7 @@ TEST_F(FileSafety, AFileTheUserMayNotWriteIsRefusedBeforeAnythingChanges) {
   Write("shared.txt", kHalfGa);
   Own("shared.txt", kSomeoneElse, 04666);
   EXPECT_EQ(CliAs(kNobody, {"convert", "shared.txt"}).exitStatus, 0);
-  EXPECT_EQ(Read("shared.txt"), kFullGa + "\r\n");
+  EXPECT_EQ(Read("shared.txt"), kFullGa);
   EXPECT_EQ(StatusOf(Path("shared.txt")).st_mode & 07777, 0666u);
 }
 
@@ -136,7 +136,7 @@ TEST_F(FileSafety, TheSameFileReachedTwiceIsDoneOnce) {
             "a.txt：先に同じファイルを変換したため変換しません。\n"
             "link.txt：先に同じファイルを変換したため変換しません。\n"
             "hard.txt：先に同じファイルを変換したため変換しません。\n全て変換終了\n");
-  EXPECT_EQ(Read("a.txt"), "bb\r\n");
+  EXPECT_EQ(Read("a.txt"), "bb");
   EXPECT_EQ(Read("a.old"), "b");
   // The other name of a hard link keeps the former contents.
   EXPECT_EQ(Read("hard.txt"), "b");
@@ -170,7 +170,7 @@ TEST_F(FileSafety, OutputNamesAreComparedByWhatTheyResolveTo) {
   EXPECT_EQ(r.out,
             "memo.txt：変換終了\nmemo.txt：先のファイルと出力先が同じため変換しません。\n"
             "全て変換終了\n");
-  EXPECT_EQ(Read("out/memo.txt"), kFullGa + "\r\n");
+  EXPECT_EQ(Read("out/memo.txt"), kFullGa);
   EXPECT_EQ(Names("out"), std::vector<std::string>{"memo.txt"});
 
   // The source folder by another spelling is the in-place case.
@@ -214,7 +214,7 @@ TEST_F(FileSafety, OwnerModeAttributesAndTimesAreKept) {
     EXPECT_STREQ(value, "scan") << name;
     EXPECT_EQ(aclOf(name), expectedAcl) << name;
   }
-  EXPECT_EQ(Read("memo.txt"), kFullGa + "\r\n");
+  EXPECT_EQ(Read("memo.txt"), kFullGa);
   EXPECT_EQ(StatusOf(Path("memo.old")).st_mtim.tv_sec, 1'000'000'000);
 
   // A new file in an output folder takes the source's permissions, not the umask's.
@@ -349,7 +349,7 @@ TEST_F(FileSafety, NamesAreBytesAndOnlyRegularFilesAreTaken) {
                        "pipe.txt：通常のファイルではないため変換しません。\n"
                        "folder.txt：通常のファイルではないため変換しません。\n"
                        "null：通常のファイルではないため変換しません。\n全て変換終了\n");
-  EXPECT_EQ(Read(latin1), kFullGa + "\r\n");
+  EXPECT_EQ(Read(latin1), kFullGa);
   EXPECT_EQ(Read("lat\xE9.old"), kHalfGa);
 }
 
@@ -366,7 +366,7 @@ TEST_F(FileSafety, AFileTooLargeForMemoryFailsAlone) {
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_EQ(r.out,
             "huge.txt：メモリが足りないため変換しません。\nsmall.txt：変換終了\n全て変換終了\n");
-  EXPECT_EQ(Read("small.txt"), kFullGa + "\r\n");
+  EXPECT_EQ(Read("small.txt"), kFullGa);
   EXPECT_FALSE(fs::exists(Path("huge.old")));
 }
 

@@ -1,0 +1,89 @@
+#include "batch/cp932_duplicates.h"
+
+#include <algorithm>
+#include <map>
+
+#include "batch/text_codec.h"
+
+namespace quobrel {
+namespace {
+
+constexpr bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || b >= 0xE0; }
+
+// Calls `visit(code, at)` for each two-byte character of code page 932 bytes.
+template <class Visit>
+void ForEachDoubleByte(std::string_view bytes, Visit visit) {
+  for (std::size_t at = 0; at + 1 < bytes.size(); ++at) {
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    if (!IsLeadByte(lead)) continue;
+    visit(static_cast<std::uint16_t>(lead << 8 | static_cast<unsigned char>(bytes[at + 1])), at);
+    ++at;
+  }
+}
+
+}  // namespace
+
+const std::unordered_map<std::uint16_t, std::uint16_t>& Cp932Duplicates::Table() {
+  static const auto table = [] {
+    // Every two-byte code ICU reads, grouped by the code it writes for the character.
+    std::map<std::uint16_t, std::vector<std::uint16_t>> groups;
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+      if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
+      for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+        const char pair[] = {static_cast<char>(lead), static_cast<char>(trail)};
+        const DecodedText decoded = Decode(std::string_view(pair, 2), TextEncoding::Cp932);
+        if (decoded.invalidByteAt) continue;
+        const EncodedText written = Encode(decoded.text, TextEncoding::Cp932);
+        if (written.unencodableAt || written.bytes.size() != 2) continue;
+        const auto standard =
+            static_cast<std::uint16_t>(static_cast<unsigned char>(written.bytes[0]) << 8 |
+                                       static_cast<unsigned char>(written.bytes[1]));
+        groups[standard].push_back(static_cast<std::uint16_t>(lead << 8 | trail));
+      }
+    }
+    std::unordered_map<std::uint16_t, std::uint16_t> duplicates;
+    for (const auto& [standard, codes] : groups) {
+      if (codes.size() < 2) continue;
+      for (std::uint16_t code : codes) duplicates.emplace(code, standard);
+    }
+    return duplicates;
+  }();
+  return table;
+}
+
+Cp932Duplicates Cp932Duplicates::Of(std::string_view bytes) {
+  Cp932Duplicates noted;
+  const auto& table = Table();
+  ForEachDoubleByte(bytes, [&](std::uint16_t code, std::size_t) {
+    if (const auto found = table.find(code); found != table.end())
+      noted.uses_[found->second].codes.push_back(code);
+  });
+  for (auto& [standard, uses] : noted.uses_) {
+    std::map<std::uint16_t, std::size_t> counts;
+    for (std::uint16_t code : uses.codes) ++counts[code];
+    uses.mostUsed = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                      return a.second < b.second;
+                    })->first;
+  }
+  return noted;
+}
+
+void Cp932Duplicates::Restore(std::string& bytes) const {
+  if (uses_.empty()) return;
+  const auto& table = Table();
+  std::unordered_map<std::uint16_t, std::size_t> seen;
+  ForEachDoubleByte(bytes, [&](std::uint16_t code, std::size_t at) {
+    const auto standard = table.find(code);
+    if (standard == table.end()) return;
+    const auto used = uses_.find(standard->second);
+    if (used == uses_.end()) return;
+    const std::size_t occurrence = seen[standard->second]++;
+    const std::uint16_t original = occurrence < used->second.codes.size()
+                                       ? used->second.codes[occurrence]
+                                       : used->second.mostUsed;
+    bytes[at] = static_cast<char>(original >> 8);
+    bytes[at + 1] = static_cast<char>(original & 0xFF);
+  });
+}
+
+}  // namespace quobrel
