@@ -1,6 +1,7 @@
 #include "batch/encoding_detection.h"
 
 #include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
 #include <algorithm>
 #include <bitset>
@@ -57,6 +58,19 @@ long JapaneseScore(std::u16string_view text) {
   return score;
 }
 
+// Whether the start of the bytes already shows they are not UTF-8: a file in another
+// encoding is then not decoded whole, into a buffer of its size, only to find out.
+bool StartsAsInvalidUtf8(std::string_view bytes) {
+  constexpr std::size_t kSample = 1 << 16;
+  const std::size_t length = std::min(bytes.size(), kSample);
+  for (std::size_t at = 0; at < length;) {
+    UChar32 c;
+    U8_NEXT(bytes.data(), at, bytes.size(), c);
+    if (c < 0) return true;
+  }
+  return false;
+}
+
 // UTF-8 characters of three or four bytes outnumber those of two.
 bool MostlyWideUtf8(std::u16string_view text) {
   long balance = 0;
@@ -83,6 +97,7 @@ Detection DetectEncoding(std::string_view bytes) {
   };
   std::vector<Reading> readings;
   for (TextEncoding encoding : kAllEncodings) {
+    if (encoding == TextEncoding::Utf8 && StartsAsInvalidUtf8(bytes)) continue;
     DecodedText decoded = Decode(bytes, encoding);
     if (decoded.invalidByteAt) continue;
     if (encoding == TextEncoding::Utf8 && MostlyWideUtf8(decoded.text)) {
@@ -94,7 +109,7 @@ Detection DetectEncoding(std::string_view bytes) {
     for (Reading& reading : readings) reading.score = JapaneseScore(reading.text);
     std::sort(readings.begin(), readings.end(),
               [](const Reading& a, const Reading& b) { return a.score > b.score; });
-    if (readings[0].score > 0 && 4 * readings[1].score < readings[0].score) readings.resize(1);
+    if (readings[0].score >= 2 && 4 * readings[1].score < readings[0].score) readings.resize(1);
   }
   if (readings.size() == 1) return {readings[0].encoding, std::move(readings[0].text), false, {}};
   for (const Reading& reading : readings) detection.candidates.push_back(reading.encoding);

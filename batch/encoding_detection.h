@@ -12,8 +12,8 @@
 //     against it: each character that such misreadings produce and Japanese text hardly
 //     has: Latin, Greek and other letters of two-byte UTF-8, kanji of JIS level 2, a
 //     half-width (semi-)voiced mark after a letter that does not take it, private-use
-//     characters and control codes. The best reading is taken when its score is positive
-//     and more than four times that of the next.
+//     characters and control codes. The best reading is taken when its score is two or
+//     more and over four times that of the next: one character decides nothing.
 // Anything else is left undecided, with the encodings that decode it.
 #pragma once
 

@@ -17,9 +17,9 @@ namespace quobrel::testing {
 
 namespace fs = std::filesystem;
 
-// Code page 932: ｶﾞ and ガ.
-inline const std::string kHalfGa = "\xB6\xDE";
-inline const std::string kFullGa = "\x83\x4B";
+// Code page 932: ｶﾞｯｺｳ and ガッコウ. Nothing else reads the half-width bytes.
+inline const std::string kHalfKana = "\xB6\xDE\xAF\xBA\xB3";
+inline const std::string kFullKana = "\x83\x4B\x83\x62\x83\x52\x83\x45";
 
 class BatchFolder : public ::testing::Test {
  protected:

@@ -14,14 +14,14 @@ using namespace testing;
 using FileBatch = BatchFolder;
 
 TEST_F(FileBatch, InPlaceKeepsTheFormerTextAsOld) {
-  Write("memo.txt", kHalfGa + "  x\r\n");
+  Write("memo.txt", kHalfKana + "  x\r\n");
   const ProcessResult first = Cli({"convert", "memo.txt"});
   EXPECT_EQ(first.exitStatus, 0);
   EXPECT_EQ(first.out, "memo.txt：変換終了\n全て変換終了\n");
-  EXPECT_EQ(Read("memo.txt"), kFullGa + "\x81\x40x\r\n");
-  EXPECT_EQ(Read("memo.old"), kHalfGa + "  x\r\n");
+  EXPECT_EQ(Read("memo.txt"), kFullKana + "\x81\x40x\r\n");
+  EXPECT_EQ(Read("memo.old"), kHalfKana + "  x\r\n");
   Cli({"convert", "--katakana=half", "memo.txt"});
-  EXPECT_EQ(Read("memo.old"), kFullGa + "\x81\x40x\r\n");
+  EXPECT_EQ(Read("memo.old"), kFullKana + "\x81\x40x\r\n");
   EXPECT_EQ(Names(), (std::vector<std::string>{"memo.old", "memo.txt"}));
 }
 
@@ -62,21 +62,21 @@ TEST_F(FileBatch, LineBreaksAreKeptOrWrittenLineByLine) {
 }
 
 TEST_F(FileBatch, IntoAnOutputFolder) {
-  Write("memo.txt", kHalfGa);
+  Write("memo.txt", kHalfKana);
   fs::create_directory(Path("out"));
   EXPECT_EQ(Cli({"convert", "--output-dir=" + Path("out").string(), "memo.txt"}).exitStatus, 0);
-  EXPECT_EQ(Read("out/memo.txt"), kFullGa);
+  EXPECT_EQ(Read("out/memo.txt"), kFullKana);
   EXPECT_FALSE(fs::exists(Path("out/memo.old")));  // nothing was there to keep
-  EXPECT_EQ(Read("memo.txt"), kHalfGa);            // the source is not touched
+  EXPECT_EQ(Read("memo.txt"), kHalfKana);          // the source is not touched
   Write("out/memo.txt", "earlier");
   Cli({"convert", "--output-dir=" + Path("out").string() + "/", "memo.txt"});
   EXPECT_EQ(Read("out/memo.old"), "earlier");
-  EXPECT_EQ(Read("out/memo.txt"), kFullGa);
+  EXPECT_EQ(Read("out/memo.txt"), kFullKana);
 
   // The source folder itself as the output folder: as in place.
   Cli({"convert", "--output-dir=" + folder.string(), "memo.txt"});
-  EXPECT_EQ(Read("memo.txt"), kFullGa);
-  EXPECT_EQ(Read("memo.old"), kHalfGa);
+  EXPECT_EQ(Read("memo.txt"), kFullKana);
+  EXPECT_EQ(Read("memo.old"), kHalfKana);
 }
 
 TEST_F(FileBatch, ReplacementWritesOnlyFilesWithOccurrences) {
@@ -102,7 +102,7 @@ TEST_F(FileBatch, FilesThatCannotBeDoneAreLeftAsTheyWere) {
   Write("bad.txt", "ok\x82");
   Write("euro.txt", "E");
   Write("PHOTO.JPG", "image");
-  Write("locked.txt", kHalfGa);
+  Write("locked.txt", kHalfKana);
   fs::permissions(Path("locked.txt"), fs::perms::owner_read | fs::perms::group_read);
   const ProcessResult r =
       Cli({"replace", "--search=E", "--replace=€", "--match-case", "--encoding=cp932", "memo.txt",
@@ -124,21 +124,21 @@ TEST_F(FileBatch, FilesThatCannotBeDoneAreLeftAsTheyWere) {
   EXPECT_EQ(Read("memo.csv"), "b");
   EXPECT_EQ(Read("bad.txt"), "ok\x82");
   EXPECT_EQ(Read("euro.txt"), "E");
-  EXPECT_EQ(Read("locked.txt"), kHalfGa);
+  EXPECT_EQ(Read("locked.txt"), kHalfKana);
   EXPECT_EQ(Cli({"convert", "--output-dir=" + Path("no such folder").string(), "memo.txt"}).out,
             "memo.txt：書き込みに失敗しました。\n全て変換終了\n");
 }
 
 TEST_F(FileBatch, ALinkIsWrittenThroughAndPermissionsKept) {
   fs::create_directory(Path("real"));
-  Write("real/data.txt", kHalfGa);
+  Write("real/data.txt", kHalfKana);
   fs::permissions(Path("real/data.txt"), fs::perms(0640));
   fs::create_symlink(Path("real/data.txt"), Path("link.txt"));
   Cli({"convert", "link.txt"});
   EXPECT_TRUE(fs::is_symlink(Path("link.txt")));
-  EXPECT_EQ(Read("real/data.txt"), kFullGa);
+  EXPECT_EQ(Read("real/data.txt"), kFullKana);
   EXPECT_EQ(fs::status(Path("real/data.txt")).permissions(), fs::perms(0640));
-  EXPECT_EQ(Read("link.old"), kHalfGa);
+  EXPECT_EQ(Read("link.old"), kHalfKana);
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ TEST_F(FileSafety, AFileTheUserMayNotWriteIsRefusedBeforeAnythingChanges) {
   fs::permissions(folder, fs::perms(0777));
   // Their own read-only file, with a backup from an earlier run.
   Write("a.old", "PRECIOUS\r\n");
-  Write("a.txt", kHalfGa + "x\r\n");
+  Write("a.txt", kHalfKana + "x\r\n");
   Own("a.old", kNobody, 0644);
   Own("a.txt", kNobody, 0444);
   ProcessResult r = CliAs(kNobody, {"convert", "a.txt"});
@@ -101,26 +101,26 @@ TEST_F(FileSafety, AFileTheUserMayNotWriteIsRefusedBeforeAnythingChanges) {
   EXPECT_EQ(r.out, "a.txt：書き込みが許可されていないため変換しません。\n全て変換終了\n");
   EXPECT_EQ(r.err, "quobrel-cli: " + Path("a.txt").string() + ": Permission denied\n");
   EXPECT_EQ(Read("a.old"), "PRECIOUS\r\n");
-  EXPECT_EQ(Read("a.txt"), kHalfGa + "x\r\n");
+  EXPECT_EQ(Read("a.txt"), kHalfKana + "x\r\n");
   // Root, who could, does not change a file that nobody may write either.
   EXPECT_EQ(Cli({"convert", "a.txt"}).exitStatus, 1);
   EXPECT_EQ(Read("a.old"), "PRECIOUS\r\n");
 
   // Someone else's file in a folder both may write: a rename could replace it; the run
   // must not.
-  Write("theirs.txt", kHalfGa);
+  Write("theirs.txt", kHalfKana);
   Own("theirs.txt", kSomeoneElse, 0644);
   r = CliAs(kNobody, {"convert", "theirs.txt"});
   EXPECT_EQ(r.out, "theirs.txt：書き込みが許可されていないため変換しません。\n全て変換終了\n");
-  EXPECT_EQ(Read("theirs.txt"), kHalfGa);
+  EXPECT_EQ(Read("theirs.txt"), kHalfKana);
   EXPECT_EQ(StatusOf(Path("theirs.txt")).st_uid, kSomeoneElse);
   EXPECT_FALSE(fs::exists(Path("theirs.old")));
 
   // One they may write but not own: it changes hands, and loses its set-user-ID bit.
-  Write("shared.txt", kHalfGa);
+  Write("shared.txt", kHalfKana);
   Own("shared.txt", kSomeoneElse, 04666);
   EXPECT_EQ(CliAs(kNobody, {"convert", "shared.txt"}).exitStatus, 0);
-  EXPECT_EQ(Read("shared.txt"), kFullGa);
+  EXPECT_EQ(Read("shared.txt"), kFullKana);
   EXPECT_EQ(StatusOf(Path("shared.txt")).st_mode & 07777, 0666u);
 }
 
@@ -162,7 +162,7 @@ TEST_F(FileSafety, OutputNamesAreComparedByWhatTheyResolveTo) {
   fs::create_directories(Path("x"));
   fs::create_directories(Path("y"));
   fs::create_directories(Path("out"));
-  Write("x/memo.txt", kHalfGa);
+  Write("x/memo.txt", kHalfKana);
   Write("y/memo.txt", "y");
   const std::string out = "--output-dir=" + Path("out").string();
   ProcessResult r = Cli({"convert", out, "x/memo.txt", "y/memo.txt"});
@@ -170,13 +170,13 @@ TEST_F(FileSafety, OutputNamesAreComparedByWhatTheyResolveTo) {
   EXPECT_EQ(r.out,
             "memo.txt：変換終了\nmemo.txt：先のファイルと出力先が同じため変換しません。\n"
             "全て変換終了\n");
-  EXPECT_EQ(Read("out/memo.txt"), kFullGa);
+  EXPECT_EQ(Read("out/memo.txt"), kFullKana);
   EXPECT_EQ(Names("out"), std::vector<std::string>{"memo.txt"});
 
   // The source folder by another spelling is the in-place case.
   EXPECT_EQ(Cli({"convert", "--output-dir=" + Path("x/../x/.").string(), "x/memo.txt"}).exitStatus,
             0);
-  EXPECT_EQ(Read("x/memo.old"), kHalfGa);
+  EXPECT_EQ(Read("x/memo.old"), kHalfKana);
 
   // An empty folder name, as from an unset variable, is a mistake, not the root folder.
   r = Cli({"convert", "--output-dir=", "y/memo.txt"});
@@ -186,7 +186,7 @@ TEST_F(FileSafety, OutputNamesAreComparedByWhatTheyResolveTo) {
 }
 
 TEST_F(FileSafety, OwnerModeAttributesAndTimesAreKept) {
-  Write("memo.txt", kHalfGa);
+  Write("memo.txt", kHalfKana);
   if (::setxattr(Path("memo.txt").c_str(), "user.origin", "scan", 4, 0) != 0) {
     GTEST_SKIP() << "this file system has no extended attributes: " << std::strerror(errno);
   }
@@ -214,12 +214,12 @@ TEST_F(FileSafety, OwnerModeAttributesAndTimesAreKept) {
     EXPECT_STREQ(value, "scan") << name;
     EXPECT_EQ(aclOf(name), expectedAcl) << name;
   }
-  EXPECT_EQ(Read("memo.txt"), kFullGa);
+  EXPECT_EQ(Read("memo.txt"), kFullKana);
   EXPECT_EQ(StatusOf(Path("memo.old")).st_mtim.tv_sec, 1'000'000'000);
 
   // A new file in an output folder takes the source's permissions, not the umask's.
   fs::create_directories(Path("out"));
-  Write("open.txt", kHalfGa);
+  Write("open.txt", kHalfKana);
   ASSERT_EQ(::chmod(Path("open.txt").c_str(), 0664), 0);
   Cli({"convert", "--output-dir=" + Path("out").string(), "open.txt"}, [] { ::umask(077); });
   EXPECT_EQ(StatusOf(Path("out/open.txt")).st_mode & 07777, 0664u);
@@ -279,7 +279,7 @@ TEST_F(FileSafety, AKilledRunLeavesTheFileWholeOrConvertedAndNothingBehind) {
 TEST_F(FileSafety, AFileSizeLimitFailsThatFileAlone) {
   Write("big.txt", std::string(100'000, 'a'));
   Write("big.old", "EARLIER");
-  Write("small.txt", kHalfGa);
+  Write("small.txt", kHalfKana);
   // The limit is set, SIGXFSZ left as it is: the program has to ignore it itself.
   const ProcessResult r = Cli({"convert", "--letters=full", "big.txt", "small.txt"}, [] {
     const rlimit limit{150'000, 150'000};  // the result, 200,000 bytes, does not fit
@@ -296,7 +296,7 @@ TEST_F(FileSafety, AFileSizeLimitFailsThatFileAlone) {
 }
 
 TEST_F(FileSafety, AFileInUseByAnotherRunIsLeftAlone) {
-  Write("memo.txt", kHalfGa);
+  Write("memo.txt", kHalfKana);
   {
     const int held = ::open(Path("memo.txt").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
@@ -304,7 +304,7 @@ TEST_F(FileSafety, AFileInUseByAnotherRunIsLeftAlone) {
     ::close(held);
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_EQ(r.out, "memo.txt：他で使用中のため変換しません。\n全て変換終了\n");
-    EXPECT_EQ(Read("memo.txt"), kHalfGa);
+    EXPECT_EQ(Read("memo.txt"), kHalfKana);
   }
 
   // Two runs at once: the second finds the file in hand and leaves it to the first.
@@ -332,14 +332,14 @@ TEST_F(FileSafety, LeftoversOfDeadRunsAreRemovedAndThoseOfLiveOnesKept) {
   const std::string live = ".quobrel-" + std::to_string(getpid()) + "-0.tmp";
   Write(dead, "half a file");
   Write(live, "being written");
-  Write("memo.txt", kHalfGa);
+  Write("memo.txt", kHalfKana);
   EXPECT_EQ(Cli({"convert", "memo.txt"}).exitStatus, 0);
   EXPECT_EQ(Names(), (std::vector<std::string>{live, "memo.old", "memo.txt"}));
 }
 
 TEST_F(FileSafety, NamesAreBytesAndOnlyRegularFilesAreTaken) {
   const std::string latin1 = "lat\xE9.txt";  // not UTF-8
-  Write(latin1, kHalfGa);
+  Write(latin1, kHalfKana);
   ASSERT_EQ(::mkfifo(Path("pipe.txt").c_str(), 0644), 0);
   fs::create_directories(Path("folder.txt"));
   const ProcessResult r = Cli({"convert", latin1, "pipe.txt", "folder.txt", "/dev/null"});
@@ -349,8 +349,8 @@ TEST_F(FileSafety, NamesAreBytesAndOnlyRegularFilesAreTaken) {
                        "pipe.txt：通常のファイルではないため変換しません。\n"
                        "folder.txt：通常のファイルではないため変換しません。\n"
                        "null：通常のファイルではないため変換しません。\n全て変換終了\n");
-  EXPECT_EQ(Read(latin1), kFullGa);
-  EXPECT_EQ(Read("lat\xE9.old"), kHalfGa);
+  EXPECT_EQ(Read(latin1), kFullKana);
+  EXPECT_EQ(Read("lat\xE9.old"), kHalfKana);
 }
 
 TEST_F(FileSafety, AFileTooLargeForMemoryFailsAlone) {
@@ -358,7 +358,7 @@ TEST_F(FileSafety, AFileTooLargeForMemoryFailsAlone) {
   GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
 #endif
   Write("huge.txt", std::string(60'000'000, 'a'));
-  Write("small.txt", kHalfGa);
+  Write("small.txt", kHalfKana);
   const ProcessResult r = Cli({"convert", "huge.txt", "small.txt"}, [] {
     const rlimit limit{150 << 20, 150 << 20};
     setrlimit(RLIMIT_AS, &limit);
@@ -366,12 +366,12 @@ TEST_F(FileSafety, AFileTooLargeForMemoryFailsAlone) {
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_EQ(r.out,
             "huge.txt：メモリが足りないため変換しません。\nsmall.txt：変換終了\n全て変換終了\n");
-  EXPECT_EQ(Read("small.txt"), kFullGa);
+  EXPECT_EQ(Read("small.txt"), kFullKana);
   EXPECT_FALSE(fs::exists(Path("huge.old")));
 }
 
 TEST_F(FileSafety, StatusLinesThatCannotBeWrittenFailTheRun) {
-  Write("memo.txt", kHalfGa);
+  Write("memo.txt", kHalfKana);
   const ProcessResult r = Cli({"convert", "memo.txt"}, [] {
     const int full = ::open("/dev/full", O_WRONLY);
     ::dup2(full, STDOUT_FILENO);

@@ -250,7 +250,7 @@ QStringList Lines(QListWidget* list) {
 TEST_F(FileTab, ConversionBatchShowsItsProgressAndReturnsToTheLists) {
   QFile memo(QDir(folder.path()).filePath("memo.txt"));
   ASSERT_TRUE(memo.open(QIODevice::WriteOnly));
-  memo.write("\xB6\xDE");  // ｶﾞ in code page 932
+  memo.write("\xB6\xDE\xAF\xBA\xB3");  // ｶﾞｯｺｳ in code page 932
   memo.close();
   auto* files = Find<QListWidget>("File1");
   Entry("memo.txt")->setSelected(true);
@@ -280,7 +280,7 @@ TEST_F(FileTab, ConversionBatchShowsItsProgressAndReturnsToTheLists) {
             (QStringList{QStringLiteral("it's a file.txt：変換終了"),
                          QStringLiteral("memo.txt：変換終了"), QStringLiteral("全て変換終了")}));
   ASSERT_TRUE(memo.open(QIODevice::ReadOnly));
-  EXPECT_EQ(memo.readAll(), "\x83\x4B\r\n");  // ガ
+  EXPECT_EQ(memo.readAll(), "\x83\x4B\x83\x62\x83\x52\x83\x45\r\n");  // ガッコウ
   EXPECT_FALSE(Find<QWidget>("LMPath")->isVisible());
   EXPECT_EQ(Find<QListWidget>("LMPath")->count(), 0);
   EXPECT_FALSE(Main().findChild<QWidget*>("Picture1")->geometry().intersects(Main().rect()));
@@ -290,7 +290,8 @@ TEST_F(FileTab, ConversionBatchShowsItsProgressAndReturnsToTheLists) {
 
 TEST_F(FileTab, ANameTheLocaleCannotDecodeStillReachesItsFile) {
   const std::string folderBytes = QFile::encodeName(folder.path()).toStdString();
-  std::ofstream(folderBytes + "/lat\xE9.txt", std::ios::binary) << "\xB6\xDE";  // not UTF-8
+  std::ofstream(folderBytes + "/lat\xE9.txt", std::ios::binary)
+      << "\xB6\xDE\xAF\xBA\xB3";  // not UTF-8
   Find<FileList>("File1")->refresh();
   QListWidgetItem* entry = Entry("lat\uFFFD.txt");
   ASSERT_NE(entry, nullptr);
@@ -299,11 +300,54 @@ TEST_F(FileTab, ANameTheLocaleCannotDecodeStillReachesItsFile) {
   AnswerMessageBox([&] { Click("Command4"); }, [&] { lines = Lines(Find<QListWidget>("LMPath")); });
   EXPECT_EQ(lines.value(0), QStringLiteral("lat\uFFFD.txt：変換終了"));
   std::ifstream converted(folderBytes + "/lat\xE9.txt", std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(converted), {}), "\x83\x4B\r\n");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(converted), {}),
+            "\x83\x4B\x83\x62\x83\x52\x83\x45\r\n");
   EXPECT_TRUE(std::filesystem::exists(folderBytes + "/lat\xE9.old"));
   // Qt removes files by their decoded names, which these are not.
   std::filesystem::remove(folderBytes + "/lat\xE9.txt");
   std::filesystem::remove(folderBytes + "/lat\xE9.old");
+}
+
+TEST_F(FileTab, TheChosenEncodingAndTheFilesLineBreaksDriveTheBatch) {
+  const QDir dir(folder.path());
+  auto write = [&](const char* name, const QByteArray& bytes) {
+    QFile file(dir.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  };
+  auto read = [&](const char* name) {
+    QFile file(dir.filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  };
+  auto convert = [&](const char* name) {
+    Find<FileList>("File1")->refresh();
+    Entry(name)->setSelected(true);
+    QStringList lines;
+    AnswerMessageBox([&] { Click("Command4"); },
+                     [&] { lines = Lines(Find<QListWidget>("LMPath")); });
+    return lines.value(0);
+  };
+  // ｶﾞ in code page 932, a kanji in EUC-JP: one character decides nothing.
+  write("either.txt", "\xB6\xDE");
+  EXPECT_EQ(
+      convert("either.txt"),
+      QStringLiteral("either.txt：文字コードを判別できないため変換しません。(Shift_JIS, EUC-JP)"));
+  auto* encoding = Find<QComboBox>("FileEncoding1");
+  EXPECT_EQ(encoding->currentText(), QStringLiteral("自動判別"));
+  encoding->setCurrentText("EUC-JP");
+  convert("either.txt");
+  EXPECT_EQ(read("either.txt"), "\xB6\xDE\r\n");  // the kanji, unchanged
+  encoding->setCurrentText("Shift_JIS");
+  convert("either.txt");
+  EXPECT_EQ(read("either.txt"), "\x83\x4B\r\n");  // ガ
+
+  // Told apart again: ASCII only is Shift_JIS here, and LF line breaks stay LF.
+  encoding->setCurrentIndex(0);
+  write("plain.txt", "a  b\nc\n");
+  convert("plain.txt");
+  EXPECT_EQ(read("plain.txt"),
+            "a\x81\x40"
+            "b\nc\n");  // a full-width space
 }
 
 TEST(FileListPaths, AFolderGetsOneSeparator) {
@@ -359,7 +403,7 @@ TEST_F(FileTab, ReplacementBatchCountsAndSkipsFilesWithoutOccurrences) {
 TEST_F(FileTab, ClosingTheWindowDuringABatchLeavesTheFilesAndSavesTheHistory) {
   QFile memo(QDir(folder.path()).filePath("memo.txt"));
   ASSERT_TRUE(memo.open(QIODevice::WriteOnly));
-  memo.write("\xB6\xDE");
+  memo.write("\xB6\xDE\xAF\xBA\xB3");
   memo.close();
   Entry("memo.txt")->setSelected(true);
   QTimer::singleShot(0, [&] { Main().close(); });
@@ -367,7 +411,7 @@ TEST_F(FileTab, ClosingTheWindowDuringABatchLeavesTheFilesAndSavesTheHistory) {
   EXPECT_TRUE(Ended());
   EXPECT_TRUE(QFile::exists(QDir(HistoryFolder()).filePath("Quobrel.Ini")));
   ASSERT_TRUE(memo.open(QIODevice::ReadOnly));
-  EXPECT_EQ(memo.readAll(), "\xB6\xDE");
+  EXPECT_EQ(memo.readAll(), "\xB6\xDE\xAF\xBA\xB3");
   EXPECT_FALSE(QFile::exists(QDir(folder.path()).filePath("memo.old")));
 }
 

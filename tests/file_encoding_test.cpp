@@ -1,0 +1,130 @@
+// Files in each encoding through quobrel-cli: read as what they are, written back in
+// kind, down to the code page 932 codes of characters that have two.
+#include <gtest/gtest.h>
+#include <unicode/ucnv.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "batch_folder.h"
+
+namespace quobrel {
+namespace {
+
+using namespace testing;
+using FileEncoding = BatchFolder;
+
+TEST_F(FileEncoding, EachFileIsReadAsWhatItIsAndWrittenInKind) {
+  struct Case {
+    std::string name, before, after;
+  };
+  const Case cases[] = {
+      // UTF-8 whose bytes code page 932 also reads (as kanji and half-width punctuation).
+      {"utf8.txt", "\xEF\xBD\xB6\xEF\xBE\x9E\xE3\x82\xA2\xE3\x82\xA4\xE3\x82\xA6\n", "ガアイウ\n"},
+      {"bom.txt",
+       "\xEF\xBB\xBF"
+       "ｶﾞｯｺｳ\r\n",
+       "\xEF\xBB\xBF"
+       "ガッコウ\r\n"},
+      {"sjis.txt", kHalfKana + "\r\n", kFullKana + "\r\n"},
+      // EUC-JP: ｶﾞｯｺｳ  ﾃﾞ ﾊﾟﾝ, two bytes a half-width katakana, to ガッコウ　デ パン.
+      {"euc.txt",
+       "\x8E\xB6\x8E\xDE\x8E\xAF\x8E\xBA\x8E\xB3  \x8E\xC3\x8E\xDE \x8E\xCA\x8E\xDF\x8E\xDD",
+       "\xA5\xAC\xA5\xC3\xA5\xB3\xA5\xA6\xA1\xA1\xA5\xC7 \xA5\xD1\xA5\xF3"},
+  };
+  std::vector<std::string> arguments{"convert"};
+  for (const Case& c : cases) {
+    Write(c.name, c.before);
+    arguments.push_back(c.name);
+  }
+  const ProcessResult r = Cli(arguments);
+  EXPECT_EQ(r.exitStatus, 0) << r.out << r.err;
+  for (const Case& c : cases) EXPECT_EQ(Read(c.name), c.after) << c.name;
+}
+
+TEST_F(FileEncoding, WhatCannotBeToldApartIsLeftAlone) {
+  Write("short.txt", "\xC3\xBD");  // ﾃｽ in code page 932; ý in UTF-8; a kanji in EUC-JP
+  Write("bad.txt", "\x82\xFF");
+  ProcessResult r = Cli({"convert", "--letters=full", "short.txt", "bad.txt"});
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out,
+            "short.txt：文字コードを判別できないため変換しません。(UTF-8, Shift_JIS, EUC-JP)\n"
+            "bad.txt：文字コードが正しくないため変換しません。\n全て変換終了\n");
+  EXPECT_NE(r.err.find("short.txt: cannot tell whether it is UTF-8 or Shift_JIS or EUC-JP; "
+                       "name the encoding with --encoding"),
+            std::string::npos);
+  EXPECT_NE(r.err.find("bad.txt: not valid UTF-8, Shift_JIS, EUC-JP"), std::string::npos);
+  EXPECT_EQ(Read("short.txt"), "\xC3\xBD");
+  // Named, it is read so.
+  r = Cli({"convert", "--encoding=cp932", "short.txt"});
+  EXPECT_EQ(Read("short.txt"), "\x83\x65\x83\x58");  // テス
+}
+
+TEST_F(FileEncoding, AsciiOnlyIsWrittenAsUtf8ByTheCommandLine) {
+  Write("plain.txt", "abc\n");
+  ASSERT_EQ(Cli({"convert", "--letters=full", "plain.txt"}).exitStatus, 0);
+  EXPECT_EQ(Read("plain.txt"), "ａｂｃ\n");
+  // Standard input is told apart too when asked.
+  EXPECT_EQ(RunProcess(QUOBREL_CLI_PATH, {"convert", "--encoding=auto"}, kHalfKana).out, kFullKana);
+  const ProcessResult undecided =
+      RunProcess(QUOBREL_CLI_PATH, {"convert", "--encoding=auto"}, "\xC3\xBD");
+  EXPECT_EQ(undecided.exitStatus, 1);
+  EXPECT_NE(undecided.err.find("--encoding"), std::string::npos);
+}
+
+// Every code that code page 932 shares with another for one character, found with ICU
+// itself: each code, and the code ICU writes for its character.
+std::map<std::string, std::string> SharedCodes() {
+  UErrorCode status = U_ZERO_ERROR;
+  std::unique_ptr<UConverter, decltype(&ucnv_close)> cp932(ucnv_open("windows-31j", &status),
+                                                           &ucnv_close);
+  std::map<std::u16string, std::vector<std::string>> byCharacter;
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      const char code[] = {static_cast<char>(lead), static_cast<char>(trail)};
+      UChar text[4];
+      status = U_ZERO_ERROR;
+      const int32_t length = ucnv_toUChars(cp932.get(), text, 4, code, 2, &status);
+      if (U_SUCCESS(status) && length == 1 && text[0] != 0xFFFD && text[0] != 0x1A) {
+        byCharacter[std::u16string(text, text + 1)].push_back(std::string(code, 2));
+      }
+    }
+  }
+  std::map<std::string, std::string> shared;
+  for (const auto& [character, codes] : byCharacter) {
+    if (codes.size() < 2) continue;
+    char written[4];
+    status = U_ZERO_ERROR;
+    const int32_t length = ucnv_fromUChars(
+        cp932.get(), written, 4, reinterpret_cast<const UChar*>(character.data()), 1, &status);
+    for (const std::string& code : codes) shared[code] = std::string(written, length);
+  }
+  return shared;
+}
+
+TEST_F(FileEncoding, EveryDuplicateCodeIsWrittenBackAsItWas) {
+  const std::map<std::string, std::string> shared = SharedCodes();
+  // 398 of them are not what ICU writes: without care, they would change.
+  EXPECT_EQ(std::count_if(shared.begin(), shared.end(),
+                          [](const auto& entry) { return entry.first != entry.second; }),
+            398);
+  std::string before, after;
+  for (const auto& [code, standard] : shared) {
+    before += kHalfKana + code + "\r\n";
+    after += kFullKana + code + "\r\n";
+  }
+  Write("codes.txt", before);
+  ASSERT_EQ(Cli({"convert", "codes.txt"}).exitStatus, 0);
+  EXPECT_EQ(Read("codes.txt"), after);
+
+  // Occurrence by occurrence; characters the result has more of take the code used most.
+  Write("order.txt", kHalfKana + "\x87\x90\x81\xE0\x87\x90 X X");  // ≒ three times, two codes
+  ASSERT_EQ(Cli({"replace", "--search=X", "--replace=≒", "order.txt"}).exitStatus, 0);
+  EXPECT_EQ(Read("order.txt"), kHalfKana + "\x87\x90\x81\xE0\x87\x90 \x87\x90 \x87\x90");
+}
+
+}  // namespace
+}  // namespace quobrel
