@@ -87,8 +87,12 @@ ConversionOptions::ConversionOptions(QWidget* parent) : QWidget(parent) {
     auto* frame = new QGroupBox(QString::fromUtf8(spec.caption), this);
     Place(frame, spec.name, spec.left, spec.top, spec.width, spec.height);
     auto* grid = new QGridLayout(frame);
-    grid->setContentsMargins(4, 0, 2, 0);
+    grid->setContentsMargins(6, 0, 2, 0);
     grid->setSpacing(0);
+    // Each caption close to its own button and clear of the next one, so that it is not
+    // read as the next button's.
+    grid->setHorizontalSpacing(10);
+    frame->setStyleSheet(QStringLiteral("QRadioButton { spacing: 2px; }"));
     int place = 0;
     for (const OptionSpec& option : spec.options) {
       // The long first caption of the space group takes a row of its own.

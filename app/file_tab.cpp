@@ -41,11 +41,12 @@ FileTab::FileTab(QWidget* page, const FileTabNames& names) : QObject(page) {
   outputCheck = new QCheckBox(QStringLiteral("変換先フォルダの指定"), page);
   Place(outputCheck, names.outputCheck, 180, 3180, 2055, 195);
   outputIcon = new QLabel(page);
-  Place(outputIcon, names.outputIcon, 2220, 3120, 300, 300);
+  // 90 twips to the right of its place, clear of the check box's caption.
+  Place(outputIcon, names.outputIcon, 2310, 3120, 300, 300);
   outputIcon->setPixmap(FolderIcon());
   outputIcon->setAlignment(Qt::AlignCenter);
   outputIcon->hide();
-  outputLabel = new QLabel(QString::fromUtf8(kOutputFolderPrompt), page);
+  outputLabel = new OutputFolderLabel(page);
   Place(outputLabel, names.outputLabel, 300, 3360, 6735, 315);
   outputLabel->hide();
   Place(new QLabel(QStringLiteral("文字コード"), page), nullptr, 3000, 420, 900, 180);

@@ -11,6 +11,7 @@
 
 #include "batch/file_text.h"
 #include "folder_lists.h"
+#include "output_folder_label.h"
 
 namespace quobrel {
 
@@ -38,10 +39,6 @@ inline constexpr FileTabNames kReplaceFileTab{
     "Label13", "Text5", "Drive2", "Dir2", "File2",    "LMPath2",   "Label11",
     "Label10", "HenC2", "Image4", "LO2",  "Command9", "Command10", "FileEncoding2"};
 
-// The caption of LO and LO2 while no output folder has been chosen.
-inline constexpr const char* kOutputFolderPrompt =
-    "アイコンをダブルクリックして出力フォルダを指定してください。";
-
 class FileTab : public QObject {
  public:
   FileTab(QWidget* page, const FileTabNames& names);
@@ -53,7 +50,7 @@ class FileTab : public QObject {
   QListWidget* status;  // shown exactly while a batch runs
   QCheckBox* outputCheck;
   QLabel* outputIcon;
-  QLabel* outputLabel;
+  OutputFolderLabel* outputLabel;
   QPushButton* command;
   QPushButton* exit;
   QComboBox* encoding;  // 自動判別, or the encoding the files are in
@@ -62,7 +59,9 @@ class FileTab : public QObject {
   // file of ASCII only written as Shift_JIS; lines as the window has always kept them.
   FileFormat Format() const;
 
-  bool BatchRuns() const { return status->isVisible(); }
+  // Its status list is shown: told by the list's own flag, since the whole page is
+  // hidden while another tab is in front.
+  bool BatchRuns() const { return !status->isHidden(); }
 
  private:
   // Drive1_Change / Drive2_Change: the folder list moves to the chosen drive; one that

@@ -9,7 +9,8 @@
 
 namespace quobrel {
 
-QuobrelCD2::QuobrelCD2(QWidget* parent, const TabPages& SSTab1, QLabel* LO, QLabel* LO2)
+QuobrelCD2::QuobrelCD2(QWidget* parent, const TabPages& SSTab1, OutputFolderLabel* LO,
+                       OutputFolderLabel* LO2)
     : QDialog(parent), SSTab1_(SSTab1), LO_(LO), LO2_(LO2) {
   setObjectName("QuobrelCD2");
   setWindowTitle(QStringLiteral("変換ファイル出力フォルダの指定"));
@@ -54,8 +55,8 @@ void QuobrelCD2::Drive1_Change() {
 void QuobrelCD2::CS_Click() {
   QString folder = Dir1_->path();
   if (!folder.endsWith('/')) folder += '/';
-  if (SSTab1_.currentIndex() == 1) LO_->setText(folder);
-  if (SSTab1_.currentIndex() == 3) LO2_->setText(folder);
+  if (SSTab1_.currentIndex() == 1) LO_->setFolder(folder);
+  if (SSTab1_.currentIndex() == 3) LO2_->setFolder(folder);
   accept();
 }
 

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "folder_lists.h"
+#include "output_folder_label.h"
 
 namespace quobrel {
 
@@ -14,7 +15,8 @@ class TabPages;
 
 class QuobrelCD2 : public QDialog {
  public:
-  QuobrelCD2(QWidget* parent, const TabPages& SSTab1, QLabel* LO, QLabel* LO2);
+  QuobrelCD2(QWidget* parent, const TabPages& SSTab1, OutputFolderLabel* LO,
+             OutputFolderLabel* LO2);
 
   void Form_Load();
   void Drive1_Change();
@@ -23,8 +25,8 @@ class QuobrelCD2 : public QDialog {
 
  private:
   const TabPages& SSTab1_;
-  QLabel* LO_;
-  QLabel* LO2_;
+  OutputFolderLabel* LO_;
+  OutputFolderLabel* LO2_;
   DriveList* Drive1_;
   FolderList* Dir1_;
 };

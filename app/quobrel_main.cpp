@@ -111,7 +111,8 @@ struct QuobrelMain::Controls {
     Picture3->setObjectName("Picture3");
     Picture3->setGeometry(TwipsRect(240, 240, 8235, 3135));
     Picture3->setAutoFillBackground(true);
-    Place(SSTab1, "SSTab1", 300, 3480, 8115, 3795);
+    SSTab1->setObjectName("SSTab1");
+    SSTab1->setPlace(TwipsRect(300, 3480, 8115, 3795));
     PK = Banner(window, "PK", "PKL", BannerImage(kConversionBannerName, kConversionBannerHeight),
                 PKL);
     PM = Banner(window, "PM", "PML", BannerImage(kReplacementBannerName, kReplacementBannerHeight),
@@ -249,6 +250,9 @@ void QuobrelMain::TabStrip1() {
                            static_cast<QWidget*>(c.P1), static_cast<QWidget*>(c.P2)}) {
     control->raise();
   }
+  // The panel behind is covered; hidden as well, it takes no keys either.
+  c.Picture3->setVisible(conversion);
+  c.Picture4->setVisible(!conversion);
 }
 
 void QuobrelMain::SSTab1_Click() { TabStrip1(); }
@@ -330,6 +334,8 @@ void QuobrelMain::RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& co
   c.form = {};
   tab.status->clear();
   tab.files->refresh();
+  // The check box may have changed while the batch ran: its folder shows as it says now.
+  ShowOutputFolderControls(tab);
 }
 
 void QuobrelMain::Command7_Click() { Command2_Click(); }

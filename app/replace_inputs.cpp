@@ -2,7 +2,10 @@
 
 #include <QGroupBox>
 
+#include "text_box_keys.h"
 #include "twips.h"
+
+#include <algorithm>
 
 namespace quobrel {
 namespace {
@@ -11,6 +14,9 @@ QComboBox* EditableComboBox(QWidget* parent) {
   auto* box = new QComboBox(parent);
   box->setEditable(true);
   box->setInsertPolicy(QComboBox::NoInsert);  // the Replace command keeps the list
+  // What is typed is what is searched for: no completion from the history, which would
+  // ignore letter case and replace the text on leaving the box.
+  box->setCompleter(nullptr);
   return box;
 }
 
@@ -24,6 +30,12 @@ ReplaceInputs::ReplaceInputs(QWidget* panel) {
   CO1->setChecked(true);
   CO2 = new QCheckBox(QStringLiteral("マルチライン比較をする"), frame);
   Place(CO2, "CO2", 300, 480, 2835, 315);
+  // The style draws the frame's line below its title, where the check boxes are: the
+  // frame grows upward until the line clears them, and they stay where they are.
+  frame->ensurePolished();
+  const int clearance = std::max(0, frame->contentsRect().top() - CO1->y());
+  frame->setGeometry(frame->geometry().adjusted(0, -clearance, 0, 0));
+  for (QCheckBox* box : {CO1, CO2}) box->move(box->x(), box->y() + clearance);
   LT2 = new QLabel(panel);
   Place(LT2, "LT2", 780, 840, 2985, 180);
 
@@ -39,6 +51,7 @@ ReplaceInputs::ReplaceInputs(QWidget* panel) {
   Place(T2, "T2", 480, 2340, 7635, 735);
   T1->hide();
   T2->hide();
+  for (QPlainTextEdit* box : {T1, T2}) MoveFocusOnTab(box);
 }
 
 }  // namespace quobrel

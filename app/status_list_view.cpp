@@ -15,11 +15,8 @@ void StatusListView::SetStatusLine(std::size_t index, const StatusLine& line) {
 }
 
 std::optional<std::filesystem::path> StatusListView::OutputFolder() {
-  // A folder is chosen once the label no longer shows the prompt.
-  const QString folder = outputLabel_->text();
-  if (!outputCheck_->isChecked() || folder == QString::fromUtf8(kOutputFolderPrompt))
-    return std::nullopt;
-  return QFile::encodeName(folder).toStdString();
+  if (!outputCheck_->isChecked() || !outputLabel_->folder()) return std::nullopt;
+  return QFile::encodeName(*outputLabel_->folder()).toStdString();
 }
 
 void StatusListView::Yield() { PumpEvents(); }

@@ -9,13 +9,14 @@
 #include <functional>
 
 #include "file_batch.h"
+#include "output_folder_label.h"
 
 namespace quobrel {
 
 class StatusListView : public BatchView {
  public:
-  StatusListView(QListWidget* status, const QCheckBox* outputCheck, const QLabel* outputLabel,
-                 std::function<bool()> stopping)
+  StatusListView(QListWidget* status, const QCheckBox* outputCheck,
+                 const OutputFolderLabel* outputLabel, std::function<bool()> stopping)
       : status_(status),
         outputCheck_(outputCheck),
         outputLabel_(outputLabel),
@@ -29,7 +30,7 @@ class StatusListView : public BatchView {
  private:
   QListWidget* status_;
   const QCheckBox* outputCheck_;
-  const QLabel* outputLabel_;
+  const OutputFolderLabel* outputLabel_;
   std::function<bool()> stopping_;
 };
 

@@ -2,6 +2,8 @@
 
 #include "twips.h"
 
+#include <algorithm>
+
 namespace quobrel {
 namespace {
 
@@ -23,7 +25,6 @@ TabPages::TabPages(QWidget* parent)
 
 QWidget* TabPages::addPage(const QString& caption) {
   auto* page = new QWidget(this);
-  page->setGeometry(rect());
   pages_.push_back(page);
   bar_->addTab(caption);
   bar_->raise();
@@ -31,10 +32,20 @@ QWidget* TabPages::addPage(const QString& caption) {
   return page;
 }
 
+void TabPages::setPlace(const QRect& rect) {
+  setGeometry(rect.adjusted(0, -ExtraTabHeight(), 0, 0));
+}
+
+int TabPages::ExtraTabHeight() const {
+  return std::max(0, bar_->sizeHint().height() - Px(kTabHeightTwips));
+}
+
 void TabPages::resizeEvent(QResizeEvent*) {
-  bar_->setGeometry(0, 0, width(), Px(kTabHeightTwips));
-  frame_->setGeometry(0, Px(kTabHeightTwips) - 1, width(), height() - Px(kTabHeightTwips) + 1);
-  for (QWidget* page : pages_) page->setGeometry(rect());
+  const int extra = ExtraTabHeight();
+  const int tabs = Px(kTabHeightTwips) + extra;
+  bar_->setGeometry(0, 0, width(), tabs);
+  frame_->setGeometry(0, tabs - 1, width(), height() - tabs + 1);
+  for (QWidget* page : pages_) page->setGeometry(0, extra, width(), height() - extra);
 }
 
 void TabPages::ShowCurrentPage() {

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QLabel>
 
+#include "text_box_keys.h"
 #include "twips.h"
 
 namespace quobrel {
@@ -25,6 +26,7 @@ QPlainTextEdit* TextBox(QWidget* page, const char* name, int top, int height) {
   box->setLineWrapMode(QPlainTextEdit::NoWrap);
   box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  MoveFocusOnTab(box);
   return box;
 }
 

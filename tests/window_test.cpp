@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include <fstream>
 
 #include "folder_lists.h"
+#include "output_folder_label.h"
 #include "window_test_support.h"
 
 namespace quobrel {
@@ -61,7 +63,9 @@ TEST_F(Window, StartsOnTheConversionTextTab) {
   EXPECT_FALSE(Find<QCheckBox>("CO2")->isChecked());
   EXPECT_FALSE(Find<QWidget>("T1")->isVisible());
   EXPECT_FALSE(Find<QWidget>("LMPath")->isVisible());
-  EXPECT_EQ(Find<QWidget>("SSTab1")->geometry(), QRect(20, 232, 541, 253));
+  // Every tab whole within the bar, underlined access keys included.
+  EXPECT_GE(tabs->height(), tabs->sizeHint().height());
+  for (int i = 0; i < tabs->count(); ++i) EXPECT_TRUE(tabs->rect().contains(tabs->tabRect(i))) << i;
 }
 
 TEST_F(Window, TabsBringTheirPanelAndBannerToTheFront) {
@@ -123,6 +127,84 @@ TEST_F(Window, ReplaceButtonReplacesAndKeepsTheHistory) {
   EXPECT_FALSE(Find<QWidget>("T1")->isVisible());
   EXPECT_EQ(Find<QComboBox>("C1")->currentText(), "");
   EXPECT_EQ(Box("T1")->toPlainText(), "C\nab");
+}
+
+// Types into a box as a person does: focus, select what is there, type, leave with Tab.
+void Type(QWidget* box, const QString& text) {
+  box->setFocus();
+  QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(box, text);
+  QTest::keyClick(box, Qt::Key_Tab);
+}
+
+TEST_F(Window, SearchBoxesKeepWhatWasTyped) {
+  ChooseTab(2);
+  auto* search = Find<QComboBox>("C1");
+  auto* replacement = Find<QComboBox>("C2");
+  Box("Text3")->setPlainText("abc ABC ab");
+  auto replace = [&](const QString& what, const QString& with) {
+    Type(search->lineEdit(), what);
+    Type(replacement->lineEdit(), with);
+    Click("Command6");
+    return Box("Text4")->toPlainText();
+  };
+  EXPECT_EQ(replace("abc", "xyz"), "xyz xyz ab");  // "abc" and "xyz" in the history now
+  Click("CO1");                                    // letter case counts
+  EXPECT_EQ(replace("ABC", "XY"), "abc XY ab");
+  EXPECT_EQ(search->currentText(), "ABC");
+  EXPECT_EQ(replace("ab", "x"), "xc ABC x");  // a prefix of a history item, as typed
+  EXPECT_EQ(replacement->currentText(), "x");
+  EXPECT_EQ(Items("C1"), (QStringList{"abc", "ABC", "ab"}));
+  EXPECT_EQ(Items("C2"), (QStringList{"xyz", "XY", "x"}));
+}
+
+TEST_F(Window, KeysReachOnlyTheControlsInSight) {
+  // What the panel behind holds, before and after: it must not change.
+  auto hiddenState = [&](const char* panel) {
+    QStringList state;
+    for (QAbstractButton* button : Find<QWidget>(panel)->findChildren<QAbstractButton*>())
+      state << button->objectName() + (button->isChecked() ? "+" : "-");
+    for (QComboBox* box : Find<QWidget>(panel)->findChildren<QComboBox*>())
+      state << box->currentText();
+    return state;
+  };
+  for (int tab = 0; tab < 4; ++tab) {
+    ChooseTab(tab);
+    const char* behind = tab < 2 ? "Picture4" : "Picture3";
+    const QStringList before = hiddenState(behind);
+    Main().findChild<QTabBar*>()->setFocus();
+    for (int step = 0; step < 40; ++step) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QWidget* focus = QApplication::focusWidget();
+      ASSERT_NE(focus, nullptr);
+      EXPECT_TRUE(focus->isVisible()) << tab << " " << focus->objectName().toStdString();
+      EXPECT_FALSE(Find<QWidget>(behind)->isAncestorOf(focus)) << tab;
+      // Space toggles what has the focus; buttons that run commands are passed by.
+      if (qobject_cast<QCheckBox*>(focus) || qobject_cast<QRadioButton*>(focus))
+        QTest::keyClick(focus, Qt::Key_Space);
+      QTest::keyClicks(focus, "z");
+    }
+    EXPECT_EQ(hiddenState(behind), before) << tab;
+  }
+}
+
+TEST_F(Window, TabLeavesATextBoxAndCtrlTabTypesATab) {
+  QPlainTextEdit* source = Box("Text1");
+  source->setFocus();
+  QTest::keyClicks(source, "a");
+  QTest::keyClick(source, Qt::Key_Tab, Qt::ControlModifier);
+  QTest::keyClick(source, Qt::Key_Tab);
+  EXPECT_EQ(source->toPlainText(), "a\t");
+  EXPECT_NE(QApplication::focusWidget(), source);
+}
+
+TEST_F(Window, TheOptionBoxesLieWithinTheirFrame) {
+  ChooseTab(2);
+  auto* frame = Find<QWidget>("Frame6");
+  for (const char* name : {"CO1", "CO2"}) {
+    EXPECT_GE(Find<QWidget>(name)->y(), frame->contentsRect().top()) << name;
+    EXPECT_LE(Find<QWidget>(name)->geometry().bottom(), frame->contentsRect().bottom()) << name;
+  }
 }
 
 TEST_F(Window, HistorySurvivesARestart) {
@@ -348,6 +430,54 @@ TEST_F(FileTab, TheChosenEncodingAndTheFilesLineBreaksDriveTheBatch) {
   EXPECT_EQ(read("plain.txt"),
             "a\x81\x40"
             "b\nc\n");  // a full-width space
+}
+
+TEST_F(FileTab, TheOutputFolderShowsAsTheBoxSaysOnceABatchEnds) {
+  Entry("memo.txt")->setSelected(true);
+  for (bool ticked : {true, false}) {
+    // Ticked or unticked while the batch runs: nothing changes until it ends.
+    AnswerMessageBox([&] {
+      QTimer::singleShot(0, [&] {
+        Click("HenC1");
+        EXPECT_EQ(Find<QWidget>("Image2")->isHidden(), ticked);
+      });
+      Click("Command4");
+    });
+    EXPECT_EQ(Find<QCheckBox>("HenC1")->isChecked(), ticked);
+    EXPECT_EQ(Find<QWidget>("Image2")->isVisible(), ticked);
+    EXPECT_EQ(Find<QWidget>("LO")->isVisible(), ticked);
+    Entry("memo.txt")->setSelected(true);
+  }
+}
+
+TEST_F(FileTab, ABatchRunsOnWhileItsTabIsBehindAnother) {
+  Entry("memo.txt")->setSelected(true);
+  bool refused = false;
+  AnswerMessageBox([&] {
+    QTimer::singleShot(0, [&] {
+      ChooseTab(3);  // the batch's page is hidden now, its status list still up
+      Find<QAbstractButton>("Command3")->click();
+      refused = !Ended();
+    });
+    Click("Command4");
+  });
+  EXPECT_TRUE(refused);
+}
+
+TEST(OutputFolder, ALongFolderIsElidedInTheMiddleAndWholeInItsTooltip) {
+  OutputFolderLabel label(nullptr);
+  label.resize(200, 20);
+  label.show();
+  EXPECT_FALSE(label.folder());
+  const QString folder = "/home/someone/" + QString(80, 'x') + "/目的地/";
+  label.setFolder(folder);
+  EXPECT_EQ(label.folder(), folder);
+  EXPECT_EQ(label.toolTip(), folder);
+  EXPECT_TRUE(label.text().startsWith("/home/"));
+  EXPECT_TRUE(label.text().endsWith("/目的地/"));
+  EXPECT_TRUE(label.text().contains(QChar(u'…')));
+  label.resize(2000, 20);
+  EXPECT_EQ(label.text(), folder);
 }
 
 TEST(FileListPaths, AFolderGetsOneSeparator) {
