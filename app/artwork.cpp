@@ -1,4 +1,4 @@
-#include "artwork.h"
+#include "app/artwork.h"
 
 #include <QFont>
 #include <QLinearGradient>

@@ -1,4 +1,4 @@
-#include "clickable.h"
+#include "app/clickable.h"
 
 #include <QAbstractScrollArea>
 #include <QEvent>

@@ -1,11 +1,11 @@
-#include "conversion_options.h"
+#include "app/conversion_options.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 
 #include <vector>
 
-#include "twips.h"
+#include "app/twips.h"
 
 namespace quobrel {
 namespace {
@@ -34,7 +34,9 @@ const std::vector<FrameSpec>& Frames() {
        3495,
        615,
        3,
-       {{KO1, "KO1", "全角"}, {KO2, "KO2", "半角"}, {KO3, "KO3", "なし"}}},
+       {{KatakanaFull, "KO1", "全角"},
+        {KatakanaHalf, "KO2", "半角"},
+        {KatakanaNone, "KO3", "なし"}}},
       {"Frame2",
        "数字変換",
        4620,
@@ -42,7 +44,7 @@ const std::vector<FrameSpec>& Frames() {
        3495,
        615,
        3,
-       {{SO1, "SO1", "全角"}, {SO2, "SO2", "半角"}, {SO3, "SO3", "なし"}}},
+       {{DigitsFull, "SO1", "全角"}, {DigitsHalf, "SO2", "半角"}, {DigitsNone, "SO3", "なし"}}},
       {"Frame3",
        "英字変換",
        4620,
@@ -50,7 +52,7 @@ const std::vector<FrameSpec>& Frames() {
        3495,
        615,
        3,
-       {{EO1, "EO1", "全角"}, {EO2, "EO2", "半角"}, {EO3, "EO3", "なし"}}},
+       {{LettersFull, "EO1", "全角"}, {LettersHalf, "EO2", "半角"}, {LettersNone, "EO3", "なし"}}},
       {"Frame4",
        "スペース変換",
        60,
@@ -58,10 +60,10 @@ const std::vector<FrameSpec>& Frames() {
        4395,
        915,
        3,
-       {{SPO1, "SPO1", "半角が2個連続する場合のみ全角"},
-        {SPO2, "SPO2", "全角"},
-        {SPO3, "SPO3", "半角"},
-        {SPO4, "SPO4", "なし"}}},
+       {{SpacesPairsToFull, "SPO1", "半角が2個連続する場合のみ全角"},
+        {SpacesAllToFull, "SPO2", "全角"},
+        {SpacesAllToHalf, "SPO3", "半角"},
+        {SpacesNone, "SPO4", "なし"}}},
       {"Frame5",
        "英字変換（大文字変換／小文字変換）",
        60,
@@ -69,13 +71,13 @@ const std::vector<FrameSpec>& Frames() {
        8055,
        915,
        4,
-       {{EOM1, "EOM1", "全部文字列を大文字"},
-        {EOM2, "EOM2", "全部文字列を小文字"},
-        {EOM11, "EOM11", "全角文字列を大文字"},
-        {EOM21, "EOM21", "全角文字列を小文字"},
-        {EOM12, "EOM12", "半角文字列を大文字"},
-        {EOM22, "EOM22", "半角文字列を小文字"},
-        {EOM3, "EOM3", "なし"}}},
+       {{CaseAllUpper, "EOM1", "全部文字列を大文字"},
+        {CaseAllLower, "EOM2", "全部文字列を小文字"},
+        {CaseFullWidthUpper, "EOM11", "全角文字列を大文字"},
+        {CaseFullWidthLower, "EOM21", "全角文字列を小文字"},
+        {CaseHalfWidthUpper, "EOM12", "半角文字列を大文字"},
+        {CaseHalfWidthLower, "EOM22", "半角文字列を小文字"},
+        {CaseNone, "EOM3", "なし"}}},
   };
   return frames;
 }
@@ -96,7 +98,7 @@ ConversionOptions::ConversionOptions(QWidget* parent) : QWidget(parent) {
     int place = 0;
     for (const OptionSpec& option : spec.options) {
       // The long first caption of the space group takes a row of its own.
-      const bool wholeRow = option.button == OptionButton::SPO1;
+      const bool wholeRow = option.button == OptionButton::SpacesPairsToFull;
       auto* button = new QRadioButton(QString::fromUtf8(option.caption), frame);
       button->setObjectName(option.name);
       grid->addWidget(button, place / spec.columns, place % spec.columns, 1,
@@ -107,8 +109,8 @@ ConversionOptions::ConversionOptions(QWidget* parent) : QWidget(parent) {
   }
   for (OptionButton button : kStartUpSelection)
     buttons_[static_cast<std::size_t>(button)]->setChecked(true);
-  LT_ = new QLabel(this);
-  Place(LT_, "LT", 780, 840, 2985, 180);
+  versionLabel_ = new QLabel(this);
+  Place(versionLabel_, "LT", 780, 840, 2985, 180);
 }
 
 bool ConversionOptions::IsSelected(OptionButton button) const {

@@ -1,4 +1,4 @@
-// Picture3: the option buttons of the Convert command, one group per frame.
+// The conversion panel: the option buttons of the Convert command, one group per frame.
 #pragma once
 
 #include <QLabel>
@@ -7,7 +7,7 @@
 
 #include <array>
 
-#include "option_panel.h"
+#include "commands/option_panel.h"
 
 namespace quobrel {
 
@@ -15,11 +15,11 @@ class ConversionOptions : public QWidget, public OptionPanel {
  public:
   explicit ConversionOptions(QWidget* parent);
   bool IsSelected(OptionButton button) const override;
-  QLabel* LT() const { return LT_; }
+  QLabel* versionLabel() const { return versionLabel_; }
 
  private:
   std::array<QRadioButton*, kOptionButtonCount> buttons_{};
-  QLabel* LT_;
+  QLabel* versionLabel_;
 };
 
 }  // namespace quobrel

@@ -1,4 +1,4 @@
-#include "editor_launcher.h"
+#include "app/editor_launcher.h"
 
 #include <QProcess>
 #include <QStandardPaths>

@@ -1,9 +1,9 @@
-#include "event_pump.h"
+#include "app/event_pump.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
-#include "yield_hook.h"
+#include "engine/yield_hook.h"
 
 namespace quobrel {
 
@@ -16,7 +16,7 @@ void PumpEvents() {
 }
 
 void InstallEventPump() {
-  Pembo95::SetYieldHook([](std::size_t) { PumpEvents(); });
+  convert::SetYieldHook([](std::size_t) { PumpEvents(); });
 }
 
 }  // namespace quobrel

@@ -1,12 +1,10 @@
-#include "file_tab.h"
-
-#include <QStorageInfo>
+#include "app/file_tab.h"
 
 #include <tuple>
 
-#include "artwork.h"
-#include "text_tab.h"
-#include "twips.h"
+#include "app/artwork.h"
+#include "app/text_tab.h"
+#include "app/twips.h"
 
 namespace quobrel {
 
@@ -62,10 +60,9 @@ FileTab::FileTab(QWidget* page, const FileTabNames& names) : QObject(page) {
   exit = ExitButton(page, names.exit);
 
   // The drive of the current folder, the folder, and its files.
-  drives->setDrive(QStorageInfo(folders->path()).rootPath());
+  new FolderPicker(drives, folders);
   files->setFolder(folders->path());
-  connect(drives, &QComboBox::currentIndexChanged, this, &FileTab::DriveChange);
-  // Dir1_Change / Dir2_Change, Text6_Change / Text5_Change.
+  // The file list follows the folder and the pattern.
   connect(folders, &FolderList::pathChanged, this, [this] { files->setFolder(folders->path()); });
   connect(pattern, &QLineEdit::textChanged, files, &FileList::setPattern);
 }
@@ -75,13 +72,6 @@ FileFormat FileTab::Format() const {
   return {
       chosen.isValid() ? std::optional(static_cast<TextEncoding>(chosen.toInt())) : std::nullopt,
       TextEncoding::Cp932, LineBreakRule::Lines};
-}
-
-void FileTab::DriveChange() {
-  if (folders->setPath(drives->drive())) return;
-  ShowUnreadable(folders, drives->drive());
-  const QSignalBlocker quiet(drives);
-  drives->setDrive(QStorageInfo(folders->path()).rootPath());
 }
 
 }  // namespace quobrel

@@ -9,9 +9,9 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "app/folder_lists.h"
+#include "app/output_folder_label.h"
 #include "batch/file_text.h"
-#include "folder_lists.h"
-#include "output_folder_label.h"
 
 namespace quobrel {
 
@@ -62,11 +62,6 @@ class FileTab : public QObject {
   // Its status list is shown: told by the list's own flag, since the whole page is
   // hidden while another tab is in front.
   bool BatchRuns() const { return !status->isHidden(); }
-
- private:
-  // Drive1_Change / Drive2_Change: the folder list moves to the chosen drive; one that
-  // cannot be read keeps the previous drive.
-  void DriveChange();
 };
 
 }  // namespace quobrel

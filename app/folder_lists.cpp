@@ -1,4 +1,4 @@
-#include "folder_lists.h"
+#include "app/folder_lists.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "artwork.h"
+#include "app/artwork.h"
 #include "batch/folder_listing.h"
 
 namespace quobrel {
@@ -76,6 +76,23 @@ bool FolderList::setPath(const QString& path) {
 void FolderList::Open(QListWidgetItem* item) {
   const QString target = item->data(Qt::UserRole).toString();
   if (!setPath(target)) ShowUnreadable(this, target);
+}
+
+FolderPicker::FolderPicker(DriveList* drives, FolderList* folders)
+    : QObject(folders), drives_(drives), folders_(folders) {
+  ShowDriveOfFolder();
+  connect(drives_, &QComboBox::currentIndexChanged, this, &FolderPicker::OpenDrive);
+}
+
+void FolderPicker::OpenDrive() {
+  if (folders_->setPath(drives_->drive())) return;
+  ShowUnreadable(folders_, drives_->drive());
+  ShowDriveOfFolder();
+}
+
+void FolderPicker::ShowDriveOfFolder() {
+  const QSignalBlocker quiet(drives_);
+  drives_->setDrive(QStorageInfo(folders_->path()).rootPath());
 }
 
 FileList::FileList(QWidget* parent) : QListWidget(parent) {

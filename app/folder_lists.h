@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "file_list_filter.h"
+#include "batch/file_list_filter.h"
 
 namespace quobrel {
 
@@ -63,6 +63,24 @@ class FileList : public QListWidget, public SelectableFileList {
  private:
   QString folder_;
   QStringList patterns_{"*"};
+};
+
+// A drive list and a folder list that go together, as on the file tabs and in the
+// output-folder dialog: choosing a drive opens its root in the folder list; a drive that
+// cannot be read keeps the previous one, with a message.
+class FolderPicker : public QObject {
+ public:
+  // The two lists, placed by the caller; the folder list opens the current folder.
+  FolderPicker(DriveList* drives, FolderList* folders);
+  DriveList* drives() const { return drives_; }
+  FolderList* folders() const { return folders_; }
+
+ private:
+  void OpenDrive();
+  // The drive list shows the drive of the open folder.
+  void ShowDriveOfFolder();
+  DriveList* drives_;
+  FolderList* folders_;
 };
 
 // Says that a drive or folder cannot be read; the lists keep what they showed.

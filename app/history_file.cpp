@@ -1,4 +1,4 @@
-#include "history_file.h"
+#include "app/history_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,8 +7,8 @@
 
 #include "batch/locked_file.h"
 #include "batch/safe_write.h"
-#include "text_codec.h"
-#include "text_lines.h"
+#include "batch/text_codec.h"
+#include "batch/text_lines.h"
 
 namespace quobrel {
 namespace {
@@ -19,12 +19,12 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 HistoryLists ParseHistory(std::u16string_view text) {
   HistoryLists lists;
-  int section = 0;  // 0 before the C1 separator, 1 in the C1 section, 2 in the C2 section
+  enum { Before, Searches, Replacements } section = Before;
   for (std::u16string_view line : SplitLines(text)) {
-    if (section == 2) lists.C2.emplace_back(line);
-    if (line == kC2Separator && section == 1) section = 2;
-    if (section == 1) lists.C1.emplace_back(line);
-    if (line == kC1Separator && section == 0) section = 1;
+    if (section == Replacements) lists.replacements.emplace_back(line);
+    if (line == kReplacementsHeading && section == Searches) section = Replacements;
+    if (section == Searches) lists.searches.emplace_back(line);
+    if (line == kSearchesHeading && section == Before) section = Searches;
   }
   return lists;
 }
@@ -32,10 +32,10 @@ HistoryLists ParseHistory(std::u16string_view text) {
 std::u16string FormatHistory(const HistoryLists& lists) {
   std::u16string text;
   auto line = [&text](std::u16string_view content) { text.append(content).append(u"\r\n"); };
-  line(kC1Separator);
-  for (const std::u16string& item : lists.C1) line(item);
-  line(kC2Separator);
-  for (const std::u16string& item : lists.C2) line(item);
+  line(kSearchesHeading);
+  for (const std::u16string& item : lists.searches) line(item);
+  line(kReplacementsHeading);
+  for (const std::u16string& item : lists.replacements) line(item);
   return text;
 }
 

@@ -10,19 +10,21 @@
 namespace quobrel {
 
 struct HistoryLists {
-  std::vector<std::u16string> C1;  // search strings, oldest first
-  std::vector<std::u16string> C2;  // replacement strings
+  std::vector<std::u16string> searches;  // oldest first
+  std::vector<std::u16string> replacements;
 };
 
-inline constexpr std::u16string_view kC1Separator = u"[[[[C1]]]]--- --- --- --- --- ---";
-inline constexpr std::u16string_view kC2Separator = u"[[[[C2]]]]--- --- --- --- --- ---";
-static_assert(kC1Separator.size() == 33 && kC2Separator.size() == 33);
+// The lines that open the two sections of the file.
+inline constexpr std::u16string_view kSearchesHeading = u"[[[[C1]]]]--- --- --- --- --- ---";
+inline constexpr std::u16string_view kReplacementsHeading = u"[[[[C2]]]]--- --- --- --- --- ---";
+static_assert(kSearchesHeading.size() == 33 && kReplacementsHeading.size() == 33);
 
-// The lists a history text holds. Lines before the C1 separator are ignored; in the C1
-// section every line but the C2 separator is an item; after it every line is.
+// The lists a history text holds. Lines before the searches' heading are ignored; in the
+// searches' section every line but the replacements' heading is an item; after it every
+// line is.
 HistoryLists ParseHistory(std::u16string_view text);
 
-// Both separators and every item, each as a line ended by CR LF.
+// Both headings and every item, each as a line ended by CR LF.
 std::u16string FormatHistory(const HistoryLists& lists);
 
 // "Quobrel.Ini" in the folder that "windir" names; without "windir", in the user's

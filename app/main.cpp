@@ -2,8 +2,8 @@
 
 #include <csignal>
 
-#include "event_pump.h"
-#include "quobrel_main.h"
+#include "app/event_pump.h"
+#include "app/quobrel_main.h"
 
 int main(int argc, char** argv) {
   // A file size limit fails the write of that file, reported on its status line, instead

@@ -1,4 +1,4 @@
-#include "output_folder_label.h"
+#include "app/output_folder_label.h"
 
 #include <QFontMetrics>
 

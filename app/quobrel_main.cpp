@@ -1,4 +1,4 @@
-#include "quobrel_main.h"
+#include "app/quobrel_main.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -7,26 +7,25 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
-#include <QScreen>
 
-#include "artwork.h"
-#include "clickable.h"
-#include "conversion_options.h"
-#include "convert_command.h"
-#include "editor_launcher.h"
-#include "event_pump.h"
-#include "file_batch.h"
-#include "file_tab.h"
-#include "history_file.h"
-#include "quobrel_cd2.h"
-#include "replace_command.h"
-#include "replace_inputs.h"
-#include "status_list_view.h"
-#include "tab_pages.h"
-#include "text_tab.h"
-#include "twips.h"
-#include "version.h"
-#include "widget_controls.h"
+#include "app/artwork.h"
+#include "app/clickable.h"
+#include "app/conversion_options.h"
+#include "app/editor_launcher.h"
+#include "app/event_pump.h"
+#include "app/file_tab.h"
+#include "app/history_file.h"
+#include "app/output_folder_dialog.h"
+#include "app/replace_inputs.h"
+#include "app/status_list_view.h"
+#include "app/tab_pages.h"
+#include "app/text_tab.h"
+#include "app/twips.h"
+#include "app/widget_controls.h"
+#include "batch/file_batch.h"
+#include "commands/convert_command.h"
+#include "commands/replace_command.h"
+#include "commands/version.h"
 
 namespace quobrel {
 namespace {
@@ -87,86 +86,102 @@ std::vector<std::u16string> Items(const ComboBox& box) {
 
 struct QuobrelMain::Controls {
   explicit Controls(QuobrelMain* window)
-      : Picture3(new ConversionOptions(window)),
-        Picture4(Panel(window, "Picture4")),
-        replace(Picture4),
-        SSTab1(new TabPages(window)),
-        convertText(SSTab1->addPage(QStringLiteral("Tavrik（TextBox）&1")), kConvertTextTab),
-        convertFiles(SSTab1->addPage(QStringLiteral("Tavrik（Files）&2")), kConvertFileTab),
-        replaceText(SSTab1->addPage(QStringLiteral("Lunesq（TextBox）&3")), kReplaceTextTab),
-        replaceFiles(SSTab1->addPage(QStringLiteral("Lunesq（Files）&4")), kReplaceFileTab),
-        tabs(SSTab1->tabBar()),
-        Text1(convertText.source),
-        Text2(convertText.destination),
-        Text3(replaceText.source),
-        Text4(replaceText.destination),
-        T1(replace.T1),
-        T2(replace.T2),
-        C1(replace.C1),
-        C2(replace.C2),
-        CO1(replace.CO1),
-        CO2(replace.CO2),
-        convert({tabs, *Picture3, Text1, Text2}, form),
-        replaceCommand({tabs, C1, C2, T1, T2, CO1, CO2, Text3, Text4}, form) {
-    Picture3->setObjectName("Picture3");
-    Picture3->setGeometry(TwipsRect(240, 240, 8235, 3135));
-    Picture3->setAutoFillBackground(true);
-    SSTab1->setObjectName("SSTab1");
-    SSTab1->setPlace(TwipsRect(300, 3480, 8115, 3795));
-    PK = Banner(window, "PK", "PKL", BannerImage(kConversionBannerName, kConversionBannerHeight),
-                PKL);
-    PM = Banner(window, "PM", "PML", BannerImage(kReplacementBannerName, kReplacementBannerHeight),
-                PML);
-    P1 = Bar(window, "P1", 90, 90, 8475, 45);
-    P2 = Bar(window, "P2", 90, 120, 45, 7275);
+      : conversionPanel(new ConversionOptions(window)),
+        replacePanel(Panel(window, "Picture4")),
+        replaceInputs(replacePanel),
+        tabs(new TabPages(window)),
+        convertText(tabs->addPage(QStringLiteral("Tavrik（TextBox）&1")), kConvertTextTab),
+        convertFiles(tabs->addPage(QStringLiteral("Tavrik（Files）&2")), kConvertFileTab),
+        replaceText(tabs->addPage(QStringLiteral("Lunesq（TextBox）&3")), kReplaceTextTab),
+        replaceFiles(tabs->addPage(QStringLiteral("Lunesq（Files）&4")), kReplaceFileTab),
+        tabStrip(tabs->tabBar()),
+        convertSource(convertText.source),
+        convertDestination(convertText.destination),
+        replaceSource(replaceText.source),
+        replaceDestination(replaceText.destination),
+        searchLines(replaceInputs.searchLines),
+        replacementLines(replaceInputs.replacementLines),
+        search(replaceInputs.search),
+        replacement(replaceInputs.replacement),
+        ignoreCase(replaceInputs.ignoreCase),
+        multiLine(replaceInputs.multiLine),
+        convert({tabStrip, *conversionPanel, convertSource, convertDestination}),
+        replace({tabStrip, search, replacement, searchLines, replacementLines, ignoreCase,
+                 multiLine, replaceSource, replaceDestination}) {
+    conversionPanel->setObjectName("Picture3");
+    conversionPanel->setGeometry(TwipsRect(240, 240, 8235, 3135));
+    conversionPanel->setAutoFillBackground(true);
+    tabs->setObjectName("SSTab1");
+    tabs->setPlace(TwipsRect(300, 3480, 8115, 3795));
+    conversionBanner =
+        Banner(window, "PK", "PKL", BannerImage(kConversionBannerName, kConversionBannerHeight),
+               conversionInput);
+    replaceBanner =
+        Banner(window, "PM", "PML", BannerImage(kReplacementBannerName, kReplacementBannerHeight),
+               replaceInput);
+    topBar = Bar(window, "P1", 90, 90, 8475, 45);
+    leftBar = Bar(window, "P2", 90, 120, 45, 7275);
 
     // The cover of a batch, parked outside the window until a batch brings it in.
-    Picture1 = new QWidget(window);
-    Place(Picture1, "Picture1", 12000, 12000, 8415, 3735);
-    Picture1->setAutoFillBackground(true);
-    QLabel* label5 = nullptr;
-    QLabel* label15 = nullptr;
-    P11 = Banner(Picture1, "P11", "Label5",
-                 BannerImage(kConversionBannerName, kConversionBannerHeight), label5);
-    P11->move(Px(1980), Px(1200));
-    P12 = Banner(Picture1, "P12", "Label15",
-                 BannerImage(kReplacementBannerName, kReplacementBannerHeight), label15);
-    P12->move(Px(1980), Px(1200));
-    label5->setText("(Files)");
-    label15->setText("(Files)");
-    Label6 = new QLabel(Picture1);
-    Place(Label6, "Label6", 2820, 2340, 2985, 180);
-    Bar(Picture1, "Line1", 180, 3660, 8100, 15);
-    Bar(Picture1, "Line2", 180, 3660, 15, 240);
-    Bar(Picture1, "Line3", 8280, 3660, 15, 240);
+    batchCover = new QWidget(window);
+    Place(batchCover, "Picture1", 12000, 12000, 8415, 3735);
+    batchCover->setAutoFillBackground(true);
+    QLabel* conversionFiles = nullptr;
+    QLabel* replaceFiles = nullptr;
+    conversionCoverBanner =
+        Banner(batchCover, "P11", "Label5",
+               BannerImage(kConversionBannerName, kConversionBannerHeight), conversionFiles);
+    conversionCoverBanner->move(Px(1980), Px(1200));
+    replaceCoverBanner =
+        Banner(batchCover, "P12", "Label15",
+               BannerImage(kReplacementBannerName, kReplacementBannerHeight), replaceFiles);
+    replaceCoverBanner->move(Px(1980), Px(1200));
+    conversionFiles->setText("(Files)");
+    replaceFiles->setText("(Files)");
+    coverVersion = new QLabel(batchCover);
+    Place(coverVersion, "Label6", 2820, 2340, 2985, 180);
+    Bar(batchCover, "Line1", 180, 3660, 8100, 15);
+    Bar(batchCover, "Line2", 180, 3660, 15, 240);
+    Bar(batchCover, "Line3", 8280, 3660, 15, 240);
   }
 
-  FormData form;
-  ConversionOptions* Picture3;
-  QWidget* Picture4;
-  ReplaceInputs replace;
-  TabPages* SSTab1;
+  FileTab* FileTabInFront() {
+    switch (tabStrip.Current()) {
+      case Tab::ConvertFiles:
+        return &convertFiles;
+      case Tab::ReplaceFiles:
+        return &replaceFiles;
+      default:
+        return nullptr;
+    }
+  }
+
+  ConversionOptions* conversionPanel;
+  QWidget* replacePanel;
+  ReplaceInputs replaceInputs;
+  TabPages* tabs;
   TextTab convertText;
   FileTab convertFiles;
   TextTab replaceText;
   FileTab replaceFiles;
-  QLabel* PK;
-  QLabel* PKL;
-  QLabel* PM;
-  QLabel* PML;
-  QFrame* P1;
-  QFrame* P2;
-  QWidget* Picture1;
-  QLabel* P11;
-  QLabel* P12;
-  QLabel* Label6;
+  QLabel* conversionBanner;
+  QLabel* conversionInput;  // "(TextBox)" or "(Files)" on the banner
+  QLabel* replaceBanner;
+  QLabel* replaceInput;
+  QFrame* topBar;
+  QFrame* leftBar;
+  QWidget* batchCover;
+  QLabel* conversionCoverBanner;
+  QLabel* replaceCoverBanner;
+  QLabel* coverVersion;
 
-  TabBarControl tabs;
-  TextEditControl Text1, Text2, Text3, Text4, T1, T2;
-  ComboBoxControl C1, C2;
-  CheckBoxControl CO1, CO2;
+  TabBarControl tabStrip;
+  TextEditControl convertSource, convertDestination, replaceSource, replaceDestination;
+  TextEditControl searchLines, replacementLines;
+  ComboBoxControl search, replacement;
+  CheckBoxControl ignoreCase, multiLine;
   ConvertCommand convert;
-  ReplaceCommand replaceCommand;
+  ReplaceCommand replace;
 };
 
 QuobrelMain::QuobrelMain(std::function<void()> endProgram)
@@ -176,37 +191,35 @@ QuobrelMain::QuobrelMain(std::function<void()> endProgram)
   setFixedSize(Px(8685), Px(7455));
   setWindowIcon(WindowIcon());
   if (!endProgram_) endProgram_ = [] { QCoreApplication::exit(0); };
+  ConnectControls();
+  Start();
+}
 
+QuobrelMain::~QuobrelMain() = default;
+
+void QuobrelMain::ConnectControls() {
   Controls& c = *c_;
-  connect(c.SSTab1, &TabPages::currentChanged, this, &QuobrelMain::SSTab1_Click);
-  connect(c.convertText.command, &QPushButton::clicked, this, &QuobrelMain::Command1_Click);
-  connect(c.convertText.exit, &QPushButton::clicked, this, &QuobrelMain::Command2_Click);
-  connect(c.convertFiles.exit, &QPushButton::clicked, this, &QuobrelMain::Command3_Click);
-  connect(c.convertFiles.command, &QPushButton::clicked, this, &QuobrelMain::Command4_Click);
-  connect(c.replaceFiles.command, &QPushButton::clicked, this, &QuobrelMain::Command9_Click);
-  connect(c.replaceText.command, &QPushButton::clicked, this, &QuobrelMain::Command6_Click);
-  connect(c.replaceText.exit, &QPushButton::clicked, this, &QuobrelMain::Command7_Click);
-  connect(c.replaceFiles.exit, &QPushButton::clicked, this, &QuobrelMain::Command10_Click);
-  connect(c.replace.CO2, &QCheckBox::clicked, this, &QuobrelMain::CO2_Click);
-  connect(c.convertFiles.outputCheck, &QCheckBox::clicked, this, &QuobrelMain::HenC1_Click);
-  connect(c.replaceFiles.outputCheck, &QCheckBox::clicked, this, &QuobrelMain::HenC2_Click);
-  for (QPlainTextEdit* box : {c.convertText.source, c.convertText.destination, c.replaceText.source,
-                              c.replaceText.destination}) {
-    OnDoubleClick(box,
-                  [this, box] { ShowCharacterCount(box); });  // Text1_DblClick … Text4_DblClick
-  }
-  OnDoubleClick(c.convertFiles.outputIcon, [this] { Image2_DblClick(); });
-  OnDoubleClick(c.convertFiles.outputLabel, [this] { Image2_DblClick(); });  // LO_DblClick
-  OnDoubleClick(c.replaceFiles.outputIcon, [this] { Image4_DblClick(); });
-  OnDoubleClick(c.replaceFiles.outputLabel, [this] { Image4_DblClick(); });  // LO2_DblClick
+  connect(c.tabs, &TabPages::currentChanged, this, &QuobrelMain::ShowCurrentFunction);
+  connect(c.convertText.command, &QPushButton::clicked, this, [&c] { c.convert.Run(); });
+  connect(c.replaceText.command, &QPushButton::clicked, this, [&c] { c.replace.Run(); });
+  connect(c.convertFiles.command, &QPushButton::clicked, this, &QuobrelMain::ConvertFiles);
+  connect(c.replaceFiles.command, &QPushButton::clicked, this, &QuobrelMain::ReplaceInFiles);
+  for (QPushButton* exit : {c.convertText.exit, c.replaceText.exit})
+    connect(exit, &QPushButton::clicked, this, &QuobrelMain::Exit);
   for (FileTab* tab : {&c.convertFiles, &c.replaceFiles}) {
+    connect(tab->exit, &QPushButton::clicked, this, [this, tab] { ExitUnlessBatchRuns(*tab); });
+    connect(tab->outputCheck, &QCheckBox::clicked, this,
+            [this, tab] { ShowOutputFolderControls(*tab); });
+    for (QWidget* control :
+         {static_cast<QWidget*>(tab->outputIcon), static_cast<QWidget*>(tab->outputLabel)}) {
+      OnDoubleClick(control, [this] { ChooseOutputFolder(); });
+    }
     FileList* files = tab->files;
-    // File1_Click / File2_Click: a refused file never stays selected.
+    // A refused file never stays selected.
     connect(files, &QListWidget::itemSelectionChanged, this, [files] {
       const QSignalBlocker quiet(files);
       DeselectRefusedFiles(*files);
     });
-    // File1_DblClick / File2_DblClick.
     connect(files, &QListWidget::itemDoubleClicked, this, [this, files](QListWidgetItem* item) {
       if (item->text().isEmpty()) return;
       if (!OpenInTextEditor(files->folderWithSeparator() + item->text())) {
@@ -215,95 +228,95 @@ QuobrelMain::QuobrelMain(std::function<void()> endProgram)
       }
     });
   }
-  Form_Load();
+  connect(c.replaceInputs.multiLine, &QCheckBox::clicked, this,
+          [&c] { c.replace.ApplyMultiLineMode(); });
+  for (QPlainTextEdit* box : {c.convertText.source, c.convertText.destination, c.replaceText.source,
+                              c.replaceText.destination}) {
+    OnDoubleClick(box, [this, box] { ShowCharacterCount(box); });
+  }
 }
 
-QuobrelMain::~QuobrelMain() = default;
-
-void QuobrelMain::Form_Load() {
-  const QRect screenArea = screen()->geometry();
-  move(screenArea.x() + (screenArea.width() - width()) / 2,
-       screenArea.y() + (screenArea.height() - height()) / 2);
+void QuobrelMain::Start() {
+  CentreOnScreen(this);
   const QString version = QString::fromUtf8(kVersionLabel.data(), qsizetype(kVersionLabel.size()));
-  c_->Picture3->LT()->setText(version);
-  setWindowTitle(c_->Picture3->LT()->text() + QString::fromUtf8(kAboutLine));
-  c_->Label6->setText(version);
-  c_->replace.LT2->setText(version);
-  TabStrip1();
-  c_->SSTab1->setCurrentIndex(0);
+  c_->conversionPanel->versionLabel()->setText(version);
+  setWindowTitle(version + QString::fromUtf8(kAboutLine));
+  c_->coverVersion->setText(version);
+  c_->replaceInputs.versionLabel->setText(version);
+  ShowCurrentFunction();
+  c_->tabs->setCurrentIndex(0);
 
-  HistoryPath_ = HistoryPath();
-  const LoadedHistory history = LoadHistory(HistoryPath_);
+  historyPath_ = HistoryPath();
+  const LoadedHistory history = LoadHistory(historyPath_);
   historyUnreadable_ = history.unreadable;
-  for (const std::u16string& item : history.lists.C1) c_->C1.AddItem(item);
-  for (const std::u16string& item : history.lists.C2) c_->C2.AddItem(item);
+  for (const std::u16string& item : history.lists.searches) c_->search.AddItem(item);
+  for (const std::u16string& item : history.lists.replacements) c_->replacement.AddItem(item);
 }
 
-void QuobrelMain::TabStrip1() {
+void QuobrelMain::ShowCurrentFunction() {
   Controls& c = *c_;
-  const int tab = c.SSTab1->currentIndex();
-  if (tab < 0 || tab > 3) return;
-  const bool conversion = tab == 0 || tab == 1;
-  (conversion ? c.PKL : c.PML)->setText(tab == 0 || tab == 2 ? "(TextBox)" : "(Files)");
-  for (QWidget* control : {conversion ? static_cast<QWidget*>(c.Picture3) : c.Picture4,
-                           static_cast<QWidget*>(conversion ? c.PK : c.PM),
-                           static_cast<QWidget*>(c.P1), static_cast<QWidget*>(c.P2)}) {
+  const Tab tab = c.tabStrip.Current();
+  const bool conversion = tab == Tab::ConvertText || tab == Tab::ConvertFiles;
+  const bool text = tab == Tab::ConvertText || tab == Tab::ReplaceText;
+  (conversion ? c.conversionInput : c.replaceInput)->setText(text ? "(TextBox)" : "(Files)");
+  QWidget* panel = conversion ? static_cast<QWidget*>(c.conversionPanel) : c.replacePanel;
+  QWidget* banner = conversion ? c.conversionBanner : c.replaceBanner;
+  for (QWidget* control :
+       {panel, banner, static_cast<QWidget*>(c.topBar), static_cast<QWidget*>(c.leftBar)}) {
     control->raise();
   }
   // The panel behind is covered; hidden as well, it takes no keys either.
-  c.Picture3->setVisible(conversion);
-  c.Picture4->setVisible(!conversion);
+  c.conversionPanel->setVisible(conversion);
+  c.replacePanel->setVisible(!conversion);
 }
 
-void QuobrelMain::SSTab1_Click() { TabStrip1(); }
-
-void QuobrelMain::Command1_Click() { c_->convert.Command1_Click(); }
-
-void QuobrelMain::Command2_Click() {
+void QuobrelMain::Exit() {
   if (ending_) return;
   ending_ = true;
   // A history that cannot be written is given up, but not in silence: the program ends
   // all the same.
-  if (!SaveHistory(HistoryPath_, {Items(c_->C1), Items(c_->C2)}, historyUnreadable_)) {
+  if (!SaveHistory(historyPath_, {Items(c_->search), Items(c_->replacement)}, historyUnreadable_)) {
     MessageBox(this, QStringLiteral("情報"),
-               QStringLiteral("履歴ファイル %1 を保存できませんでした。").arg(HistoryPath_));
+               QStringLiteral("履歴ファイル %1 を保存できませんでした。").arg(historyPath_));
   }
   hide();
   endProgram_();
 }
 
-void QuobrelMain::Command3_Click() {
-  if (!c_->convertFiles.BatchRuns()) Command2_Click();
+void QuobrelMain::ExitUnlessBatchRuns(const FileTab& tab) {
+  if (!tab.BatchRuns()) Exit();
 }
 
-void QuobrelMain::Command4_Click() {
-  RunBatch(c_->convertFiles, c_->P11, {[this] {
-             c_->convert.Command1_Click(Caller::Batch);
-             return std::size_t{0};
+void QuobrelMain::ConvertFiles() {
+  const ConvertCommand& convert = c_->convert;
+  RunBatch(c_->convertFiles, c_->conversionCoverBanner, {[&convert](std::u16string text) {
+             return BatchCommand::Result{convert.Convert(std::move(text))};
            }});
 }
 
-void QuobrelMain::Command6_Click() { c_->replaceCommand.Command6_Click(); }
-
-void QuobrelMain::Command9_Click() {
-  const ReplaceCommand& replace = c_->replaceCommand;
+void QuobrelMain::ReplaceInFiles() {
+  const ReplaceCommand& replace = c_->replace;
   if (!replace.TakeTexts()) return;
   replace.RecordHistory();
-  RunBatch(c_->replaceFiles, c_->P12,
-           {[&replace] { return replace.Command6_Click(Caller::Batch); }, /*counted=*/true});
+  RunBatch(c_->replaceFiles, c_->replaceCoverBanner,
+           {[&replace](std::u16string text) {
+              convert::Replaced replaced = replace.Replace(std::move(text));
+              return BatchCommand::Result{std::move(replaced.text), replaced.count};
+            },
+            /*counted=*/true});
 }
 
 void QuobrelMain::RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& command) {
   Controls& c = *c_;
-  // Either batch refuses while one runs: they share SourceData and ResultData.
+  // One batch at a time.
   if (tab.files->count() == 0 || c.convertFiles.BatchRuns() || c.replaceFiles.BatchRuns()) return;
 
   tab.status->show();
   tab.drives->hide();
   tab.folders->hide();
   tab.status->raise();
-  c.Picture1->move(Px(120), Px(120));
-  c.Picture1->raise();
+  c.batchCover->move(Px(120), Px(120));
+  c.batchCover->raise();
   banner->raise();
   QCoreApplication::processEvents();  // shows the batch view before the files are collected
 
@@ -319,36 +332,23 @@ void QuobrelMain::RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& co
   tab.files->hide();
 
   StatusListView view(tab.status, tab.outputCheck, tab.outputLabel, [this] { return ending_; });
-  RunFileBatch(paths, command, tab.Format(), c.form, view);
+  RunFileBatch(paths, command, tab.Format(), view);
   if (ending_) return;
 
   tab.status->addItem(QString::fromStdU16String(std::u16string(kAllConverted)));
   MessageBox(this, QStringLiteral("変換終了通知"), QStringLiteral("全ての変換が終了しました。"));
 
-  c.Picture1->move(Px(12000), Px(12000));
+  c.batchCover->move(Px(12000), Px(12000));
   tab.status->hide();
   tab.drives->show();
   tab.folders->show();
   tab.files->show();
   PumpEvents();
-  c.form = {};
   tab.status->clear();
   tab.files->refresh();
   // The check box may have changed while the batch ran: its folder shows as it says now.
   ShowOutputFolderControls(tab);
 }
-
-void QuobrelMain::Command7_Click() { Command2_Click(); }
-
-void QuobrelMain::Command10_Click() {
-  if (!c_->replaceFiles.BatchRuns()) Command2_Click();
-}
-
-void QuobrelMain::CO2_Click() { c_->replaceCommand.CO2_Click(); }
-
-void QuobrelMain::HenC1_Click() { ShowOutputFolderControls(c_->convertFiles); }
-
-void QuobrelMain::HenC2_Click() { ShowOutputFolderControls(c_->replaceFiles); }
 
 void QuobrelMain::ShowOutputFolderControls(FileTab& tab) {
   // While a batch runs the check mark changes alone; the folder shows again when checked.
@@ -357,12 +357,9 @@ void QuobrelMain::ShowOutputFolderControls(FileTab& tab) {
   tab.outputLabel->setVisible(tab.outputCheck->isChecked());
 }
 
-void QuobrelMain::Image2_DblClick() { OpenOutputFolderDialog(); }
-
-void QuobrelMain::Image4_DblClick() { OpenOutputFolderDialog(); }
-
-void QuobrelMain::OpenOutputFolderDialog() {
-  QuobrelCD2 dialog(this, *c_->SSTab1, c_->convertFiles.outputLabel, c_->replaceFiles.outputLabel);
+void QuobrelMain::ChooseOutputFolder() {
+  FileTab* tab = c_->FileTabInFront();
+  OutputFolderDialog dialog(this, tab != nullptr ? tab->outputLabel : nullptr);
   dialog.exec();
 }
 
@@ -373,7 +370,7 @@ void QuobrelMain::ShowCharacterCount(QPlainTextEdit* box) {
 }
 
 void QuobrelMain::closeEvent(QCloseEvent* event) {
-  Command2_Click();
+  Exit();
   event->accept();
 }
 

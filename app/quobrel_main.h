@@ -1,7 +1,8 @@
-// QuobrelMain: the program's window. Four tabs convert or replace, in text boxes or in the
-// selected files of a folder; above them the panel and banner of the current function.
+// The program's window. Four tabs convert or replace, in text boxes or in the selected
+// files of a folder; above them the panel and banner of the current function.
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
 #include <functional>
@@ -21,38 +22,33 @@ class QuobrelMain : public QWidget {
   explicit QuobrelMain(std::function<void()> endProgram = {});
   ~QuobrelMain() override;
 
-  void Form_Load();
-  void TabStrip1();
-  void SSTab1_Click();
-  void Command1_Click();
-  void Command2_Click();
-  void Command3_Click();
-  void Command4_Click();
-  void Command6_Click();
-  void Command7_Click();
-  void Command9_Click();
-  void Command10_Click();
-  void CO2_Click();
-  void HenC1_Click();
-  void HenC2_Click();
-  void Image2_DblClick();
-  void Image4_DblClick();
-
  protected:
-  void closeEvent(QCloseEvent* event) override;  // Form_Unload
+  void closeEvent(QCloseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
   struct Controls;
-  void ShowCharacterCount(QPlainTextEdit* box);
+  // Centres the window, sets its title and version labels, shows the first tab and loads
+  // the history.
+  void Start();
+  void ConnectControls();
+  // Brings the panel and banner of the current tab to the front.
+  void ShowCurrentFunction();
+  void ConvertFiles();
+  void ReplaceInFiles();
   // Runs a batch over the selected files of a file tab, showing `banner` on the cover.
   void RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& command);
-  void OpenOutputFolderDialog();
   void ShowOutputFolderControls(FileTab& tab);
+  void ChooseOutputFolder();
+  void ShowCharacterCount(QPlainTextEdit* box);
+  // Saves the history and ends the program.
+  void Exit();
+  // The exit button of a file tab, which waits while its batch runs.
+  void ExitUnlessBatchRuns(const FileTab& tab);
 
   std::unique_ptr<Controls> c_;
   std::function<void()> endProgram_;
-  QString HistoryPath_;
+  QString historyPath_;
   bool historyUnreadable_ = false;
   bool ending_ = false;
 };

@@ -1,9 +1,9 @@
-#include "replace_inputs.h"
+#include "app/replace_inputs.h"
 
 #include <QGroupBox>
 
-#include "text_box_keys.h"
-#include "twips.h"
+#include "app/text_box_keys.h"
+#include "app/twips.h"
 
 #include <algorithm>
 
@@ -25,33 +25,33 @@ QComboBox* EditableComboBox(QWidget* parent) {
 ReplaceInputs::ReplaceInputs(QWidget* panel) {
   auto* frame = new QGroupBox(QStringLiteral("オプション設定"), panel);
   Place(frame, "Frame6", 4620, 240, 3495, 915);
-  CO1 = new QCheckBox(QStringLiteral("大文字小文字比較をしない"), frame);
-  Place(CO1, "CO1", 300, 180, 2655, 375);
-  CO1->setChecked(true);
-  CO2 = new QCheckBox(QStringLiteral("マルチライン比較をする"), frame);
-  Place(CO2, "CO2", 300, 480, 2835, 315);
+  ignoreCase = new QCheckBox(QStringLiteral("大文字小文字比較をしない"), frame);
+  Place(ignoreCase, "CO1", 300, 180, 2655, 375);
+  ignoreCase->setChecked(true);
+  multiLine = new QCheckBox(QStringLiteral("マルチライン比較をする"), frame);
+  Place(multiLine, "CO2", 300, 480, 2835, 315);
   // The style draws the frame's line below its title, where the check boxes are: the
   // frame grows upward until the line clears them, and they stay where they are.
   frame->ensurePolished();
-  const int clearance = std::max(0, frame->contentsRect().top() - CO1->y());
+  const int clearance = std::max(0, frame->contentsRect().top() - ignoreCase->y());
   frame->setGeometry(frame->geometry().adjusted(0, -clearance, 0, 0));
-  for (QCheckBox* box : {CO1, CO2}) box->move(box->x(), box->y() + clearance);
-  LT2 = new QLabel(panel);
-  Place(LT2, "LT2", 780, 840, 2985, 180);
+  for (QCheckBox* box : {ignoreCase, multiLine}) box->move(box->x(), box->y() + clearance);
+  versionLabel = new QLabel(panel);
+  Place(versionLabel, "LT2", 780, 840, 2985, 180);
 
   Place(new QLabel(QStringLiteral("下記の文字列を"), panel), "Label12", 300, 1140, 1230, 180);
-  C1 = EditableComboBox(panel);
-  Place(C1, "C1", 480, 1620, 7635, 300);
-  T1 = new QPlainTextEdit(panel);
-  Place(T1, "T1", 480, 1380, 7635, 735);
+  search = EditableComboBox(panel);
+  Place(search, "C1", 480, 1620, 7635, 300);
+  searchLines = new QPlainTextEdit(panel);
+  Place(searchLines, "T1", 480, 1380, 7635, 735);
   Place(new QLabel(QStringLiteral("下記の文字列に変換"), panel), "Label14", 300, 2160, 1605, 180);
-  C2 = EditableComboBox(panel);
-  Place(C2, "C2", 480, 2520, 7635, 300);
-  T2 = new QPlainTextEdit(panel);
-  Place(T2, "T2", 480, 2340, 7635, 735);
-  T1->hide();
-  T2->hide();
-  for (QPlainTextEdit* box : {T1, T2}) MoveFocusOnTab(box);
+  replacement = EditableComboBox(panel);
+  Place(replacement, "C2", 480, 2520, 7635, 300);
+  replacementLines = new QPlainTextEdit(panel);
+  Place(replacementLines, "T2", 480, 2340, 7635, 735);
+  searchLines->hide();
+  replacementLines->hide();
+  for (QPlainTextEdit* box : {searchLines, replacementLines}) MoveFocusOnTab(box);
 }
 
 }  // namespace quobrel

@@ -1,4 +1,5 @@
-// Picture4: the search and replacement strings and the options of the Replace command.
+// The replacement panel: the search and replacement texts and the options of the Replace
+// command.
 #pragma once
 
 #include <QCheckBox>
@@ -12,13 +13,13 @@ namespace quobrel {
 struct ReplaceInputs {
   explicit ReplaceInputs(QWidget* panel);
 
-  QCheckBox* CO1;  // do not compare letter case
-  QCheckBox* CO2;  // multi-line input
-  QLabel* LT2;
-  QComboBox* C1;       // search string and its history
-  QComboBox* C2;       // replacement string and its history
-  QPlainTextEdit* T1;  // over C1 in multi-line mode
-  QPlainTextEdit* T2;  // over C2
+  QCheckBox* ignoreCase;
+  QCheckBox* multiLine;
+  QLabel* versionLabel;
+  QComboBox* search;                 // and its history
+  QComboBox* replacement;            // and its history
+  QPlainTextEdit* searchLines;       // over `search` in multi-line mode
+  QPlainTextEdit* replacementLines;  // over `replacement`
 };
 
 }  // namespace quobrel

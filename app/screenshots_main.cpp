@@ -4,7 +4,7 @@
 #include <QTabBar>
 #include <QTimer>
 
-#include "quobrel_main.h"
+#include "app/quobrel_main.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);

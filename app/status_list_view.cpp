@@ -1,9 +1,9 @@
-#include "status_list_view.h"
+#include "app/status_list_view.h"
 
 #include <QFile>
 
-#include "event_pump.h"
-#include "file_tab.h"
+#include "app/event_pump.h"
+#include "app/file_tab.h"
 
 namespace quobrel {
 

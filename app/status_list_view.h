@@ -8,8 +8,8 @@
 
 #include <functional>
 
-#include "file_batch.h"
-#include "output_folder_label.h"
+#include "app/output_folder_label.h"
+#include "batch/file_batch.h"
 
 namespace quobrel {
 

@@ -1,6 +1,6 @@
-#include "tab_pages.h"
+#include "app/tab_pages.h"
 
-#include "twips.h"
+#include "app/twips.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "text_box_keys.h"
+#include "app/text_box_keys.h"
 
 #include <QKeyEvent>
 

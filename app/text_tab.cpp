@@ -1,10 +1,10 @@
-#include "text_tab.h"
+#include "app/text_tab.h"
 
 #include <QFont>
 #include <QLabel>
 
-#include "text_box_keys.h"
-#include "twips.h"
+#include "app/text_box_keys.h"
+#include "app/twips.h"
 
 namespace quobrel {
 namespace {

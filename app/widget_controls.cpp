@@ -1,4 +1,4 @@
-#include "widget_controls.h"
+#include "app/widget_controls.h"
 
 #include <QTabBar>
 #include <QTextDocument>
@@ -15,7 +15,7 @@ QString ToWidgetText(std::u16string_view programText) {
       .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-int TabBarControl::Tab() const { return bar_->currentIndex(); }
+Tab TabBarControl::Current() const { return static_cast<Tab>(bar_->currentIndex()); }
 
 std::u16string TextEditControl::Text() const {
   // The raw text keeps every character (toPlainText would turn a no-break space into a

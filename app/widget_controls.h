@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "controls.h"
+#include "commands/controls.h"
 
 class QTabBar;
 
@@ -21,7 +21,7 @@ QString ToWidgetText(std::u16string_view programText);    // CR LF to LF
 class TabBarControl : public TabStrip {
  public:
   explicit TabBarControl(const QTabBar* bar) : bar_(bar) {}
-  int Tab() const override;
+  Tab Current() const override;
 
  private:
   const QTabBar* bar_;

@@ -71,12 +71,11 @@ std::u16string Counted(std::u16string_view status, std::size_t count) {
 class FileRun {
  public:
   FileRun(const fs::path& path, const BatchCommand& command, const FileFormat& format,
-          FormData& form, BatchView& view, std::size_t index, BatchMemory& memory)
+          BatchView& view, std::size_t index, BatchMemory& memory)
       : path_(path),
         name_(path.filename()),
         command_(command),
         format_(format),
-        form_(form),
         view_(view),
         index_(index),
         memory_(memory) {}
@@ -87,7 +86,6 @@ class FileRun {
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }
-    form_ = {};
     return Fail(status::kOutOfMemory, "not enough memory");
   }
 
@@ -113,9 +111,11 @@ class FileRun {
     if (auto refusal = Destine(source, destination)) return *refusal;
 
     if (!Show(status::kReading)) return {FileOutcome::Stopped, {}};
-    if (auto refusal = Read(source)) return *refusal;
+    std::u16string text;
+    if (auto refusal = Read(source, text)) return *refusal;
     if (!Show(status::kConverting)) return {FileOutcome::Stopped, {}};
-    const std::size_t count = command_.run();
+    BatchCommand::Result result = command_.run(std::move(text));
+    const std::size_t count = result.count;
     if (command_.counted) {
       if (!Show(status::kCounting)) return {FileOutcome::Stopped, {}};
       if (count == 0) {
@@ -123,13 +123,12 @@ class FileRun {
         return {FileOutcome::NothingToDo, {}};
       }
     }
-    const FileBytes encoded = WriteFileText(std::move(form_.ResultData), kind_);
+    const FileBytes encoded = WriteFileText(std::move(result.text), kind_);
     if (encoded.unencodableAt) {
       return Fail(status::kUnencodable, "the result has a character " +
                                             std::string(EncodingName(kind_.encoding)) +
                                             " cannot hold");
     }
-    form_ = {};
 
     if (!Show(status::kStoring)) return {FileOutcome::Stopped, {}};
     if (auto refusal = Store(source, destination, encoded)) return *refusal;
@@ -176,8 +175,8 @@ class FileRun {
     return std::nullopt;
   }
 
-  // The file's text into SourceData, as the commands take it.
-  std::optional<FileReport> Read(const LockedFile& source) {
+  // The file's text, as the commands take it.
+  std::optional<FileReport> Read(const LockedFile& source, std::u16string& text) {
     std::string bytes;
     if (const std::error_code error =
             ReadAll(source.fd(), bytes, static_cast<std::size_t>(source.status().st_size)))
@@ -196,8 +195,7 @@ class FileRun {
         break;
     }
     std::string().swap(bytes);
-    form_.SourceData = std::move(file.text);
-    form_.ResultData.clear();
+    text = std::move(file.text);
     kind_ = std::move(file.kind);
     return std::nullopt;
   }
@@ -277,7 +275,6 @@ class FileRun {
   const BatchCommand& command_;
   const FileFormat& format_;
   FileKind kind_;
-  FormData& form_;
   BatchView& view_;
   const std::size_t index_;
   BatchMemory& memory_;
@@ -292,14 +289,12 @@ bool Succeeded(FileOutcome outcome) {
 
 std::vector<FileReport> RunFileBatch(const std::vector<fs::path>& paths,
                                      const BatchCommand& command, const FileFormat& format,
-                                     FormData& form, BatchView& view) {
+                                     BatchView& view) {
   BatchMemory memory;
   std::vector<FileReport> reports;
   for (std::size_t i = 0; i < paths.size(); ++i) {
-    reports.push_back(view.Stopping()
-                          ? FileReport{FileOutcome::Stopped, {}}
-                          : FileRun(paths[i], command, format, form, view, i, memory).Run());
-    form = {};
+    reports.push_back(view.Stopping() ? FileReport{FileOutcome::Stopped, {}}
+                                      : FileRun(paths[i], command, format, view, i, memory).Run());
   }
   return reports;
 }

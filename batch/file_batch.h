@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "batch/file_text.h"
-#include "form_data.h"
 
 namespace quobrel {
 
@@ -34,8 +33,12 @@ class BatchView {
 };
 
 struct BatchCommand {
-  // Converts the form's SourceData into its ResultData and returns the replacements made.
-  std::function<std::size_t()> run;
+  struct Result {
+    std::u16string text;
+    std::size_t count = 0;  // replacements made
+  };
+  // A file's text, as the commands take it, into its result.
+  std::function<Result(std::u16string text)> run;
   // Replacement: a count on the status line, and a file without replacement left alone.
   bool counted = false;
 };
@@ -58,10 +61,9 @@ bool Succeeded(FileOutcome outcome);
 
 // Runs the command over each file of `paths` (the status lines start as them). A file is
 // taken by its identity on disk, not its spelling: reached twice, it is done once.
-// `form` carries one file's text at a time and is empty afterwards.
 std::vector<FileReport> RunFileBatch(const std::vector<std::filesystem::path>& paths,
                                      const BatchCommand& command, const FileFormat& format,
-                                     FormData& form, BatchView& view);
+                                     BatchView& view);
 
 // The status line of the end of a batch, added after the files' lines.
 inline constexpr std::u16string_view kAllConverted = u"全て変換終了";

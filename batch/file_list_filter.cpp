@@ -1,6 +1,6 @@
-#include "file_list_filter.h"
+#include "batch/file_list_filter.h"
 
-#include "file_names.h"
+#include "batch/file_names.h"
 
 namespace quobrel {
 

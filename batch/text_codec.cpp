@@ -1,4 +1,4 @@
-#include "text_codec.h"
+#include "batch/text_codec.h"
 
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>

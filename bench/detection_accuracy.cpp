@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "batch/encoding_detection.h"
-#include "engine/pembo95.h"
+#include "commands/option_codes.h"
+#include "engine/conversions.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ struct Tallies {
     add(utf8, text, TextEncoding::Utf8);
     add(cp932, text, TextEncoding::Cp932);
     add(eucJp, text, TextEncoding::EucJp);
-    add(halfWidth, Pembo95::ToHalfWidth(text, "001"), TextEncoding::Cp932);
+    add(halfWidth, convert::ToHalfWidth(text, WidthCode("001")), TextEncoding::Cp932);
   }
   void Print(const char* unit) const {
     std::printf("%s:\n", unit);

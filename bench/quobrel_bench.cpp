@@ -19,12 +19,12 @@
 
 #include <unistd.h>
 
-#include "convert_command.h"
-#include "file_batch.h"
-#include "pembo95.h"
-#include "plain_controls.h"
-#include "text_codec.h"
-#include "yield_hook.h"
+#include "batch/file_batch.h"
+#include "batch/text_codec.h"
+#include "commands/convert_command.h"
+#include "commands/plain_controls.h"
+#include "engine/conversions.h"
+#include "engine/yield_hook.h"
 
 // Every allocation of the process is counted, so that a measured call's peak is known.
 namespace {
@@ -111,16 +111,6 @@ std::u16string MixedText(std::size_t length) {
   return text;
 }
 
-// The Convert command in its file form, with the window's start-up selection.
-struct StartUpConvert {
-  const PlainTabStrip fileTab{1};
-  const PlainOptionPanel panel;
-  const PlainTextBox unused;
-  PlainTextBox unusedToo;
-  FormData form;
-  const ConvertCommand command{{fileTab, panel, unused, unusedToo}, form};
-};
-
 void Report(const char* corpus, const std::u16string& text) {
   std::printf("\n%s: %zu UTF-16 characters\n", corpus, text.size());
   std::printf("%-34s %12s %10s %16s\n", "", "Mchar/s", "x memcpy", "extra bytes");
@@ -134,38 +124,36 @@ void Report(const char* corpus, const std::u16string& text) {
   };
   std::printf("%-34s %12.0f %10.2f\n", "memcpy (copy of the text)", copy.charsPerSecond / 1e6, 1.0);
 
-  using namespace Pembo95;
-  row("ToFullWidth 001", [&] { return ToFullWidth(text, "001"); });
-  row("ToFullWidth 111", [&] { return ToFullWidth(text, "111"); });
+  using namespace convert;
+  row("ToFullWidth 001", [&] { return ToFullWidth(text, WidthCode("001")); });
+  row("ToFullWidth 111", [&] { return ToFullWidth(text, WidthCode("111")); });
   {
     // What the window's hook costs when it finds nothing due: a look at the clock.
     auto lastPump = Clock::now();
     const ScopedYieldHook hook([&lastPump](std::size_t) {
       if (Clock::now() - lastPump > std::chrono::milliseconds(10)) lastPump = Clock::now();
     });
-    row("ToFullWidth 001, window's yield hook", [&] { return ToFullWidth(text, "001"); });
+    row("ToFullWidth 001, window's yield hook",
+        [&] { return ToFullWidth(text, WidthCode("001")); });
   }
-  row("ToHalfWidth 001", [&] { return ToHalfWidth(text, "001"); });
-  row("ToHalfWidth 111", [&] { return ToHalfWidth(text, "111"); });
-  row("ConvertLetterCase 111", [&] { return ConvertLetterCase(text, "111"); });
-  row("ConvertSpaces 101 (pairs)", [&] { return ConvertSpaces(text, "101"); });
-  row("ConvertSpaces 100", [&] { return ConvertSpaces(text, "100"); });
+  row("ToHalfWidth 001", [&] { return ToHalfWidth(text, WidthCode("001")); });
+  row("ToHalfWidth 111", [&] { return ToHalfWidth(text, WidthCode("111")); });
+  row("ConvertLetterCase 111", [&] { return ConvertLetterCase(text, CaseCode("111")); });
+  row("ConvertSpaces 101 (pairs)", [&] { return ConvertSpaces(text, SpaceCode("101")); });
+  row("ConvertSpaces 100", [&] { return ConvertSpaces(text, SpaceCode("100")); });
   row("ReplaceAll \"ﾃﾞ\" exact",
-      [&] { return ReplaceAll(text, u"ﾃﾞ", u"デ", CompareMode::Exact); });
+      [&] { return ReplaceAll(text, u"ﾃﾞ", u"デ", CompareMode::Exact).text; });
   row("ReplaceAll \"the\" ignoring case",
-      [&] { return ReplaceAll(text, u"the", u"THE", CompareMode::IgnoreCase); });
+      [&] { return ReplaceAll(text, u"the", u"THE", CompareMode::IgnoreCase).text; });
   row("ReplaceAll \"ﾌｧｲﾙ\" ignoring case",
-      [&] { return ReplaceAll(text, u"ﾌｧｲﾙ", u"ファイル", CompareMode::IgnoreCase); });
+      [&] { return ReplaceAll(text, u"ﾌｧｲﾙ", u"ファイル", CompareMode::IgnoreCase).text; });
 
-  StartUpConvert convert;
   // The batch hands the command its text, which the command takes over.
+  const PlainOptionPanel startUp;
+  std::u16string input;
   row(
-      "Convert command, start-up chain",
-      [&] {
-        convert.command.Command1_Click(Caller::Batch);
-        return std::move(convert.form.ResultData);
-      },
-      [&] { convert.form.SourceData = text; });
+      "Convert command, start-up chain", [&] { return ConvertText(std::move(input), startUp); },
+      [&] { input = text; });
 }
 
 // A batch's view that shows nothing.
@@ -197,17 +185,15 @@ void ReportFiles(const std::u16string& corpus) {
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   };
 
-  StartUpConvert startUp;
-  FormData& form = startUp.form;
-  const BatchCommand convert{[&] {
-    startUp.command.Command1_Click(Caller::Batch);
-    return std::size_t{0};
+  const PlainOptionPanel startUp;
+  const BatchCommand convert{[&startUp](std::u16string text) {
+    return BatchCommand::Result{ConvertText(std::move(text), startUp)};
   }};
   Unseen view;
   auto run = [&](const std::vector<fs::path>& paths) {
     const auto start = Clock::now();
     RunFileBatch(paths, convert, {TextEncoding::Cp932, TextEncoding::Cp932, LineBreakRule::Lines},
-                 form, view);
+                 view);
     return std::chrono::duration<double>(Clock::now() - start).count();
   };
 

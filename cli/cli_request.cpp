@@ -1,4 +1,4 @@
-#include "cli_request.h"
+#include "cli/cli_request.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -9,7 +9,7 @@
 #include <optional>
 #include <utility>
 
-#include "version.h"
+#include "commands/version.h"
 
 namespace quobrel::cli {
 namespace {
@@ -54,18 +54,22 @@ struct GroupOption {
 const std::array<GroupOption, 5>& GroupOptions() {
   using enum OptionButton;
   static const std::array<GroupOption, 5> options{{
-      {"digits", {{"full", SO1}, {"half", SO2}, {"none", SO3}}},
-      {"letters", {{"full", EO1}, {"half", EO2}, {"none", EO3}}},
-      {"katakana", {{"full", KO1}, {"half", KO2}, {"none", KO3}}},
+      {"digits", {{"full", DigitsFull}, {"half", DigitsHalf}, {"none", DigitsNone}}},
+      {"letters", {{"full", LettersFull}, {"half", LettersHalf}, {"none", LettersNone}}},
+      {"katakana", {{"full", KatakanaFull}, {"half", KatakanaHalf}, {"none", KatakanaNone}}},
       {"case",
-       {{"upper", EOM1},
-        {"lower", EOM2},
-        {"none", EOM3},
-        {"upper-full", EOM11},
-        {"upper-half", EOM12},
-        {"lower-full", EOM21},
-        {"lower-half", EOM22}}},
-      {"spaces", {{"pair", SPO1}, {"full", SPO2}, {"half", SPO3}, {"none", SPO4}}},
+       {{"upper", CaseAllUpper},
+        {"lower", CaseAllLower},
+        {"none", CaseNone},
+        {"upper-full", CaseFullWidthUpper},
+        {"upper-half", CaseHalfWidthUpper},
+        {"lower-full", CaseFullWidthLower},
+        {"lower-half", CaseHalfWidthLower}}},
+      {"spaces",
+       {{"pair", SpacesPairsToFull},
+        {"full", SpacesAllToFull},
+        {"half", SpacesAllToHalf},
+        {"none", SpacesNone}}},
   }};
   return options;
 }

@@ -7,7 +7,7 @@
 
 #include "batch/text_codec.h"
 #include "batch/text_lines.h"
-#include "option_panel.h"
+#include "commands/option_panel.h"
 
 namespace quobrel::cli {
 

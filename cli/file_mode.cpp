@@ -1,11 +1,11 @@
-#include "file_mode.h"
+#include "cli/file_mode.h"
 
 #include <filesystem>
 #include <vector>
 
-#include "cli_commands.h"
-#include "file_names.h"
-#include "status_messages.h"
+#include "batch/file_names.h"
+#include "batch/status_messages.h"
+#include "cli/request_command.h"
 
 namespace quobrel::cli {
 namespace {
@@ -36,8 +36,9 @@ FileFormat Format(const Request& request) {
   return {request.encoding.value_or(std::nullopt), TextEncoding::Utf8, request.lineBreaks};
 }
 
-template <class Command>
-int Run(Command& command, const Request& request, std::ostream& out, std::ostream& errors) {
+}  // namespace
+
+int RunOnFiles(const Request& request, std::ostream& out, std::ostream& errors) {
   std::optional<fs::path> outputFolder;
   if (request.outputDirectory) outputFolder = fs::path(*request.outputDirectory);
   // The file lists do not let such files be chosen; here they are named and passed by.
@@ -58,7 +59,7 @@ int Run(Command& command, const Request& request, std::ostream& out, std::ostrea
   }
   StatusLines view(accepted.size(), outputFolder);
   const std::vector<FileReport> reports =
-      RunFileBatch(accepted, command.ForFiles(), Format(request), command.form(), view);
+      RunFileBatch(accepted, CommandOf(request), Format(request), view);
   for (std::size_t k = 0; k < reports.size(); ++k) {
     lines[acceptedAt[k]] = view.lines[k];
     if (Succeeded(reports[k].outcome)) continue;
@@ -72,17 +73,6 @@ int Run(Command& command, const Request& request, std::ostream& out, std::ostrea
     return 1;
   }
   return allSucceeded ? 0 : 1;
-}
-
-}  // namespace
-
-int RunOnFiles(const Request& request, std::ostream& out, std::ostream& errors) {
-  if (const auto* replace = std::get_if<ReplaceRequest>(&request.command)) {
-    CliReplace command(*replace);
-    return Run(command, request, out, errors);
-  }
-  CliConvert command(std::get<ConvertRequest>(request.command));
-  return Run(command, request, out, errors);
 }
 
 }  // namespace quobrel::cli

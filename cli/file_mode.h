@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "cli_request.h"
+#include "cli/cli_request.h"
 
 namespace quobrel::cli {
 

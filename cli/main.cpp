@@ -10,10 +10,10 @@
 
 #include "batch/encoding_detection.h"
 #include "batch/posix_file.h"
-#include "cli_commands.h"
-#include "cli_request.h"
-#include "file_mode.h"
-#include "piecewise_filter.h"
+#include "cli/cli_request.h"
+#include "cli/file_mode.h"
+#include "cli/piecewise_filter.h"
+#include "cli/request_command.h"
 
 namespace {
 
@@ -69,20 +69,13 @@ int main(int argc, char** argv) {
     }
     encoding = detection.encoding.value_or(TextEncoding::Utf8);
   }
-  cli::TextFilter filter;
-  bool mayCut = true;
-  // Each piece is filtered by commands of its own: the pieces run on several threads.
-  if (const auto* replace = std::get_if<cli::ReplaceRequest>(&request.command)) {
-    mayCut = replace->search.find(u'\n') == std::u16string::npos;
-    filter = [replace](std::u16string text) {
-      return cli::CliReplace(*replace).Filter(std::move(text));
-    };
-  } else {
-    const auto& convert = std::get<cli::ConvertRequest>(request.command);
-    filter = [&convert](std::u16string text) {
-      return cli::CliConvert(convert).Filter(std::move(text));
-    };
-  }
+  // A search across a line break could be cut in two: such a search takes the whole text.
+  const auto* replace = std::get_if<cli::ReplaceRequest>(&request.command);
+  const bool mayCut = replace == nullptr || replace->search.find(u'\n') == std::u16string::npos;
+  const BatchCommand command = cli::CommandOf(request);
+  const cli::TextFilter filter = [&command](std::u16string text) {
+    return command.run(std::move(text)).text;
+  };
 
   const cli::FilteredText filtered = cli::FilterInPieces(input, *encoding, mayCut, filter);
   const std::string name(EncodingName(*encoding));

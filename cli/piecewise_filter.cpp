@@ -1,4 +1,4 @@
-#include "piecewise_filter.h"
+#include "cli/piecewise_filter.h"
 
 #include <algorithm>
 #include <atomic>

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "text_codec.h"
+#include "batch/text_codec.h"
 
 namespace quobrel::cli {
 

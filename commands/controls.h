@@ -3,15 +3,18 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace quobrel {
 
+// The window's four tabs, in their order.
+enum class Tab { ConvertText, ConvertFiles, ReplaceText, ReplaceFiles };
+
 class TabStrip {
  public:
   virtual ~TabStrip() = default;
-  // The index of the current tab: 0 and 1 convert, 2 and 3 replace.
-  virtual int Tab() const = 0;
+  virtual Tab Current() const = 0;
 };
 
 class TextBox {

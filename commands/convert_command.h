@@ -1,29 +1,37 @@
 #pragma once
 
-#include "controls.h"
-#include "form_data.h"
-#include "option_panel.h"
+#include <string>
+
+#include "commands/controls.h"
+#include "commands/option_panel.h"
 
 namespace quobrel {
 
+// Runs the text through the conversions the panel selects: full-width, then half-width,
+// then letter case, then spaces, each only when it selects something. Each group is read
+// when its turn comes, after the conversions before it.
+std::u16string ConvertText(std::u16string text, const OptionPanel& panel);
+
 struct ConvertControls {
-  const TabStrip& SSTab1;
+  const TabStrip& tabs;
   const OptionPanel& panel;
-  const TextBox& Text1;  // source on the text tab
-  TextBox& Text2;        // destination on the text tab
+  const TextBox& source;  // on the text tab
+  TextBox& destination;   // on the text tab
 };
 
-// Runs the text through the conversions the option panel selects: full-width, then
-// half-width, then letter case, then spaces, each only when its code is not "000".
 class ConvertCommand {
  public:
-  ConvertCommand(ConvertControls controls, FormData& form) : controls_(controls), form_(form) {}
+  explicit ConvertCommand(ConvertControls controls) : controls_(controls) {}
 
-  void Command1_Click(Caller caller = Caller::Click) const;
+  // The text tab's button: the source box converted into the destination box.
+  void Run() const;
+  // A file's text, for the conversion batch.
+  std::u16string Convert(std::u16string text) const {
+    return ConvertText(std::move(text), controls_.panel);
+  }
 
  private:
   ConvertControls controls_;
-  FormData& form_;
 };
 
 }  // namespace quobrel

@@ -6,19 +6,19 @@
 #include <utility>
 #include <vector>
 
-#include "controls.h"
-#include "option_panel.h"
+#include "commands/controls.h"
+#include "commands/option_panel.h"
 
 namespace quobrel {
 
 class PlainTabStrip : public TabStrip {
  public:
-  explicit PlainTabStrip(int tab) : tab_(tab) {}
-  int Tab() const override { return tab_; }
-  void SetTab(int tab) { tab_ = tab; }
+  explicit PlainTabStrip(Tab tab) : tab_(tab) {}
+  Tab Current() const override { return tab_; }
+  void SetTab(Tab tab) { tab_ = tab; }
 
  private:
-  int tab_;
+  Tab tab_;
 };
 
 class PlainTextBox : public OverlayTextBox {

@@ -1,6 +1,4 @@
-#include "replace_command.h"
-
-#include "pembo95.h"
+#include "commands/replace_command.h"
 
 namespace quobrel {
 namespace {
@@ -18,46 +16,47 @@ void AddToHistory(ComboBox& box, const std::u16string& text) {
 
 bool ReplaceCommand::TakeTexts() const {
   const ReplaceControls& c = controls_;
-  if (c.CO2.IsChecked()) {
-    c.C1.SetText(c.T1.Text());
-    c.C2.SetText(c.T2.Text());
+  if (c.multiLine.IsChecked()) {
+    c.search.SetText(c.searchLines.Text());
+    c.replacement.SetText(c.replacementLines.Text());
   }
-  return !c.C1.Text().empty() && !c.C2.Text().empty();
+  return !c.search.Text().empty() && !c.replacement.Text().empty();
 }
 
 void ReplaceCommand::RecordHistory() const {
-  if (controls_.CO2.IsChecked()) return;
-  AddToHistory(controls_.C1, controls_.C1.Text());
-  AddToHistory(controls_.C2, controls_.C2.Text());
+  if (controls_.multiLine.IsChecked()) return;
+  AddToHistory(controls_.search, controls_.search.Text());
+  AddToHistory(controls_.replacement, controls_.replacement.Text());
 }
 
-std::size_t ReplaceCommand::Command6_Click(Caller caller) const {
-  const ReplaceControls& c = controls_;
-  if (!TakeTexts()) return 0;
-  if (form_.SourceData.empty() && c.Text3.Text().empty()) return 0;
+convert::Replaced ReplaceCommand::ReplaceIn(std::u16string_view text) const {
+  const auto mode = controls_.ignoreCase.IsChecked() ? convert::CompareMode::IgnoreCase
+                                                     : convert::CompareMode::Exact;
+  return convert::ReplaceAll(text, controls_.search.Text(), controls_.replacement.Text(), mode);
+}
+
+void ReplaceCommand::Run() const {
+  if (!TakeTexts()) return;
+  const std::u16string source = controls_.source.Text();
+  if (source.empty()) return;
   RecordHistory();
-  const std::u16string search = c.C1.Text();
-  const std::u16string replacement = c.C2.Text();
-  const auto mode =
-      c.CO1.IsChecked() ? Pembo95::CompareMode::IgnoreCase : Pembo95::CompareMode::Exact;
-
-  if (caller == Caller::Batch || c.SSTab1.Tab() == 3) {
-    form_.ResultData = Pembo95::ReplaceAll(form_.SourceData, search, replacement, mode);
-  } else if (c.SSTab1.Tab() == 2) {
-    c.Text4.SetText(Pembo95::ReplaceAll(c.Text3.Text(), search, replacement, mode));
-  } else {
-    return 0;
-  }
-  return Pembo95::ReplaceCount();
+  if (controls_.tabs.Current() == Tab::ReplaceText)
+    controls_.destination.SetText(ReplaceIn(source).text);
 }
 
-void ReplaceCommand::CO2_Click() const {
-  const bool multiLine = controls_.CO2.IsChecked();
-  controls_.T1.SetVisible(multiLine);
-  controls_.T2.SetVisible(multiLine);
+convert::Replaced ReplaceCommand::Replace(std::u16string text) const {
+  if (!TakeTexts() || text.empty()) return {std::move(text), 0};
+  RecordHistory();
+  return ReplaceIn(text);
+}
+
+void ReplaceCommand::ApplyMultiLineMode() const {
+  const bool multiLine = controls_.multiLine.IsChecked();
+  controls_.searchLines.SetVisible(multiLine);
+  controls_.replacementLines.SetVisible(multiLine);
   if (!multiLine) {
-    controls_.C1.SetText(u"");
-    controls_.C2.SetText(u"");
+    controls_.search.SetText(u"");
+    controls_.replacement.SetText(u"");
   }
 }
 

@@ -2,35 +2,38 @@
 
 #include <cstddef>
 
-#include "controls.h"
-#include "form_data.h"
+#include "commands/controls.h"
+#include "engine/conversions.h"
 
 namespace quobrel {
 
 struct ReplaceControls {
-  const TabStrip& SSTab1;
-  ComboBox& C1;          // search string and its history
-  ComboBox& C2;          // replacement string and its history
-  OverlayTextBox& T1;    // multi-line search string, over C1
-  OverlayTextBox& T2;    // multi-line replacement string, over C2
-  const CheckBox& CO1;   // checked: ignore letter case
-  const CheckBox& CO2;   // checked: multi-line input
-  const TextBox& Text3;  // source on the text tab
-  TextBox& Text4;        // destination on the text tab
+  const TabStrip& tabs;
+  ComboBox& search;                  // and its history
+  ComboBox& replacement;             // and its history
+  OverlayTextBox& searchLines;       // multi-line search text, over `search`
+  OverlayTextBox& replacementLines;  // multi-line replacement text, over `replacement`
+  const CheckBox& ignoreCase;
+  const CheckBox& multiLine;  // checked: the multi-line boxes are used
+  const TextBox& source;      // on the text tab
+  TextBox& destination;       // on the text tab
 };
 
-// Replaces every occurrence of the search string by the replacement string, keeping both
-// in the history lists while input is single-line.
+// Replaces every occurrence of the search text by the replacement text, keeping both in
+// the history lists while input is single-line.
 class ReplaceCommand {
  public:
-  ReplaceCommand(ReplaceControls controls, FormData& form) : controls_(controls), form_(form) {}
+  explicit ReplaceCommand(ReplaceControls controls) : controls_(controls) {}
 
-  // Returns the number of replacements made; 0 when the run replaced nothing or stopped
-  // before replacing (an empty search or replacement string, nothing to work on).
-  std::size_t Command6_Click(Caller caller = Caller::Click) const;
+  // The text tab's button: the source box, replaced, into the destination box.
+  void Run() const;
+  // A file's text, for the replacement batch, with the texts and mode as they are now.
+  // Nothing is replaced (a count of 0) in an empty text, or while the search or the
+  // replacement text is empty.
+  convert::Replaced Replace(std::u16string text) const;
 
   // Switches between the combo boxes and the multi-line boxes over them.
-  void CO2_Click() const;
+  void ApplyMultiLineMode() const;
 
   // The first steps of a run, which the replacement batch takes once before its files:
   // in multi-line mode the multi-line texts become the combo boxes' texts; false when the
@@ -40,8 +43,8 @@ class ReplaceCommand {
   void RecordHistory() const;
 
  private:
+  convert::Replaced ReplaceIn(std::u16string_view text) const;
   ReplaceControls controls_;
-  FormData& form_;
 };
 
 }  // namespace quobrel

@@ -1,11 +1,11 @@
-#include "case_folding.h"
+#include "engine/internal/case_folding.h"
 
 #include <unicode/uchar.h>
 
 #include <array>
 #include <memory>
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 namespace {
 
 using BmpFolding = std::array<char16_t, 0x10000>;
@@ -28,4 +28,4 @@ char32_t FoldCase(char32_t codePoint) {
   return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(codePoint), U_FOLD_CASE_DEFAULT));
 }
 
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

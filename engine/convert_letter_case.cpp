@@ -1,13 +1,12 @@
-#include "char_map.h"
-#include "character_classes.h"
-#include "option_code.h"
-#include "pembo95.h"
-#include "text_builder.h"
+#include "engine/conversions.h"
+#include "engine/internal/char_map.h"
+#include "engine/internal/character_classes.h"
+#include "engine/internal/text_builder.h"
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 
-std::u16string ConvertLetterCase(std::u16string_view text, std::string_view caseCode) {
-  const auto [halfWidth, fullWidth, toUpper] = ReadCode(caseCode);
+std::u16string ConvertLetterCase(std::u16string_view text, CaseChange caseChange) {
+  const auto [halfWidth, fullWidth, toUpper] = caseChange;
   // The letters that change: the lower-case ones on the way up, the upper-case ones down.
   const CharRange halfWidthChanging = toUpper ? kHalfWidthSmallLetters : kHalfWidthCapitals;
   const CharRange fullWidthChanging = toUpper ? kFullWidthSmallLetters : kFullWidthCapitals;
@@ -29,4 +28,4 @@ std::u16string ConvertLetterCase(std::u16string_view text, std::string_view case
   });
 }
 
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

@@ -1,9 +1,8 @@
-#include "character_classes.h"
-#include "option_code.h"
-#include "pembo95.h"
-#include "text_builder.h"
+#include "engine/conversions.h"
+#include "engine/internal/character_classes.h"
+#include "engine/internal/text_builder.h"
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 namespace {
 
 // U+0020 and U+00A0 differ only in the bit 0x80.
@@ -82,20 +81,22 @@ std::u16string MapSpaces(std::u16string_view text, SpaceLanes spaceLanes, IsSpac
 
 }  // namespace
 
-std::u16string ConvertSpaces(std::u16string_view text, std::string_view spaceCode) {
-  const auto [halfToFull, fullToHalf, pairsOnly] = ReadCode(spaceCode);
-  if (halfToFull && pairsOnly) return PairSpaces(text);
-  if (halfToFull) {
-    return MapSpaces(
-        text, [](Lanes lanes) { return HalfWidthSpaceLanes(lanes); },
-        [](char16_t c) { return IsHalfWidthSpace(c); }, kFullWidthSpace);
-  }
-  if (fullToHalf) {
-    return MapSpaces(
-        text, [](Lanes lanes) { return lanes == kFullWidthSpace; },
-        [](char16_t c) { return c == kFullWidthSpace; }, u' ');
+std::u16string ConvertSpaces(std::u16string_view text, SpaceMode mode) {
+  switch (mode) {
+    case SpaceMode::PairsToFullWidth:
+      return PairSpaces(text);
+    case SpaceMode::AllToFullWidth:
+      return MapSpaces(
+          text, [](Lanes lanes) { return HalfWidthSpaceLanes(lanes); },
+          [](char16_t c) { return IsHalfWidthSpace(c); }, kFullWidthSpace);
+    case SpaceMode::AllToHalfWidth:
+      return MapSpaces(
+          text, [](Lanes lanes) { return lanes == kFullWidthSpace; },
+          [](char16_t c) { return c == kFullWidthSpace; }, u' ');
+    case SpaceMode::Unchanged:
+      break;
   }
   return std::u16string(text);
 }
 
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

@@ -1,13 +1,11 @@
 #include <cstddef>
 
-#include "pembo95.h"
-#include "substring_finder.h"
-#include "text_builder.h"
+#include "engine/conversions.h"
+#include "engine/internal/substring_finder.h"
+#include "engine/internal/text_builder.h"
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 namespace {
-
-std::size_t lastReplaceCount = 0;
 
 // Stands in for the writer while the result is measured.
 class LengthCounter {
@@ -62,9 +60,8 @@ std::size_t Replace(Sink& sink, std::u16string_view text, const SubstringFinder&
 
 }  // namespace
 
-std::u16string ReplaceAll(std::u16string_view text, std::u16string_view search,
-                          std::u16string_view replacement, CompareMode mode) {
-  lastReplaceCount = 0;
+Replaced ReplaceAll(std::u16string_view text, std::u16string_view search,
+                    std::u16string_view replacement, CompareMode mode) {
   const SubstringFinder finder(search, mode);
   std::size_t resultLength = text.size();
   if (replacement.size() != search.size()) {
@@ -72,13 +69,11 @@ std::u16string ReplaceAll(std::u16string_view text, std::u16string_view search,
     Replace(counter, text, finder, replacement, nullptr);
     resultLength = counter.length();
   }
-  std::u16string result(resultLength, u'\0');
-  TextWriter writer(result.data());
+  Replaced result{std::u16string(resultLength, u'\0')};
+  TextWriter writer(result.text.data());
   const YieldMeter meter;
-  lastReplaceCount = Replace(writer, text, finder, replacement, &meter);
+  result.count = Replace(writer, text, finder, replacement, &meter);
   return result;
 }
 
-std::size_t ReplaceCount() { return lastReplaceCount; }
-
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

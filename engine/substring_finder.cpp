@@ -1,4 +1,4 @@
-#include "substring_finder.h"
+#include "engine/internal/substring_finder.h"
 
 #include <unicode/uset.h>
 #include <unicode/utf16.h>
@@ -8,10 +8,10 @@
 #include <cstring>
 #include <memory>
 
-#include "case_folding.h"
-#include "lanes.h"
+#include "engine/internal/case_folding.h"
+#include "engine/internal/lanes.h"
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 namespace {
 
 // Lanes that equal one of the first `kUnits` units.
@@ -132,4 +132,4 @@ std::size_t SubstringFinder::Find(std::u16string_view text, std::size_t from,
   return std::u16string_view::npos;
 }
 
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

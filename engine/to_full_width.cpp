@@ -1,11 +1,10 @@
-#include "char_map.h"
-#include "character_classes.h"
-#include "katakana_tables.h"
-#include "option_code.h"
-#include "pembo95.h"
-#include "text_builder.h"
+#include "engine/conversions.h"
+#include "engine/internal/char_map.h"
+#include "engine/internal/character_classes.h"
+#include "engine/internal/katakana_tables.h"
+#include "engine/internal/text_builder.h"
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 namespace {
 
 constexpr bool IsMark(char16_t c) { return static_cast<char16_t>(c - kVoicedMark) < 2; }
@@ -17,8 +16,8 @@ static_assert(kSemiVoicedMark == kVoicedMark + 1);
 // kana with a composed form replaces that kana's full-width form. Anything that is not
 // half-width katakana ends a run, so a mark after it stands alone. A kana is never a mark,
 // so every kana-and-mark pair composes, and the result's length is known before the scan.
-std::u16string ToFullWidth(std::u16string_view text, std::string_view optionCode) {
-  const auto [digits, letters, katakana] = ReadCode(optionCode);
+std::u16string ToFullWidth(std::u16string_view text, WidthClasses classes) {
+  const auto [digits, letters, katakana] = classes;
   CharMap widen;
   if (digits) widen.SetRange(kHalfWidthDigits, kWidthOffset);
   if (letters) {
@@ -60,4 +59,4 @@ std::u16string ToFullWidth(std::u16string_view text, std::string_view optionCode
   return ProduceText(text, text.size() - compositions, convertBlock);
 }
 
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

@@ -1,14 +1,13 @@
-#include "char_map.h"
-#include "character_classes.h"
-#include "katakana_tables.h"
-#include "option_code.h"
-#include "pembo95.h"
-#include "text_builder.h"
+#include "engine/conversions.h"
+#include "engine/internal/char_map.h"
+#include "engine/internal/character_classes.h"
+#include "engine/internal/katakana_tables.h"
+#include "engine/internal/text_builder.h"
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 
-std::u16string ToHalfWidth(std::u16string_view text, std::string_view optionCode) {
-  const auto [digits, letters, katakana] = ReadCode(optionCode);
+std::u16string ToHalfWidth(std::u16string_view text, WidthClasses classes) {
+  const auto [digits, letters, katakana] = classes;
   CharMap narrow;
   if (digits) narrow.SetRange(kFullWidthDigits, -kWidthOffset);
   if (letters) {
@@ -60,4 +59,4 @@ std::u16string ToHalfWidth(std::u16string_view text, std::string_view optionCode
                      });
 }
 
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

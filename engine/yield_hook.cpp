@@ -1,10 +1,10 @@
-#include "yield_hook.h"
+#include "engine/yield_hook.h"
 
 #include <utility>
 
-#include "yield_meter.h"
+#include "engine/internal/yield_meter.h"
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 namespace {
 
 YieldHook& InstalledHook() {
@@ -23,4 +23,4 @@ ScopedYieldHook::~ScopedYieldHook() { InstalledHook() = std::move(previous_); }
 
 YieldMeter::YieldMeter() : hook_(InstalledHook()) {}
 
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

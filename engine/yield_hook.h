@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <functional>
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 
 // Receives a number of yields owed: one per character for the character conversions,
 // one per search for ReplaceAll. Called at least once per block of characters scanned
@@ -27,4 +27,4 @@ class ScopedYieldHook {
   YieldHook previous_;
 };
 
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "run_process.h"
+#include "tests/run_process.h"
 
 namespace quobrel::testing {
 

@@ -4,11 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "convert_command.h"
-#include "plain_controls.h"
-#include "replace_command.h"
-#include "run_process.h"
-#include "text_codec.h"
+#include "batch/text_codec.h"
+#include "commands/convert_command.h"
+#include "commands/plain_controls.h"
+#include "tests/run_process.h"
 
 namespace quobrel {
 namespace {
@@ -86,13 +85,10 @@ TEST(QuobrelCli, UsageErrorsExitWithTwo) {
 
 // What the window's commands make of the whole text at once.
 std::string Expected(const std::string& input, const std::vector<OptionButton>& buttons) {
-  PlainTabStrip tab(0);
   PlainOptionPanel panel;
   for (OptionButton button : buttons) panel.Select(button);
-  PlainTextBox source(Decode(input, TextEncoding::Utf8).text), destination;
-  FormData form;
-  ConvertCommand({tab, panel, source, destination}, form).Command1_Click();
-  return Encode(destination.Text(), TextEncoding::Utf8).bytes;
+  return Encode(ConvertText(Decode(input, TextEncoding::Utf8).text, panel), TextEncoding::Utf8)
+      .bytes;
 }
 
 TEST(QuobrelCli, LongInputGivesTheResultOfTheWholeText) {
@@ -107,7 +103,8 @@ TEST(QuobrelCli, LongInputGivesTheResultOfTheWholeText) {
   }
   EXPECT_EQ(Cli({"convert"}, input).out, Expected(input, {}));
   EXPECT_EQ(Cli({"convert", "--spaces=full", "--katakana=none", "--letters=full"}, input).out,
-            Expected(input, {OptionButton::SPO2, OptionButton::KO3, OptionButton::EO1}));
+            Expected(input, {OptionButton::SpacesAllToFull, OptionButton::KatakanaNone,
+                             OptionButton::LettersFull}));
 
   // A search across a line break is found across the whole text.
   const ProcessResult replaced = Cli({"replace", "--search=ｶ\n", "--replace=<>"}, input);

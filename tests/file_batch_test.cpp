@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "batch_folder.h"
+#include "tests/batch_folder.h"
 
 namespace quobrel {
 namespace {

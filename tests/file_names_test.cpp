@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "file_list_filter.h"
-#include "file_names.h"
-#include "text_lines.h"
+#include "batch/file_list_filter.h"
+#include "batch/file_names.h"
+#include "batch/text_lines.h"
 
 namespace quobrel {
 namespace {

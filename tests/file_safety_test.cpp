@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "batch_folder.h"
+#include "tests/batch_folder.h"
 
 namespace quobrel {
 namespace {

@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "history_file.h"
+#include "app/history_file.h"
 
 namespace quobrel {
 namespace {
@@ -20,43 +20,35 @@ std::u16string Lines(std::initializer_list<std::u16string_view> lines) {
 }
 
 TEST(HistoryFormat, SixLinesRoundTrip) {
-  const std::u16string text = Lines({kC1Separator, u"a", u"b", kC2Separator, u"", u"c"});
+  const std::u16string text =
+      Lines({kSearchesHeading, u"a", u"b", kReplacementsHeading, u"", u"c"});
   const HistoryLists lists = ParseHistory(text);
-  EXPECT_EQ(lists.C1, (Items{u"a", u"b"}));
-  EXPECT_EQ(lists.C2, (Items{u"", u"c"}));
+  EXPECT_EQ(lists.searches, (Items{u"a", u"b"}));
+  EXPECT_EQ(lists.replacements, (Items{u"", u"c"}));
   EXPECT_EQ(FormatHistory(lists), text);
-  EXPECT_EQ(FormatHistory({}), Lines({kC1Separator, kC2Separator}));
+  EXPECT_EQ(FormatHistory({}), Lines({kSearchesHeading, kReplacementsHeading}));
 }
 
 TEST(HistoryFormat, UnusualLinesFollowTheSectionRules) {
-  // Text before the C1 separator and a C2 separator met first are ignored; a second C1
-  // separator is an item; after the C2 separator every line is an item.
-  const HistoryLists lists =
-      ParseHistory(Lines({u"junk", kC2Separator, kC1Separator, u"x", kC1Separator, kC2Separator,
-                          kC1Separator, kC2Separator, u" spaced "}) +
-                   u"last\rlone\ncr");
-  EXPECT_EQ(lists.C1, (Items{u"x", std::u16string(kC1Separator)}));
-  EXPECT_EQ(lists.C2, (Items{std::u16string(kC1Separator), std::u16string(kC2Separator),
-                             u" spaced ", u"last", u"lone\ncr"}));
-  EXPECT_TRUE(ParseHistory(Lines({u"a", u"b"})).C1.empty());
-  EXPECT_EQ(ParseHistory(Lines({kC1Separator, u"a", u"b"})).C1, (Items{u"a", u"b"}));
+  // Text before the searches heading and a replacements heading met first are ignored; a
+  // second searches heading is an item; after the replacements heading every line is.
+  const HistoryLists lists = ParseHistory(
+      Lines({u"junk", kReplacementsHeading, kSearchesHeading, u"x", kSearchesHeading,
+             kReplacementsHeading, kSearchesHeading, kReplacementsHeading, u" spaced "}) +
+      u"last\rlone\ncr");
+  EXPECT_EQ(lists.searches, (Items{u"x", std::u16string(kSearchesHeading)}));
+  EXPECT_EQ(lists.replacements,
+            (Items{std::u16string(kSearchesHeading), std::u16string(kReplacementsHeading),
+                   u" spaced ", u"last", u"lone\ncr"}));
+  EXPECT_TRUE(ParseHistory(Lines({u"a", u"b"})).searches.empty());
+  EXPECT_EQ(ParseHistory(Lines({kSearchesHeading, u"a", u"b"})).searches, (Items{u"a", u"b"}));
 }
 
-TEST(HistoryFormat, AnItemLikeTheC2SeparatorMovesTheRestOnReading) {
-  const HistoryLists written{{u"a", std::u16string(kC2Separator), u"b"}, {u"c"}};
+TEST(HistoryFormat, AnItemLikeTheReplacementsHeadingMovesTheRestOnReading) {
+  const HistoryLists written{{u"a", std::u16string(kReplacementsHeading), u"b"}, {u"c"}};
   const HistoryLists read = ParseHistory(FormatHistory(written));
-  EXPECT_EQ(read.C1, (Items{u"a"}));
-  EXPECT_EQ(read.C2, (Items{u"b", std::u16string(kC2Separator), u"c"}));
-}
-
-TEST(HistoryFile, LivesInWindirOrElseInTheUsersConfiguration) {
-  QTemporaryDir dir;
-  qputenv("windir", dir.path().toUtf8());
-  EXPECT_EQ(HistoryPath(), dir.filePath("Quobrel.Ini"));
-  qunsetenv("windir");
-  qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
-  EXPECT_EQ(HistoryPath(), dir.filePath("quobrel/Quobrel.Ini"));
-  qunsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(read.searches, (Items{u"a"}));
+  EXPECT_EQ(read.replacements, (Items{u"b", std::u16string(kReplacementsHeading), u"c"}));
 }
 
 TEST(HistoryFile, SavesCp932OrElseUtf8AndLoadsBack) {
@@ -70,7 +62,7 @@ TEST(HistoryFile, SavesCp932OrElseUtf8AndLoadsBack) {
             QByteArray("[[[[C1]]]]--- --- --- --- --- ---\r\n\xB6\xDE\x8C\x9F\x8D\xF5\r\n"
                        "[[[[C2]]]]--- --- --- --- --- ---\r\n\x92\x75\x8A\xB7\r\n"));
   file.close();
-  EXPECT_EQ(LoadHistory(path).lists.C1, japanese.C1);
+  EXPECT_EQ(LoadHistory(path).lists.searches, japanese.searches);
 
   const HistoryLists outside{{u"€ and 😀"}, {}};
   ASSERT_TRUE(SaveHistory(path, outside, false));
@@ -79,7 +71,7 @@ TEST(HistoryFile, SavesCp932OrElseUtf8AndLoadsBack) {
   file.close();
   const LoadedHistory loaded = LoadHistory(path);
   EXPECT_FALSE(loaded.unreadable);
-  EXPECT_EQ(loaded.lists.C1, outside.C1);
+  EXPECT_EQ(loaded.lists.searches, outside.searches);
 }
 
 TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsideAndNeverOverAnother) {
@@ -96,14 +88,14 @@ TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsideAndNeverOverAnother) {
   file.close();
   const LoadedHistory loaded = LoadHistory(path);
   EXPECT_TRUE(loaded.unreadable);
-  EXPECT_TRUE(loaded.lists.C1.empty());
+  EXPECT_TRUE(loaded.lists.searches.empty());
   ASSERT_TRUE(SaveHistory(path, {{u"new"}, {}}, loaded.unreadable));
   ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
   EXPECT_EQ(earlier.readAll(), "set aside by an earlier run");
   QFile second(path + ".unreadable.2");
   ASSERT_TRUE(second.open(QIODevice::ReadOnly));
   EXPECT_TRUE(second.readAll().endsWith("\x82\r\n"));
-  EXPECT_EQ(LoadHistory(path).lists.C1, Items{u"new"});
+  EXPECT_EQ(LoadHistory(path).lists.searches, Items{u"new"});
 }
 
 TEST(HistoryFile, AHistoryLinkedFromElsewhereStaysALink) {
@@ -112,7 +104,7 @@ TEST(HistoryFile, AHistoryLinkedFromElsewhereStaysALink) {
   ASSERT_TRUE(QFile::link(dir.filePath("dotfiles.ini"), path));
   ASSERT_TRUE(SaveHistory(path, {{u"kept"}, {}}, false));
   EXPECT_TRUE(QFileInfo(path).isSymLink());
-  EXPECT_EQ(LoadHistory(dir.filePath("dotfiles.ini")).lists.C1, Items{u"kept"});
+  EXPECT_EQ(LoadHistory(dir.filePath("dotfiles.ini")).lists.searches, Items{u"kept"});
 }
 
 TEST(HistoryFile, APipeOrFolderIsNoHistoryAndIsNotWaitedOn) {

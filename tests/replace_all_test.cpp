@@ -5,42 +5,37 @@
 #include <random>
 #include <string>
 
-#include "pembo95.h"
-#include "yield_counter.h"
+#include "engine/conversions.h"
+#include "tests/yield_counter.h"
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 namespace {
 
 using testing::YieldCounter;
 
 TEST(ReplaceAll, ScansLeftToRightWithoutOverlapOrRescan) {
-  EXPECT_EQ(ReplaceAll(u"aaa", u"aa", u"b", CompareMode::Exact), u"ba");
-  EXPECT_EQ(ReplaceCount(), 1u);
-  EXPECT_EQ(ReplaceAll(u"aaa", u"a", u"aa", CompareMode::Exact), u"aaaaaa");
-  EXPECT_EQ(ReplaceCount(), 3u);
-  EXPECT_EQ(ReplaceAll(u"xyzabc", u"abc", u"Q", CompareMode::Exact), u"xyzQ");
-  EXPECT_EQ(ReplaceAll(u"ababab", u"aba", u"-", CompareMode::Exact), u"-bab");
-  EXPECT_EQ(ReplaceAll(u"no match", u"xyz", u"-", CompareMode::Exact), u"no match");
-  EXPECT_EQ(ReplaceCount(), 0u);
-  EXPECT_EQ(ReplaceAll(u"", u"a", u"b", CompareMode::Exact), u"");
-  EXPECT_EQ(ReplaceCount(), 0u);
-  EXPECT_EQ(ReplaceAll(u"a\r\nb\r\nc", u"\r\nb\r\n", u"+", CompareMode::Exact), u"a+c");
+  EXPECT_EQ(ReplaceAll(u"aaa", u"aa", u"b", CompareMode::Exact), (Replaced{u"ba", 1u}));
+  EXPECT_EQ(ReplaceAll(u"aaa", u"a", u"aa", CompareMode::Exact), (Replaced{u"aaaaaa", 3u}));
+  EXPECT_EQ(ReplaceAll(u"xyzabc", u"abc", u"Q", CompareMode::Exact).text, u"xyzQ");
+  EXPECT_EQ(ReplaceAll(u"ababab", u"aba", u"-", CompareMode::Exact).text, u"-bab");
+  EXPECT_EQ(ReplaceAll(u"no match", u"xyz", u"-", CompareMode::Exact), (Replaced{u"no match", 0u}));
+  EXPECT_EQ(ReplaceAll(u"", u"a", u"b", CompareMode::Exact), (Replaced{u"", 0u}));
+  EXPECT_EQ(ReplaceAll(u"a\r\nb\r\nc", u"\r\nb\r\n", u"+", CompareMode::Exact).text, u"a+c");
 }
 
 TEST(ReplaceAll, IgnoringCaseFoldsLettersButNotWidthOrKana) {
-  EXPECT_EQ(ReplaceAll(u"abcABC", u"abc", u"x", CompareMode::Exact), u"xABC");
-  EXPECT_EQ(ReplaceAll(u"abcABC", u"abc", u"xY", CompareMode::IgnoreCase), u"xYxY");
-  EXPECT_EQ(ReplaceCount(), 2u);
-  EXPECT_EQ(ReplaceAll(u"ＡａA", u"ａ", u"-", CompareMode::IgnoreCase), u"--A");
-  EXPECT_EQ(ReplaceAll(u"カｶか", u"カ", u"-", CompareMode::IgnoreCase), u"-ｶか");
+  EXPECT_EQ(ReplaceAll(u"abcABC", u"abc", u"x", CompareMode::Exact).text, u"xABC");
+  EXPECT_EQ(ReplaceAll(u"abcABC", u"abc", u"xY", CompareMode::IgnoreCase), (Replaced{u"xYxY", 2u}));
+  EXPECT_EQ(ReplaceAll(u"ＡａA", u"ａ", u"-", CompareMode::IgnoreCase).text, u"--A");
+  EXPECT_EQ(ReplaceAll(u"カｶか", u"カ", u"-", CompareMode::IgnoreCase).text, u"-ｶか");
   // The Kelvin sign and the long s fold like k and s; a final sigma like sigma.
-  EXPECT_EQ(ReplaceAll(u"\u212Aiss \u017F\u212A", u"sk", u"-", CompareMode::IgnoreCase),
+  EXPECT_EQ(ReplaceAll(u"\u212Aiss \u017F\u212A", u"sk", u"-", CompareMode::IgnoreCase).text,
             u"\u212Aiss -");
-  EXPECT_EQ(ReplaceAll(u"ΣΑΣ σας", u"σας", u"-", CompareMode::IgnoreCase), u"- -");
+  EXPECT_EQ(ReplaceAll(u"ΣΑΣ σας", u"σας", u"-", CompareMode::IgnoreCase).text, u"- -");
   // A supplementary letter folds too, and the stretch replaced is the search's length.
-  EXPECT_EQ(ReplaceAll(u"x\U00010400y", u"\U00010428", u"-", CompareMode::IgnoreCase), u"x-y");
+  EXPECT_EQ(ReplaceAll(u"x\U00010400y", u"\U00010428", u"-", CompareMode::IgnoreCase).text, u"x-y");
   // ß folds to itself by simple folding; "ss" never matches it.
-  EXPECT_EQ(ReplaceAll(u"ßss", u"ss", u"-", CompareMode::IgnoreCase), u"ß-");
+  EXPECT_EQ(ReplaceAll(u"ßss", u"ss", u"-", CompareMode::IgnoreCase).text, u"ß-");
 }
 
 TEST(ReplaceAll, OwesOneYieldPerSearch) {
@@ -123,10 +118,11 @@ TEST(ReplaceAll, AgreesWithTheScanOnRandomTexts) {
     std::size_t expectedCount;
     const std::u16string expected =
         ReferenceReplaceAll(text, search, replacement, mode, expectedCount);
-    ASSERT_EQ(ReplaceAll(text, search, replacement, mode), expected) << "round " << round;
-    ASSERT_EQ(ReplaceCount(), expectedCount) << "round " << round;
+    const Replaced replaced = ReplaceAll(text, search, replacement, mode);
+    ASSERT_EQ(replaced.text, expected) << "round " << round;
+    ASSERT_EQ(replaced.count, expectedCount) << "round " << round;
   }
 }
 
 }  // namespace
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

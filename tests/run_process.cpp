@@ -1,4 +1,4 @@
-#include "run_process.h"
+#include "tests/run_process.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>

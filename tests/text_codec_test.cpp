@@ -3,7 +3,7 @@
 #include <random>
 #include <string>
 
-#include "text_codec.h"
+#include "batch/text_codec.h"
 
 namespace quobrel {
 namespace {

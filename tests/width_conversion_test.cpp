@@ -2,68 +2,129 @@
 
 #include <string>
 
-#include "katakana_tables.h"
-#include "pembo95.h"
-#include "yield_counter.h"
+#include <unicode/ucnv.h>
+#include <unicode/unorm2.h>
 
-namespace quobrel::Pembo95 {
+#include <functional>
+#include <map>
+
+#include "commands/option_codes.h"
+#include "engine/conversions.h"
+#include "tests/yield_counter.h"
+
+namespace quobrel::convert {
 namespace {
+
+using quobrel::CaseCode;
+using quobrel::SpaceCode;
+using quobrel::WidthCode;
 
 using testing::YieldCounter;
 
-TEST(ToHalfWidth, EveryKatakanaTableMemberNarrowsAndWidensBack) {
-  for (char16_t member : KatakanaTable) {
-    const std::u16string one(1, member);
-    const std::u16string narrow = ToHalfWidth(one, "001");
-    ASSERT_NE(narrow, one);
-    for (char16_t c : narrow) EXPECT_TRUE(c >= u'｡' && c <= u'ﾟ');
-    EXPECT_EQ(ToFullWidth(narrow, "001"), one);
+// What ICU's compatibility mapping makes of each half-width katakana, the reference for
+// the width correspondence: the full-width form, or a kana and a combining mark. The two
+// half-width marks correspond to the spacing marks ゛゜, as in the JIS tables.
+std::u16string IcuFullWidth(char16_t halfWidth) {
+  if (halfWidth == u'ﾞ') return u"゛";
+  if (halfWidth == u'ﾟ') return u"゜";
+  UErrorCode status = U_ZERO_ERROR;
+  const UNormalizer2* nfkc = unorm2_getNFKCInstance(&status);
+  char16_t out[4];
+  const int32_t length = unorm2_normalize(nfkc, reinterpret_cast<const UChar*>(&halfWidth), 1,
+                                          reinterpret_cast<UChar*>(out), 4, &status);
+  EXPECT_TRUE(U_SUCCESS(status));
+  return std::u16string(out, static_cast<std::size_t>(length));
+}
+
+// Whether JIS X 0208 has the character: the correspondence is between JIS X 0201 and
+// JIS X 0208, so ヷ and ヺ, which only Unicode composes, have no half-width form.
+bool InJisX0208(char16_t c) {
+  UErrorCode status = U_ZERO_ERROR;
+  UConverter* cp932 = ucnv_open("windows-31j", &status);
+  ucnv_setFromUCallBack(cp932, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+  char bytes[4];
+  const int32_t length =
+      ucnv_fromUChars(cp932, bytes, 4, reinterpret_cast<const UChar*>(&c), 1, &status);
+  ucnv_close(cp932);
+  return U_SUCCESS(status) && length == 2;
+}
+
+// The full-width characters the katakana conversions touch, each with its half-width
+// form, taken from ICU: the forms of the half-width katakana, and every composed kana of
+// JIS X 0208 whose canonical decomposition is one of them and a (semi-)voiced mark.
+std::map<char16_t, std::u16string> IcuKatakanaPairs() {
+  std::map<char16_t, std::u16string> pairs;
+  for (char16_t half = u'｡'; half <= u'ﾟ'; ++half) {
+    pairs[IcuFullWidth(half)[0]] = std::u16string(1, half);
+  }
+  UErrorCode status = U_ZERO_ERROR;
+  const UNormalizer2* nfd = unorm2_getNFDInstance(&status);
+  for (char16_t c = 0x3000; c < 0x3100; ++c) {
+    UChar parts[4];
+    const int32_t length = unorm2_getDecomposition(nfd, c, parts, 4, &status);
+    if (length != 2 || !pairs.contains(parts[0]) || !InJisX0208(c)) continue;
+    if (parts[1] != 0x3099 && parts[1] != 0x309A) continue;
+    std::u16string narrow = pairs[parts[0]];
+    narrow.push_back(parts[1] == 0x3099 ? u'ﾞ' : u'ﾟ');
+    pairs[c] = narrow;
+  }
+  return pairs;
+}
+
+TEST(KatakanaWidth, AgreesWithIcusCompatibilityMappings) {
+  const std::map<char16_t, std::u16string> pairs = IcuKatakanaPairs();
+  EXPECT_EQ(pairs.size(), 89u);  // 63 half-width forms and 26 voiced or semi-voiced kana
+  for (const auto& [full, half] : pairs) {
+    EXPECT_EQ(ToHalfWidth(std::u16string(1, full), WidthCode("001")), half) << int(full);
+    EXPECT_EQ(ToFullWidth(half, WidthCode("001")), std::u16string(1, full)) << int(full);
   }
 }
 
 TEST(ToHalfWidth, LeavesEveryCharacterOutsideItsClassesAlone) {
+  const std::map<char16_t, std::u16string> katakana = IcuKatakanaPairs();
   for (char32_t c = 0; c < 0x10000; ++c) {
     const char16_t unit = static_cast<char16_t>(c);
     const bool fullWidthDigitOrLetter =
         (c >= U'０' && c <= U'９') || (c >= U'Ａ' && c <= U'Ｚ') || (c >= U'ａ' && c <= U'ｚ');
-    if (fullWidthDigitOrLetter || KatakanaTable.find(unit) != std::u16string_view::npos) continue;
-    ASSERT_EQ(ToHalfWidth(std::u16string(1, unit), "111"), std::u16string(1, unit)) << int(c);
+    if (fullWidthDigitOrLetter || katakana.contains(unit)) continue;
+    ASSERT_EQ(ToHalfWidth(std::u16string(1, unit), WidthCode("111")), std::u16string(1, unit))
+        << int(c);
   }
 }
 
 TEST(ToHalfWidth, ConvertsOnlyTheSelectedClasses) {
-  EXPECT_EQ(ToHalfWidth(u"ガヴパ゛゜「テスト」", "001"), u"ｶﾞｳﾞﾊﾟﾞﾟ｢ﾃｽﾄ｣");
-  EXPECT_EQ(ToHalfWidth(u"ヰヱヮヵヶあがＡ１", "001"), u"ヰヱヮヵヶあがＡ１");
-  EXPECT_EQ(ToHalfWidth(u"０９Ａｚ", "100"), u"09Ａｚ");
-  EXPECT_EQ(ToHalfWidth(u"０９Ａｚ", "010"), u"０９Az");
-  EXPECT_EQ(ToHalfWidth(u"、・", "110"), u"、・");
-  EXPECT_EQ(ToHalfWidth(u"、・", "001"), u"､･");
-  EXPECT_EQ(ToHalfWidth(u"　", "111"), u"　");
-  EXPECT_EQ(ToHalfWidth(u"", "111"), u"");
+  EXPECT_EQ(ToHalfWidth(u"ガヴパ゛゜「テスト」", WidthCode("001")), u"ｶﾞｳﾞﾊﾟﾞﾟ｢ﾃｽﾄ｣");
+  EXPECT_EQ(ToHalfWidth(u"ヰヱヮヵヶあがＡ１", WidthCode("001")), u"ヰヱヮヵヶあがＡ１");
+  EXPECT_EQ(ToHalfWidth(u"０９Ａｚ", WidthCode("100")), u"09Ａｚ");
+  EXPECT_EQ(ToHalfWidth(u"０９Ａｚ", WidthCode("010")), u"０９Az");
+  EXPECT_EQ(ToHalfWidth(u"、・", WidthCode("110")), u"、・");
+  EXPECT_EQ(ToHalfWidth(u"、・", WidthCode("001")), u"､･");
+  EXPECT_EQ(ToHalfWidth(u"　", WidthCode("111")), u"　");
+  EXPECT_EQ(ToHalfWidth(u"", WidthCode("111")), u"");
 }
 
 TEST(ToFullWidth, ComposesAMarkWithTheKanaDirectlyBeforeIt) {
-  EXPECT_EQ(ToFullWidth(u"ｶﾞｷﾞｸﾞ", "001"), u"ガギグ");
-  EXPECT_EQ(ToFullWidth(u"ﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ", "001"), u"パピプペポ");
-  EXPECT_EQ(ToFullWidth(u"ﾊﾞﾋﾞﾌﾞﾍﾞﾎﾞｻﾞｼﾞｽﾞｾﾞｿﾞﾀﾞﾁﾞﾂﾞﾃﾞﾄﾞ", "001"),
+  EXPECT_EQ(ToFullWidth(u"ｶﾞｷﾞｸﾞ", WidthCode("001")), u"ガギグ");
+  EXPECT_EQ(ToFullWidth(u"ﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ", WidthCode("001")), u"パピプペポ");
+  EXPECT_EQ(ToFullWidth(u"ﾊﾞﾋﾞﾌﾞﾍﾞﾎﾞｻﾞｼﾞｽﾞｾﾞｿﾞﾀﾞﾁﾞﾂﾞﾃﾞﾄﾞ", WidthCode("001")),
             u"バビブベボザジズゼゾダヂヅデド");
-  EXPECT_EQ(ToFullWidth(u"ｳﾞｧ", "001"), u"ヴァ");
-  EXPECT_EQ(ToFullWidth(u"ｱﾞ", "001"), u"ア゛");
-  EXPECT_EQ(ToFullWidth(u"ﾜﾞｶﾟ", "001"), u"ワ゛カ゜");
-  EXPECT_EQ(ToFullWidth(u"ﾞｶ", "001"), u"゛カ");
-  EXPECT_EQ(ToFullWidth(u"ｶﾞﾞ", "001"), u"ガ゛");
-  EXPECT_EQ(ToFullWidth(u"ｶ ﾞ", "001"), u"カ ゛");
-  EXPECT_EQ(ToFullWidth(u"ﾃｽﾄ", "001"), u"テスト");
-  EXPECT_EQ(ToFullWidth(u"｢ｺｰﾋｰ｣｡", "001"), u"「コーヒー」。");
+  EXPECT_EQ(ToFullWidth(u"ｳﾞｧ", WidthCode("001")), u"ヴァ");
+  EXPECT_EQ(ToFullWidth(u"ｱﾞ", WidthCode("001")), u"ア゛");
+  EXPECT_EQ(ToFullWidth(u"ﾜﾞｶﾟ", WidthCode("001")), u"ワ゛カ゜");
+  EXPECT_EQ(ToFullWidth(u"ﾞｶ", WidthCode("001")), u"゛カ");
+  EXPECT_EQ(ToFullWidth(u"ｶﾞﾞ", WidthCode("001")), u"ガ゛");
+  EXPECT_EQ(ToFullWidth(u"ｶ ﾞ", WidthCode("001")), u"カ ゛");
+  EXPECT_EQ(ToFullWidth(u"ﾃｽﾄ", WidthCode("001")), u"テスト");
+  EXPECT_EQ(ToFullWidth(u"｢ｺｰﾋｰ｣｡", WidthCode("001")), u"「コーヒー」。");
 }
 
 TEST(ToFullWidth, DigitsAndLettersEndARunAndConvertOnlyWhenSelected) {
-  EXPECT_EQ(ToFullWidth(u"ｶﾞ1", "101"), u"ガ１");
-  EXPECT_EQ(ToFullWidth(u"ｶﾞ1", "001"), u"ガ1");
-  EXPECT_EQ(ToFullWidth(u"ｶa ﾞＢ", "011"), u"カａ ゛Ｂ");
-  EXPECT_EQ(ToFullWidth(u"aＢ1ｶﾞ", "010"), u"ａＢ1ｶﾞ");
-  EXPECT_EQ(ToFullWidth(u"aＢ1ｶﾞ", "100"), u"aＢ１ｶﾞ");
-  EXPECT_EQ(ToFullWidth(u"", "111"), u"");
+  EXPECT_EQ(ToFullWidth(u"ｶﾞ1", WidthCode("101")), u"ガ１");
+  EXPECT_EQ(ToFullWidth(u"ｶﾞ1", WidthCode("001")), u"ガ1");
+  EXPECT_EQ(ToFullWidth(u"ｶa ﾞＢ", WidthCode("011")), u"カａ ゛Ｂ");
+  EXPECT_EQ(ToFullWidth(u"aＢ1ｶﾞ", WidthCode("010")), u"ａＢ1ｶﾞ");
+  EXPECT_EQ(ToFullWidth(u"aＢ1ｶﾞ", WidthCode("100")), u"aＢ１ｶﾞ");
+  EXPECT_EQ(ToFullWidth(u"", WidthCode("111")), u"");
 }
 
 TEST(ToFullWidth, ComposesAcrossTheEngineBlocks) {
@@ -73,21 +134,25 @@ TEST(ToFullWidth, ComposesAcrossTheEngineBlocks) {
     text += i % 3 == 0 ? u"ｶﾞ" : u"x";
     expected += i % 3 == 0 ? u"ガ" : u"x";
   }
-  EXPECT_EQ(ToFullWidth(text, "001"), expected);
+  EXPECT_EQ(ToFullWidth(text, WidthCode("001")), expected);
 }
 
 TEST(CharacterConversions, OweOneYieldPerCharacterScanned) {
   const std::u16string text = std::u16string(50000, u'ｶ') + u"ﾞ";
-  for (auto convert : {ToHalfWidth, ToFullWidth, ConvertLetterCase, ConvertSpaces}) {
+  const std::function<void()> conversions[] = {[&] { ToHalfWidth(text, WidthCode("101")); },
+                                               [&] { ToFullWidth(text, WidthCode("101")); },
+                                               [&] { ConvertLetterCase(text, CaseCode("101")); },
+                                               [&] { ConvertSpaces(text, SpaceCode("101")); }};
+  for (const auto& conversion : conversions) {
     YieldCounter counter;
-    convert(text, "101");
+    conversion();
     EXPECT_EQ(counter.total, text.size());
     EXPECT_GT(counter.calls, 1u) << "a long text yields more than once";
   }
   YieldCounter counter;
-  ToFullWidth(u"", "111");
+  ToFullWidth(u"", WidthCode("111"));
   EXPECT_EQ(counter.calls, 0u);
 }
 
 }  // namespace
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

@@ -18,9 +18,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "folder_lists.h"
-#include "output_folder_label.h"
-#include "window_test_support.h"
+#include "app/folder_lists.h"
+#include "app/output_folder_label.h"
+#include "tests/window_test_support.h"
 
 namespace quobrel {
 namespace {

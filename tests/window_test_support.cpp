@@ -1,4 +1,4 @@
-#include "window_test_support.h"
+#include "tests/window_test_support.h"
 
 #include <QAbstractButton>
 #include <QTabBar>

@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "quobrel_main.h"
+#include "app/quobrel_main.h"
 
 namespace quobrel::testing {
 

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "yield_hook.h"
+#include "engine/yield_hook.h"
 
 namespace quobrel::testing {
 
@@ -18,7 +18,7 @@ class YieldCounter {
   std::size_t calls = 0;
 
  private:
-  Pembo95::ScopedYieldHook scope_;
+  convert::ScopedYieldHook scope_;
 };
 
 }  // namespace quobrel::testing

@@ -6,9 +6,9 @@
 #include <array>
 #include <string_view>
 
-#include "character_classes.h"
+#include "engine/internal/character_classes.h"
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 
 // The full-width characters that have a half-width katakana form, used only as a set.
 // Pieces 2 to 4 are rows of five places; "、" fills the empty ones (and is a member anyway).
@@ -132,4 +132,4 @@ constexpr NarrowKana NarrowKatakana(char16_t c) {
   return offset < detail::kNarrowing.size() ? detail::kNarrowing[offset] : NarrowKana{};
 }
 
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

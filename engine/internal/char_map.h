@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "character_classes.h"
+#include "engine/internal/character_classes.h"
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 
 class CharMap {
  public:
@@ -53,4 +53,4 @@ class CharMap {
   std::uint8_t pagesInUse_ = 1;
 };
 
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

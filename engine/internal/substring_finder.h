@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "pembo95.h"
+#include "engine/conversions.h"
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 
 // Finds a search string in a text under a compare mode. Candidates are found eight code
 // units at a time by their first and last code units (every unit that folds like them,
@@ -47,4 +47,4 @@ class SubstringFinder {
   UnitSet last_;
 };
 
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

@@ -1,7 +1,7 @@
 // The character classes that the conversions test. Ranges compare code unit values.
 #pragma once
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 
 struct CharRange {
   char16_t first;
@@ -32,4 +32,4 @@ inline constexpr char16_t kCode160Space = u'\u00A0';
 
 constexpr bool IsHalfWidthSpace(char16_t c) { return c == u' ' || c == kCode160Space; }
 
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "lanes.h"
-#include "yield_meter.h"
+#include "engine/internal/lanes.h"
+#include "engine/internal/yield_meter.h"
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 
 class TextWriter {
  public:
@@ -91,4 +91,4 @@ std::size_t CountWhere(std::u16string_view text, Candidates candidates, Counts c
   return count;
 }
 
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

@@ -2,9 +2,9 @@
 
 #include <cstddef>
 
-#include "yield_hook.h"
+#include "engine/yield_hook.h"
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 
 // The hook installed when an engine call starts, held for the call's duration so that a
 // hook that installs another one does not pull the ground from under the scan.
@@ -19,4 +19,4 @@ class YieldMeter {
   YieldHook hook_;
 };
 
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "character_classes.h"
+#include "engine/internal/character_classes.h"
 
-namespace quobrel::Pembo95 {
+namespace quobrel::convert {
 
 using Lanes = std::uint16_t __attribute__((vector_size(16)));
 inline constexpr std::size_t kLaneCount = sizeof(Lanes) / sizeof(std::uint16_t);
@@ -52,4 +52,4 @@ void ForEachSetLane(LaneMask mask, Visit visit) {
 // `value` in the lanes that `mask` sets, 0 elsewhere.
 inline Lanes Where(LaneMask mask, char16_t value) { return std::bit_cast<Lanes>(mask) & value; }
 
-}  // namespace quobrel::Pembo95
+}  // namespace quobrel::convert

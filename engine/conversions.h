@@ -1,0 +1,64 @@
+// The conversion engine: pure functions on UTF-16 text. Each returns a new string and
+// leaves its arguments alone; the options say which characters each one touches.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "engine/yield_hook.h"
+
+namespace quobrel::convert {
+
+// The classes of characters a width conversion touches.
+struct WidthClasses {
+  bool digits = false;
+  bool letters = false;  // Latin letters
+  bool katakana = false;
+  constexpr bool Any() const { return digits || letters || katakana; }
+};
+
+// Full-width digits, Latin letters and katakana to half-width. A voiced or semi-voiced
+// kana becomes two characters, so the result can grow.
+std::u16string ToHalfWidth(std::u16string_view text, WidthClasses classes);
+
+// Half-width digits, Latin letters and katakana to full-width; a kana directly followed
+// by a voiced or semi-voiced mark composes into one character.
+std::u16string ToFullWidth(std::u16string_view text, WidthClasses classes);
+
+// Which Latin letters change case, and which way.
+struct CaseChange {
+  bool halfWidth = false;
+  bool fullWidth = false;
+  bool toUpper = false;
+  constexpr bool Any() const { return halfWidth || fullWidth; }
+};
+
+std::u16string ConvertLetterCase(std::u16string_view text, CaseChange change);
+
+enum class SpaceMode {
+  Unchanged,
+  PairsToFullWidth,  // each pair of half-width spaces to one full-width space
+  AllToFullWidth,    // every half-width space to full-width
+  AllToHalfWidth,    // every full-width space to half-width
+};
+
+std::u16string ConvertSpaces(std::u16string_view text, SpaceMode mode);
+
+enum class CompareMode {
+  Exact,       // code unit for code unit
+  IgnoreCase,  // simple case folding of each code point; width and kana type still count
+};
+
+struct Replaced {
+  std::u16string text;
+  std::size_t count = 0;  // the replacements made
+  bool operator==(const Replaced&) const = default;
+};
+
+// Replaces every occurrence of `search` (non-empty), left to right, without overlap and
+// without searching inserted text again.
+Replaced ReplaceAll(std::u16string_view text, std::u16string_view search,
+                    std::u16string_view replacement, CompareMode mode);
+
+}  // namespace quobrel::convert
