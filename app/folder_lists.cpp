@@ -56,7 +56,7 @@ bool FolderList::setPath(const QString& path) {
     ancestors.prepend(up.absolutePath());
     if (!up.cdUp()) break;
   }
-  int depth = 0;
+  qsizetype depth = 0;
   for (const QString& ancestor : ancestors) {
     const QString name = ancestor == "/" ? ancestor : QFileInfo(ancestor).fileName();
     auto* entry = new QListWidgetItem(icon, QString(depth++ * 2, ' ') + name, this);

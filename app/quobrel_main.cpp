@@ -122,7 +122,11 @@ struct QuobrelMain::Controls {
     topBar = Bar(window, "P1", 90, 90, 8475, 45);
     leftBar = Bar(window, "P2", 90, 120, 45, 7275);
 
-    // The cover of a batch, parked outside the window until a batch brings it in.
+    BuildBatchCover(window);
+  }
+
+  // The cover of a batch, parked outside the window until a batch brings it in.
+  void BuildBatchCover(QWidget* window) {
     batchCover = new QWidget(window);
     Place(batchCover, "Picture1", 12000, 12000, 8415, 3735);
     batchCover->setAutoFillBackground(true);
@@ -131,13 +135,12 @@ struct QuobrelMain::Controls {
     conversionCoverBanner =
         Banner(batchCover, "P11", "Label5",
                BannerImage(kConversionBannerName, kConversionBannerHeight), conversionFiles);
-    conversionCoverBanner->move(Px(1980), Px(1200));
     replaceCoverBanner =
         Banner(batchCover, "P12", "Label15",
                BannerImage(kReplacementBannerName, kReplacementBannerHeight), replaceFiles);
-    replaceCoverBanner->move(Px(1980), Px(1200));
-    conversionFiles->setText("(Files)");
-    replaceFiles->setText("(Files)");
+    for (QLabel* banner : {conversionCoverBanner, replaceCoverBanner})
+      banner->move(Px(1980), Px(1200));
+    for (QLabel* label : {conversionFiles, replaceFiles}) label->setText("(Files)");
     coverVersion = new QLabel(batchCover);
     Place(coverVersion, "Label6", 2820, 2340, 2985, 180);
     Bar(batchCover, "Line1", 180, 3660, 8100, 15);

@@ -24,7 +24,7 @@ bool IsRefusedName(std::basic_string_view<Char> fileName) {
   const std::basic_string_view<Char> extension = ExtensionOf(fileName);
   auto lower = [](Char c) { return c >= Char('A') && c <= Char('Z') ? Char(c + ('a' - 'A')) : c; };
   return std::any_of(
-      RefusedExtensions.begin(), RefusedExtensions.end(), [&](std::u16string_view refused) {
+      kRefusedExtensions.begin(), kRefusedExtensions.end(), [&](std::u16string_view refused) {
         return std::equal(extension.begin(), extension.end(), refused.begin(), refused.end(),
                           [&](Char c, char16_t r) { return static_cast<char16_t>(lower(c)) == r; });
       });

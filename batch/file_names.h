@@ -14,7 +14,7 @@ std::string_view GetExtension(std::string_view path);  // the path's bytes
 
 // Binary files and backups, which the file lists do not let the user select; compared
 // with the extension in lower case.
-inline constexpr std::array<std::u16string_view, 16> RefusedExtensions{
+inline constexpr std::array<std::u16string_view, 16> kRefusedExtensions{
     u"old", u"exe", u"com", u"dll", u"ocx", u"gif", u"jpg", u"jpeg",
     u"mp3", u"xls", u"xla", u"dot", u"bmp", u"scr", u"wav", u"oca",
 };

@@ -122,7 +122,9 @@ std::size_t EncodedLength(std::u16string_view text, TextEncoding encoding) {
     return status == U_BUFFER_OVERFLOW_ERROR ? static_cast<std::size_t>(length) : 0;
   }
   auto weigh = [](Units u) {
-    return Ones<Units>((u >= 0x80) & ((u - u'｡') > static_cast<std::uint16_t>(u'ﾟ' - u'｡')));
+    constexpr auto kFirst = static_cast<std::uint16_t>(u'｡');
+    constexpr auto kSpan = static_cast<std::uint16_t>(u'ﾟ' - u'｡');
+    return Ones<Units>((u >= 0x80) & ((u - kFirst) > kSpan));
   };
   auto weighOne = [](char16_t c) { return std::size_t{!IsCp932SingleByte(c)}; };
   return text.size() + SumLanes<Units>(text, weigh, weighOne);
@@ -215,40 +217,58 @@ std::optional<std::size_t> EncodeUtf8Into(std::u16string_view text, char* out,
   return ConvertPieces(text, out, capacity, startsCharacter, convert, FirstUnpairedSurrogate);
 }
 
-// ICU's converters take pointers and any length.
-std::optional<std::size_t> DecodeWithIcuInto(TextEncoding encoding, std::string_view bytes,
-                                             char16_t* out, std::size_t capacity) {
-  Converter converter = OpenConverter(encoding);
-  auto* const begin = reinterpret_cast<UChar*>(out);
-  const char* source = bytes.data();
-  UChar* target = begin;
-  UErrorCode status = U_ZERO_ERROR;
-  ucnv_toUnicode(converter.get(), &target, begin + capacity, &source, source + bytes.size(),
-                 nullptr, /*flush=*/true, &status);
-  if (U_SUCCESS(status) && target == begin + capacity) return std::nullopt;
-  // The converter stops behind the offending bytes.
-  char invalid[32];
-  int8_t invalidLength = sizeof invalid;
-  UErrorCode ignored = U_ZERO_ERROR;
-  ucnv_getInvalidChars(converter.get(), invalid, &invalidLength, &ignored);
-  return static_cast<std::size_t>(source - bytes.data()) - invalidLength;
-}
+// The two directions of ICU's converters: the calls that differ, under one name each.
+struct IcuDecoding {
+  using In = char;
+  using Out = UChar;
+  static void Convert(UConverter* converter, Out** target, Out* limit, const In** source,
+                      const In* end, UErrorCode* status) {
+    ucnv_toUnicode(converter, target, limit, source, end, nullptr, /*flush=*/true, status);
+  }
+  // How many of the input units behind where the converter stopped are at fault.
+  static std::size_t FaultLength(UConverter* converter) {
+    char fault[32];
+    int8_t length = sizeof fault;
+    UErrorCode ignored = U_ZERO_ERROR;
+    ucnv_getInvalidChars(converter, fault, &length, &ignored);
+    return static_cast<std::size_t>(length);
+  }
+};
 
-std::optional<std::size_t> EncodeWithIcuInto(TextEncoding encoding, std::u16string_view text,
-                                             char* out, std::size_t capacity) {
+struct IcuEncoding {
+  using In = UChar;
+  using Out = char;
+  static void Convert(UConverter* converter, Out** target, Out* limit, const In** source,
+                      const In* end, UErrorCode* status) {
+    ucnv_fromUnicode(converter, target, limit, source, end, nullptr, /*flush=*/true, status);
+  }
+  static std::size_t FaultLength(UConverter* converter) {
+    UChar fault[32];
+    int8_t length = sizeof fault / sizeof *fault;
+    UErrorCode ignored = U_ZERO_ERROR;
+    ucnv_getInvalidUChars(converter, fault, &length, &ignored);
+    return static_cast<std::size_t>(length);
+  }
+};
+
+// ICU's converters take pointers and any length. Converts all of `input` into exactly
+// `capacity` units at `out`, or returns where the input is at fault.
+template <class Direction, class InUnit, class OutUnit>
+std::optional<std::size_t> ConvertWithIcuInto(TextEncoding encoding,
+                                              std::basic_string_view<InUnit> input, OutUnit* out,
+                                              std::size_t capacity) {
+  using In = typename Direction::In;
+  using Out = typename Direction::Out;
   Converter converter = OpenConverter(encoding);
-  const auto* const begin = reinterpret_cast<const UChar*>(text.data());
-  const UChar* source = begin;
-  char* target = out;
+  const auto* const begin = reinterpret_cast<const In*>(input.data());
+  const In* source = begin;
+  auto* target = reinterpret_cast<Out*>(out);
   UErrorCode status = U_ZERO_ERROR;
-  ucnv_fromUnicode(converter.get(), &target, out + capacity, &source, begin + text.size(), nullptr,
-                   /*flush=*/true, &status);
-  if (U_SUCCESS(status) && target == out + capacity) return std::nullopt;
-  UChar invalid[32];
-  int8_t invalidLength = std::size(invalid);
-  UErrorCode ignored = U_ZERO_ERROR;
-  ucnv_getInvalidUChars(converter.get(), invalid, &invalidLength, &ignored);
-  return static_cast<std::size_t>(source - begin) - invalidLength;
+  Direction::Convert(converter.get(), &target, target + capacity, &source, begin + input.size(),
+                     &status);
+  if (U_SUCCESS(status) && target == reinterpret_cast<Out*>(out) + capacity) return std::nullopt;
+  // The converter stops behind the offending units.
+  return static_cast<std::size_t>(source - begin) - Direction::FaultLength(converter.get());
 }
 
 // Measures the result, then converts into a string of exactly that size; or reports where
@@ -280,8 +300,9 @@ DecodedText Decode(std::string_view bytes, TextEncoding encoding) {
   auto [text, invalidAt] = Convert<std::u16string>(
       bytes, [encoding](std::string_view in) { return DecodedLength(in, encoding); },
       [encoding](std::string_view in, char16_t* out, std::size_t capacity) {
-        return encoding == TextEncoding::Utf8 ? DecodeUtf8Into(in, out, capacity)
-                                              : DecodeWithIcuInto(encoding, in, out, capacity);
+        return encoding == TextEncoding::Utf8
+                   ? DecodeUtf8Into(in, out, capacity)
+                   : ConvertWithIcuInto<IcuDecoding>(encoding, in, out, capacity);
       });
   return {std::move(text), invalidAt};
 }
@@ -290,8 +311,9 @@ EncodedText Encode(std::u16string_view text, TextEncoding encoding) {
   auto [bytes, unencodableAt] = Convert<std::string>(
       text, [encoding](std::u16string_view in) { return EncodedLength(in, encoding); },
       [encoding](std::u16string_view in, char* out, std::size_t capacity) {
-        return encoding == TextEncoding::Utf8 ? EncodeUtf8Into(in, out, capacity)
-                                              : EncodeWithIcuInto(encoding, in, out, capacity);
+        return encoding == TextEncoding::Utf8
+                   ? EncodeUtf8Into(in, out, capacity)
+                   : ConvertWithIcuInto<IcuEncoding>(encoding, in, out, capacity);
       });
   return {std::move(bytes), unencodableAt};
 }

@@ -90,7 +90,7 @@ ParsedCommandLine UsageError(const QString& message) {
 class RawWords {
  public:
   QString Admit(const std::string& word) {
-    const QString decoded = QString::fromStdString(word);
+    QString decoded = QString::fromStdString(word);
     if (decoded.toStdString() == word) return decoded;
     const std::size_t equals = word.find('=');
     if (word.starts_with("--") && equals != std::string::npos) {
@@ -119,105 +119,136 @@ std::string ValuesOf(const GroupOption& option) {
 
 }  // namespace
 
-ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
-  QCommandLineParser parser;
-  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  const QCommandLineOption help("help");
-  const QCommandLineOption version("version");
-  const QCommandLineOption encoding("encoding", {}, "encoding");
-  const QCommandLineOption outputDirectory("output-dir", {}, "folder");
-  const QCommandLineOption search("search", {}, "text");
-  const QCommandLineOption replace("replace", {}, "text");
-  const QCommandLineOption matchCase("match-case");
-  const QCommandLineOption lineBreaks("line-breaks", {}, "rule");
-  parser.addOptions(
-      {help, version, encoding, outputDirectory, search, replace, matchCase, lineBreaks});
-  std::vector<QCommandLineOption> groupOptions;
-  for (const GroupOption& option : GroupOptions()) {
-    groupOptions.emplace_back(Q(option.name), QString(), "value");
-    parser.addOption(groupOptions.back());
-  }
+namespace {
 
-  RawWords raw;
-  QStringList words{"quobrel-cli"};
-  for (const std::string& argument : arguments) words << raw.Admit(argument);
-  if (!parser.parse(words)) return UsageError(parser.errorText());
-  if (parser.isSet(help)) return {std::string(kSynopsis), 0};
-  if (parser.isSet(version)) return {std::string(kVersionLabel) + "\n", 0};
-
-  QStringList positional = parser.positionalArguments();
-  if (positional.isEmpty()) return UsageError("expected a command: convert or replace");
-  const QString command = positional.takeFirst();
-
-  Request request;
-  for (const QString& file : positional) request.files.push_back(raw.Bytes(file));
-  if (parser.isSet(outputDirectory)) {
-    if (request.files.empty()) return UsageError("--output-dir goes with files");
-    // An unset shell variable must not send the results to the root folder.
-    if (parser.value(outputDirectory).isEmpty()) return UsageError("--output-dir needs a folder");
-    request.outputDirectory = raw.Bytes(parser.value(outputDirectory));
-  }
-  for (const QCommandLineOption& option : {search, replace, encoding}) {
-    if (RawWords::IsPlaceholder(parser.value(option)))
-      return UsageError("--" + option.names().front() + " is not valid UTF-8");
-  }
-  if (parser.isSet(encoding)) {
-    const QString name = parser.value(encoding);
-    if (name == "auto") {
-      request.encoding.emplace(std::nullopt);
-    } else if (const auto named =
-                   std::find_if(std::begin(kEncodingNames), std::end(kEncodingNames),
-                                [&](const auto& known) { return Q(known.first) == name; });
-               named != std::end(kEncodingNames)) {
-      request.encoding = named->second;
-    } else {
-      return UsageError("unknown encoding '" + name + "' (auto, utf-8, cp932 or euc-jp)");
+// The options, parsed by Qt's parser, and the request read from them part by part; each
+// part returns the usage error it finds, if any.
+class CommandLineReader {
+ public:
+  CommandLineReader() {
+    parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser_.addOptions(
+        {help_, version_, encoding_, outputDirectory_, search_, replace_, matchCase_, lineBreaks_});
+    for (const GroupOption& option : GroupOptions()) {
+      groupOptions_.emplace_back(Q(option.name), QString(), "value");
+      parser_.addOption(groupOptions_.back());
     }
   }
-  if (parser.isSet(lineBreaks)) {
-    if (request.files.empty()) return UsageError("--line-breaks goes with files");
-    const QString rule = parser.value(lineBreaks);
-    if (rule != "keep" && rule != "crlf")
-      return UsageError("unknown value '" + rule + "' for --line-breaks (keep or crlf)");
-    request.lineBreaks = rule == "crlf" ? LineBreakRule::Lines : LineBreakRule::Keep;
+
+  ParsedCommandLine Read(const std::vector<std::string>& arguments) {
+    QStringList words{"quobrel-cli"};
+    for (const std::string& argument : arguments) words << raw_.Admit(argument);
+    if (!parser_.parse(words)) return UsageError(parser_.errorText());
+    if (parser_.isSet(help_)) return {std::string(kSynopsis), 0};
+    if (parser_.isSet(version_)) return {std::string(kVersionLabel) + "\n", 0};
+
+    QStringList positional = parser_.positionalArguments();
+    if (positional.isEmpty()) return UsageError("expected a command: convert or replace");
+    const QString command = positional.takeFirst();
+    Request request;
+    for (const QString& file : positional) request.files.push_back(raw_.Bytes(file));
+
+    std::optional<QString> error = ReadFileOptions(request);
+    if (!error) error = ReadEncoding(request);
+    if (!error) {
+      if (command == "convert") {
+        error = ReadConvert(request);
+      } else if (command == "replace") {
+        error = ReadReplace(request);
+      } else {
+        error = "unknown command '" + command + "' (convert or replace)";
+      }
+    }
+    if (error) return UsageError(*error);
+    return {std::move(request), 0};
   }
 
-  if (command == "convert") {
-    for (const QCommandLineOption& option : {search, replace, matchCase}) {
-      if (parser.isSet(option))
-        return UsageError("--" + option.names().front() + " belongs to replace");
+ private:
+  std::optional<QString> ReadFileOptions(Request& request) const {
+    if (parser_.isSet(outputDirectory_)) {
+      if (request.files.empty()) return "--output-dir goes with files";
+      // An unset shell variable must not send the results to the root folder.
+      if (parser_.value(outputDirectory_).isEmpty()) return "--output-dir needs a folder";
+      request.outputDirectory = raw_.Bytes(parser_.value(outputDirectory_));
+    }
+    if (parser_.isSet(lineBreaks_)) {
+      if (request.files.empty()) return "--line-breaks goes with files";
+      const QString rule = parser_.value(lineBreaks_);
+      if (rule != "keep" && rule != "crlf")
+        return "unknown value '" + rule + "' for --line-breaks (keep or crlf)";
+      request.lineBreaks = rule == "crlf" ? LineBreakRule::Lines : LineBreakRule::Keep;
+    }
+    return std::nullopt;
+  }
+
+  std::optional<QString> ReadEncoding(Request& request) const {
+    for (const QCommandLineOption& option : {search_, replace_, encoding_}) {
+      if (RawWords::IsPlaceholder(parser_.value(option)))
+        return "--" + option.names().front() + " is not valid UTF-8";
+    }
+    if (!parser_.isSet(encoding_)) return std::nullopt;
+    const QString name = parser_.value(encoding_);
+    if (name == "auto") {
+      request.encoding.emplace(std::nullopt);
+      return std::nullopt;
+    }
+    const auto named = std::find_if(std::begin(kEncodingNames), std::end(kEncodingNames),
+                                    [&](const auto& known) { return Q(known.first) == name; });
+    if (named == std::end(kEncodingNames))
+      return "unknown encoding '" + name + "' (auto, utf-8, cp932 or euc-jp)";
+    request.encoding = named->second;
+    return std::nullopt;
+  }
+
+  std::optional<QString> ReadConvert(Request& request) const {
+    for (const QCommandLineOption& option : {search_, replace_, matchCase_}) {
+      if (parser_.isSet(option)) return "--" + option.names().front() + " belongs to replace";
     }
     ConvertRequest convert;
     for (std::size_t i = 0; i < GroupOptions().size(); ++i) {
       const GroupOption& option = GroupOptions()[i];
-      if (!parser.isSet(groupOptions[i])) continue;
-      const QString value = parser.value(groupOptions[i]);
+      if (!parser_.isSet(groupOptions_[i])) continue;
+      const QString value = parser_.value(groupOptions_[i]);
       const auto choice = std::find_if(option.choices.begin(), option.choices.end(),
                                        [&](const Choice& c) { return Q(c.value) == value; });
       if (choice == option.choices.end()) {
-        return UsageError("unknown value '" + value + "' for --" + Q(option.name) + " (" +
-                          Q(ValuesOf(option)) + ")");
+        return "unknown value '" + value + "' for --" + Q(option.name) + " (" +
+               Q(ValuesOf(option)) + ")";
       }
       convert.buttons.push_back(choice->button);
     }
     request.command = std::move(convert);
-    return {std::move(request), 0};
+    return std::nullopt;
   }
 
-  if (command == "replace") {
-    for (const QCommandLineOption& option : groupOptions) {
-      if (parser.isSet(option))
-        return UsageError("--" + option.names().front() + " belongs to convert");
+  std::optional<QString> ReadReplace(Request& request) const {
+    for (const QCommandLineOption& option : groupOptions_) {
+      if (parser_.isSet(option)) return "--" + option.names().front() + " belongs to convert";
     }
-    if (!parser.isSet(search) || !parser.isSet(replace)) {
-      return UsageError("replace needs --search=TEXT and --replace=TEXT");
-    }
-    request.command = ReplaceRequest{U16(parser.value(search)), U16(parser.value(replace)),
-                                     parser.isSet(matchCase)};
-    return {std::move(request), 0};
+    if (!parser_.isSet(search_) || !parser_.isSet(replace_))
+      return "replace needs --search=TEXT and --replace=TEXT";
+    request.command = ReplaceRequest{U16(parser_.value(search_)), U16(parser_.value(replace_)),
+                                     parser_.isSet(matchCase_)};
+    return std::nullopt;
   }
 
-  return UsageError("unknown command '" + command + "' (convert or replace)");
+  QCommandLineParser parser_;
+  const QCommandLineOption help_{"help"};
+  const QCommandLineOption version_{"version"};
+  const QCommandLineOption encoding_{"encoding", {}, "encoding"};
+  const QCommandLineOption outputDirectory_{"output-dir", {}, "folder"};
+  const QCommandLineOption search_{"search", {}, "text"};
+  const QCommandLineOption replace_{"replace", {}, "text"};
+  const QCommandLineOption matchCase_{"match-case"};
+  const QCommandLineOption lineBreaks_{"line-breaks", {}, "rule"};
+  std::vector<QCommandLineOption> groupOptions_;
+  RawWords raw_;
+};
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  return CommandLineReader().Read(arguments);
 }
 
 }  // namespace quobrel::cli

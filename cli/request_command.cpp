@@ -10,12 +10,12 @@ BatchCommand CommandOf(const Request& request) {
   if (const auto* replace = std::get_if<ReplaceRequest>(&request.command)) {
     const auto mode =
         replace->matchCase ? convert::CompareMode::Exact : convert::CompareMode::IgnoreCase;
-    return {
-        [search = replace->search, replacement = replace->replacement, mode](std::u16string text) {
-          convert::Replaced replaced = convert::ReplaceAll(text, search, replacement, mode);
-          return BatchCommand::Result{std::move(replaced.text), replaced.count};
-        },
-        /*counted=*/true};
+    return {[search = replace->search, replacement = replace->replacement,
+             mode](const std::u16string& text) {
+              convert::Replaced replaced = convert::ReplaceAll(text, search, replacement, mode);
+              return BatchCommand::Result{std::move(replaced.text), replaced.count};
+            },
+            /*counted=*/true};
   }
   // The start-up selection, with the buttons the options name selected over it.
   PlainOptionPanel panel;

@@ -6,7 +6,8 @@
 namespace quobrel::convert {
 
 std::u16string ConvertLetterCase(std::u16string_view text, CaseChange caseChange) {
-  const auto [halfWidth, fullWidth, toUpper] = caseChange;
+  const bool halfWidth = caseChange.halfWidth, fullWidth = caseChange.fullWidth;
+  const bool toUpper = caseChange.toUpper;
   // The letters that change: the lower-case ones on the way up, the upper-case ones down.
   const CharRange halfWidthChanging = toUpper ? kHalfWidthSmallLetters : kHalfWidthCapitals;
   const CharRange fullWidthChanging = toUpper ? kFullWidthSmallLetters : kFullWidthCapitals;

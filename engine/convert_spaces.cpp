@@ -7,7 +7,7 @@ namespace {
 
 // U+0020 and U+00A0 differ only in the bit 0x80.
 static_assert((u' ' | 0x80) == kCode160Space);
-LaneMask HalfWidthSpaceLanes(Lanes lanes) { return (lanes | 0x80) == kCode160Space; }
+LaneMask HalfWidthSpaceLanes(Lanes lanes) { return LanesEqual(lanes | 0x80, kCode160Space); }
 
 // The groups of eight in which pairing changes anything: where two half-width spaces meet
 // (also across the end of the group) or where the code-160 character stands, which comes
@@ -18,7 +18,7 @@ LaneMask PairingLanes(std::u16string_view text, std::size_t i) {
   const LaneMask spacesAfter = i + kLaneCount < text.size()
                                    ? HalfWidthSpaceLanes(LoadLanes(text.data() + i + 1))
                                    : ~LaneMask{};
-  return (spaces & spacesAfter) | (lanes == kCode160Space);
+  return (spaces & spacesAfter) | LanesEqual(lanes, kCode160Space);
 }
 
 // How many pairs the runs of half-width spaces hold: each becomes one full-width space.
@@ -91,7 +91,7 @@ std::u16string ConvertSpaces(std::u16string_view text, SpaceMode mode) {
           [](char16_t c) { return IsHalfWidthSpace(c); }, kFullWidthSpace);
     case SpaceMode::AllToHalfWidth:
       return MapSpaces(
-          text, [](Lanes lanes) { return lanes == kFullWidthSpace; },
+          text, [](Lanes lanes) { return LanesEqual(lanes, kFullWidthSpace); },
           [](char16_t c) { return c == kFullWidthSpace; }, u' ');
     case SpaceMode::Unchanged:
       break;

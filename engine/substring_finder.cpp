@@ -17,8 +17,8 @@ namespace {
 // Lanes that equal one of the first `kUnits` units.
 template <std::size_t kUnits>
 LaneMask LanesIn(Lanes lanes, const std::array<char16_t, 4>& units) {
-  LaneMask in = lanes == units[0];
-  for (std::size_t i = 1; i < kUnits; ++i) in |= lanes == units[i];
+  LaneMask in = LanesEqual(lanes, units[0]);
+  for (std::size_t i = 1; i < kUnits; ++i) in |= LanesEqual(lanes, units[i]);
   return in;
 }
 

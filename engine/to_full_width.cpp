@@ -17,7 +17,7 @@ static_assert(kSemiVoicedMark == kVoicedMark + 1);
 // half-width katakana ends a run, so a mark after it stands alone. A kana is never a mark,
 // so every kana-and-mark pair composes, and the result's length is known before the scan.
 std::u16string ToFullWidth(std::u16string_view text, WidthClasses classes) {
-  const auto [digits, letters, katakana] = classes;
+  const bool digits = classes.digits, letters = classes.letters, katakana = classes.katakana;
   CharMap widen;
   if (digits) widen.SetRange(kHalfWidthDigits, kWidthOffset);
   if (letters) {

@@ -7,7 +7,7 @@
 namespace quobrel::convert {
 
 std::u16string ToHalfWidth(std::u16string_view text, WidthClasses classes) {
-  const auto [digits, letters, katakana] = classes;
+  const bool digits = classes.digits, letters = classes.letters, katakana = classes.katakana;
   CharMap narrow;
   if (digits) narrow.SetRange(kFullWidthDigits, -kWidthOffset);
   if (letters) {
@@ -15,7 +15,7 @@ std::u16string ToHalfWidth(std::u16string_view text, WidthClasses classes) {
     narrow.SetRange(kFullWidthSmallLetters, -kWidthOffset);
   }
   if (katakana) {
-    for (char16_t member : KatakanaTable) {
+    for (char16_t member : kKatakanaTable) {
       const NarrowKana kana = NarrowKatakana(member);
       narrow.Set(member, kana.first, kana.second);
     }
@@ -23,7 +23,7 @@ std::u16string ToHalfWidth(std::u16string_view text, WidthClasses classes) {
 
   const LaneMask none{};
   // Digits and letters narrow by one offset, a whole group at a time; a group holding a
-  // member of KatakanaTable goes through the map one character at a time.
+  // member of kKatakanaTable goes through the map one character at a time.
   auto convertLanes = [=](Lanes lanes, TextWriter& out) {
     const LaneMask narrowed = (digits ? LanesInRange(lanes, kFullWidthDigits) : none) |
                               (letters ? LanesInRange(lanes, kFullWidthCapitals) |
@@ -33,7 +33,7 @@ std::u16string ToHalfWidth(std::u16string_view text, WidthClasses classes) {
   };
   auto oneByOne = [=](std::size_t i) {
     const Lanes lanes = LoadLanes(text.data() + i);
-    // Where the members of KatakanaTable lie; hiragana, between them, are not looked at.
+    // Where the members of kKatakanaTable lie; hiragana, between them, are not looked at.
     return katakana ? LanesInRange(lanes, {u'、', u'」'}) | LanesInRange(lanes, {u'゛', u'゜'}) |
                           LanesInRange(lanes, {u'ァ', u'ー'})
                     : none;

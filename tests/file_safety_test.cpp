@@ -357,7 +357,9 @@ TEST_F(FileSafety, AFileTooLargeForMemoryFailsAlone) {
 #ifdef QUOBREL_SANITIZED
   GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
 #endif
-  Write("huge.txt", std::string(60'000'000, 'a'));
+  std::string huge;
+  huge.resize(60'000'000, 'a');
+  Write("huge.txt", huge);
   Write("small.txt", kHalfKana);
   const ProcessResult r = Cli({"convert", "huge.txt", "small.txt"}, [] {
     const rlimit limit{150 << 20, 150 << 20};

@@ -10,6 +10,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "batch/posix_file.h"
+
 namespace quobrel::testing {
 namespace {
 
@@ -74,8 +76,7 @@ pid_t StartProcess(const std::string& program, const std::vector<std::string>& a
 
 int WaitForExit(pid_t process) {
   int status = 0;
-  while (waitpid(process, &status, 0) < 0 && errno == EINTR) {
-  }
+  RetryOnInterrupt([&] { return waitpid(process, &status, 0); });
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

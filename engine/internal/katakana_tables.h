@@ -1,4 +1,4 @@
-// KatakanaTable and the width correspondence of the katakana, written as the literal
+// kKatakanaTable and the width correspondence of the katakana, written as the literal
 // strings they are, with the lookup tables the scans use derived from them at compile time.
 #pragma once
 
@@ -12,12 +12,12 @@ namespace quobrel::convert {
 
 // The full-width characters that have a half-width katakana form, used only as a set.
 // Pieces 2 to 4 are rows of five places; "、" fills the empty ones (and is a member anyway).
-inline constexpr std::u16string_view KatakanaTable =
+inline constexpr std::u16string_view kKatakanaTable =
     u"。「」、・ヲァィゥェォャュョッー"                            // U+FF61 to U+FF70, in order
     u"アイウエオ、カキクケコ、サシスセソ、タチツテト、ナニヌネノ"  // U+FF71 to U+FF85
     u"ハヒフヘホ、マミムメモ、ヤユヨ、、、ラリルレロ、ワン"        // U+FF8A to U+FF9D
     u"゛゜ヴ、、、ガギグゲゴ、ザジズゼゾ、ダヂヅデド、バビブベボ、パピプペポ";
-static_assert(KatakanaTable.size() == 16 + 29 + 26 + 35);
+static_assert(kKatakanaTable.size() == 16 + 29 + 26 + 35);
 
 // Every half-width katakana, U+FF61 to U+FF9F in code order, and its full-width counterpart:
 // the compatibility mapping, with the spacing marks for ﾞ and ﾟ.
@@ -67,7 +67,7 @@ inline constexpr CompositionTable kCompositions = MakeCompositionTable();
 
 }  // namespace detail
 
-// The half-width form of a member of KatakanaTable: one character, or a base and a mark.
+// The half-width form of a member of kKatakanaTable: one character, or a base and a mark.
 struct NarrowKana {
   char16_t first = 0;  // 0: not a member
   char16_t second = 0;
@@ -93,9 +93,9 @@ constexpr NarrowingTable MakeNarrowingTable() {
 }
 inline constexpr NarrowingTable kNarrowing = MakeNarrowingTable();
 
-// The derived tables describe exactly the members of KatakanaTable.
+// The derived tables describe exactly the members of kKatakanaTable.
 constexpr bool NarrowingCoversExactlyKatakanaTable() {
-  for (char16_t member : KatakanaTable) {
+  for (char16_t member : kKatakanaTable) {
     if (member < kKanaBlock || member - kKanaBlock >= 256 ||
         kNarrowing[member - kKanaBlock].first == 0) {
       return false;
@@ -103,7 +103,7 @@ constexpr bool NarrowingCoversExactlyKatakanaTable() {
   }
   for (std::size_t i = 0; i < kNarrowing.size(); ++i) {
     if (kNarrowing[i].first != 0 &&
-        KatakanaTable.find(static_cast<char16_t>(kKanaBlock + i)) == std::u16string_view::npos) {
+        kKatakanaTable.find(static_cast<char16_t>(kKanaBlock + i)) == std::u16string_view::npos) {
       return false;
     }
   }

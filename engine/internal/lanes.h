@@ -27,7 +27,14 @@ inline void StoreLanes(char16_t* at, Lanes lanes) { std::memcpy(at, &lanes, size
 
 // All bits set in the lanes whose unit lies in the range, none elsewhere.
 inline LaneMask LanesInRange(Lanes lanes, CharRange range) {
-  return (lanes - range.first) <= static_cast<std::uint16_t>(range.last - range.first);
+  // The units as plain numbers: vector arithmetic with char16_t trips some compilers.
+  return (lanes - static_cast<std::uint16_t>(range.first)) <=
+         static_cast<std::uint16_t>(range.last - range.first);
+}
+
+// All bits set in the lanes that hold `unit`.
+inline LaneMask LanesEqual(Lanes lanes, char16_t unit) {
+  return lanes == static_cast<std::uint16_t>(unit);
 }
 
 // One bit per set lane, at bit 8 × lane.
@@ -50,6 +57,8 @@ void ForEachSetLane(LaneMask mask, Visit visit) {
 }
 
 // `value` in the lanes that `mask` sets, 0 elsewhere.
-inline Lanes Where(LaneMask mask, char16_t value) { return std::bit_cast<Lanes>(mask) & value; }
+inline Lanes Where(LaneMask mask, char16_t value) {
+  return std::bit_cast<Lanes>(mask) & static_cast<std::uint16_t>(value);
+}
 
 }  // namespace quobrel::convert

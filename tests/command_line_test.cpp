@@ -1,3 +1,4 @@
+// quobrel-cli as a filter from standard input to standard output, and its command line.
 #include <gtest/gtest.h>
 
 #include <random>
