@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "batch/text_codec.h"
+#include "batch/cp932_tables.h"
 
 namespace quobrel {
 namespace {
@@ -25,21 +25,13 @@ void ForEachDoubleByte(std::string_view bytes, Visit visit) {
 
 const std::unordered_map<std::uint16_t, std::uint16_t>& Cp932Duplicates::Table() {
   static const auto table = [] {
-    // Every two-byte code ICU reads, grouped by the code it writes for the character.
+    // Every two-byte code, grouped by the code written for its character.
+    const cp932::Tables& tables = cp932::GetTables();
     std::map<std::uint16_t, std::vector<std::uint16_t>> groups;
-    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-      if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
-      for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-        const char pair[] = {static_cast<char>(lead), static_cast<char>(trail)};
-        const DecodedText decoded = Decode(std::string_view(pair, 2), TextEncoding::Cp932);
-        if (decoded.invalidByteAt) continue;
-        const EncodedText written = Encode(decoded.text, TextEncoding::Cp932);
-        if (written.unencodableAt || written.bytes.size() != 2) continue;
-        const auto standard =
-            static_cast<std::uint16_t>(static_cast<unsigned char>(written.bytes[0]) << 8 |
-                                       static_cast<unsigned char>(written.bytes[1]));
-        groups[standard].push_back(static_cast<std::uint16_t>(lead << 8 | trail));
-      }
+    for (unsigned code = 0; code < tables.doubleByte.size(); ++code) {
+      const char16_t c = tables.doubleByte[code];
+      if (c != cp932::kNoCharacter)
+        groups[tables.code[c]].push_back(static_cast<std::uint16_t>(code));
     }
     std::unordered_map<std::uint16_t, std::uint16_t> duplicates;
     for (const auto& [standard, codes] : groups) {

@@ -16,14 +16,16 @@
 #include <stdexcept>
 #include <string>
 
+#include "batch/cp932_tables.h"
+
 namespace quobrel {
 namespace {
 
 using Converter = std::unique_ptr<UConverter, decltype(&ucnv_close)>;
 
-const char* IcuName(TextEncoding encoding) {
-  return encoding == TextEncoding::Cp932 ? "windows-31j" : "EUC-JP";
-}
+// Code page 932 goes through tables of ICU's mappings (batch/cp932_tables); EUC-JP,
+// rarely used, through ICU's converter itself.
+const char* IcuName(TextEncoding) { return "EUC-JP"; }
 
 // A converter that stops at the first invalid or unmappable character instead of
 // substituting one.
@@ -300,9 +302,15 @@ DecodedText Decode(std::string_view bytes, TextEncoding encoding) {
   auto [text, invalidAt] = Convert<std::u16string>(
       bytes, [encoding](std::string_view in) { return DecodedLength(in, encoding); },
       [encoding](std::string_view in, char16_t* out, std::size_t capacity) {
-        return encoding == TextEncoding::Utf8
-                   ? DecodeUtf8Into(in, out, capacity)
-                   : ConvertWithIcuInto<IcuDecoding>(encoding, in, out, capacity);
+        switch (encoding) {
+          case TextEncoding::Utf8:
+            return DecodeUtf8Into(in, out, capacity);
+          case TextEncoding::Cp932:
+            return cp932::DecodeInto(in, out, capacity);
+          case TextEncoding::EucJp:
+            break;
+        }
+        return ConvertWithIcuInto<IcuDecoding>(encoding, in, out, capacity);
       });
   return {std::move(text), invalidAt};
 }
@@ -311,9 +319,15 @@ EncodedText Encode(std::u16string_view text, TextEncoding encoding) {
   auto [bytes, unencodableAt] = Convert<std::string>(
       text, [encoding](std::u16string_view in) { return EncodedLength(in, encoding); },
       [encoding](std::u16string_view in, char* out, std::size_t capacity) {
-        return encoding == TextEncoding::Utf8
-                   ? EncodeUtf8Into(in, out, capacity)
-                   : ConvertWithIcuInto<IcuEncoding>(encoding, in, out, capacity);
+        switch (encoding) {
+          case TextEncoding::Utf8:
+            return EncodeUtf8Into(in, out, capacity);
+          case TextEncoding::Cp932:
+            return cp932::EncodeInto(in, out, capacity);
+          case TextEncoding::EucJp:
+            break;
+        }
+        return ConvertWithIcuInto<IcuEncoding>(encoding, in, out, capacity);
       });
   return {std::move(bytes), unencodableAt};
 }
