@@ -29,10 +29,6 @@ std::optional<FileIdentity> IdentityAt(const fs::path& path) {
   return FileIdentity::Of(status);
 }
 
-fs::path FolderOf(const fs::path& path) {
-  return path.has_parent_path() ? path.parent_path() : fs::path(".");
-}
-
 std::u16string_view WriteFailureStatus(const std::error_code& error, bool inBackup) {
   switch (error.value()) {
     case ENOSPC:

@@ -38,6 +38,10 @@ std::string_view GetExtension(std::string_view path) { return ExtensionOf(path);
 bool IsRefused(std::u16string_view fileName) { return IsRefusedName(fileName); }
 bool IsRefused(std::string_view fileName) { return IsRefusedName(fileName); }
 
+std::filesystem::path FolderOf(const std::filesystem::path& path) {
+  return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+}
+
 std::string BackupName(std::string_view path) {
   if (FileNameOf(path).find('.') == path.npos) return std::string(path) + ".old";
   return std::string(path.substr(0, path.size() - GetExtension(path).size())) + "old";

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,9 @@ inline constexpr std::array<std::u16string_view, 16> kRefusedExtensions{
 
 bool IsRefused(std::u16string_view fileName);
 bool IsRefused(std::string_view fileName);  // the name's bytes
+
+// The folder a path lies in; "." for a bare name.
+std::filesystem::path FolderOf(const std::filesystem::path& path);
 
 // The path (its bytes) with its extension replaced by "old" (memo.txt: memo.old); a file
 // name without a dot gets ".old" added (README: README.old).

@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <string>
 
+#include "batch/file_names.h"
+
 namespace quobrel {
 namespace fs = std::filesystem;
 namespace {
@@ -20,10 +22,6 @@ namespace {
 // they were.
 constexpr std::string_view kTemporaryPrefix = ".quobrel-";
 constexpr std::string_view kTemporarySuffix = ".tmp";
-
-fs::path FolderOf(const fs::path& path) {
-  return path.has_parent_path() ? path.parent_path() : fs::path(".");
-}
 
 // A folder held open, to create, link and rename files in it by name and to flush it.
 FileDescriptor OpenFolder(const fs::path& folder) {
