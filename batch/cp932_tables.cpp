@@ -49,10 +49,14 @@ std::unique_ptr<Tables> BuildTables() {
     status = U_ZERO_ERROR;
     const int32_t length = ucnv_fromUChars(converter.get(), out, 4, &unit, 1, &status);
     if (U_FAILURE(status) || length < 1 || length > 2) continue;
-    tables->code[c] = length == 1
-                          ? static_cast<unsigned char>(out[0])
+    const auto code = length == 1
+                          ? static_cast<std::uint16_t>(static_cast<unsigned char>(out[0]))
                           : static_cast<std::uint16_t>(static_cast<unsigned char>(out[0]) << 8 |
                                                        static_cast<unsigned char>(out[1]));
+    // Only codes that read back as the same character: a one-way mapping (U+F86F to the
+    // code of №) would write another character.
+    const char16_t readBack = length == 1 ? tables->singleByte[code] : tables->doubleByte[code];
+    if (readBack == c) tables->code[c] = code;
   }
   return tables;
 }

@@ -18,6 +18,7 @@ namespace {
 
 // What one batch remembers of the files it has been through, by their identity.
 struct BatchMemory {
+  std::set<FileIdentity> sources;  // every file of the list, as it was when the batch began
   std::set<FileIdentity> handled;  // sources taken, and the files written
   std::set<FileIdentity> backupsMade;
   std::set<FileIdentity> foldersSwept;
@@ -38,6 +39,8 @@ std::u16string_view WriteFailureStatus(const std::error_code& error, bool inBack
       return status::kTooLarge;
     case EIO:
       return status::kIoError;
+    case EBUSY:  // changed by another program meanwhile
+      return status::kInUse;
   }
   return inBackup ? status::kCannotBackUp : status::kCannotWrite;
 }
@@ -148,6 +151,9 @@ class FileRun {
       } else if (*there != source.identity()) {
         if (memory_.handled.contains(*there))
           return Fail(status::kSharedOutput, "output name taken");
+        // Written through, the output name would replace another file of the list.
+        if (memory_.sources.contains(*there))
+          return Fail(status::kOutputIsSource, "the output name is another file of the list");
         LockedFile::Opening opening = LockedFile::Open(destination.target);
         if (!opening.file) return RefusedTarget(opening);
         destination.current = &destination.heldTarget.emplace(std::move(*opening.file));
@@ -187,6 +193,8 @@ class FileRun {
         return Fail(std::u16string(status::kUndecided) + u"(" + Names(file.encodings) + u")",
                     "cannot tell whether it is " + Utf8Names(file.encodings, " or ") +
                         "; name the encoding with --encoding");
+      case FileText::Failure::NotRoundTrip:
+        return Fail(status::kNotRoundTrip, "has codes that would be written back otherwise");
       case FileText::Failure::None:
         break;
     }
@@ -287,6 +295,10 @@ std::vector<FileReport> RunFileBatch(const std::vector<fs::path>& paths,
                                      const BatchCommand& command, const FileFormat& format,
                                      BatchView& view) {
   BatchMemory memory;
+  for (const fs::path& path : paths) {
+    if (const std::optional<FileIdentity> identity = IdentityAt(path))
+      memory.sources.insert(*identity);
+  }
   std::vector<FileReport> reports;
   for (std::size_t i = 0; i < paths.size(); ++i) {
     reports.push_back(view.Stopping() ? FileReport{FileOutcome::Stopped, {}}

@@ -44,7 +44,15 @@ FileText ReadFileText(std::string_view bytes, const FileFormat& format) {
       return file;
     }
     kind.encoding = detection.encoding.value_or(format.asciiEncoding);
-    text = std::move(detection.text);
+    // ASCII only reads alike in all three, but for the control codes that code page 932
+    // maps elsewhere: read in the encoding it will be written in.
+    text = detection.asciiOnly ? Decode(bytes, kind.encoding).text : std::move(detection.text);
+  }
+  // ICU's EUC-JP reads some codes as characters it writes with other codes: such a file
+  // would change where nothing was converted.
+  if (kind.encoding == TextEncoding::EucJp && Encode(text, kind.encoding).bytes != bytes) {
+    file.failure = FileText::Failure::NotRoundTrip;
+    return file;
   }
   if (kind.encoding == TextEncoding::Cp932) kind.duplicates = Cp932Duplicates::Of(bytes);
   kind.lineBreaks = LineBreaksOf(text, format.lineBreaks);

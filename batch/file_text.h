@@ -32,8 +32,9 @@ struct FileKind {
 struct FileText {
   enum class Failure {
     None,
-    Invalid,    // no encoding tried reads the bytes
-    Undecided,  // more than one reads them and nothing tells which
+    Invalid,       // no encoding tried reads the bytes
+    Undecided,     // more than one reads them and nothing tells which
+    NotRoundTrip,  // read, they would not be written back as they are
   };
   std::u16string text;  // as the commands take it
   FileKind kind;

@@ -34,7 +34,20 @@ FileDescriptor OpenFolder(const fs::path& folder) {
   return fd;
 }
 
-void FlushFolder(int folder) { ::fsync(folder); }  // O_PATH descriptors cannot: best effort
+// Flushes the folder's entries, so that a rename is on the disk. A folder the user may
+// not list was opened only as a path and cannot be flushed (EBADF): that is let pass.
+std::error_code FlushFolder(int folder) {
+  if (::fsync(folder) == 0 || errno == EBADF) return {};
+  return LastError();
+}
+
+// A name for a temporary file of this process: ".quobrel-<pid>-<n>.tmp".
+std::string TemporaryName() {
+  static std::atomic<unsigned> counter{0};
+  std::string name(kTemporaryPrefix);
+  name.append(std::to_string(::getpid())).append("-").append(std::to_string(counter++));
+  return name.append(kTemporarySuffix);
+}
 
 // A file that becomes visible only when it is put in place, and is gone otherwise.
 class TemporaryFile {
@@ -45,7 +58,7 @@ class TemporaryFile {
     if (fd_ || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return;
     // No unnamed files here: one named for this process, that nobody else may read.
     for (int attempt = 0; attempt < 100 && !fd_; ++attempt) {
-      name_ = NewName();
+      name_ = TemporaryName();
       fd_ = FileDescriptor(RetryOnInterrupt([&] {
         return ::openat(folder, name_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
       }));
@@ -67,7 +80,7 @@ class TemporaryFile {
     if (!name_.empty()) return {};
     const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
     for (int attempt = 0; attempt < 100; ++attempt) {
-      std::string name = NewName();
+      std::string name = TemporaryName();
       // Through /proc; without it, by the descriptor itself (which needs privilege).
       if (::linkat(AT_FDCWD, self.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
           (errno == ENOENT && ::linkat(fd_.get(), "", folder_, name.c_str(), AT_EMPTY_PATH) == 0)) {
@@ -83,13 +96,6 @@ class TemporaryFile {
   void ForgetName() { name_.clear(); }
 
  private:
-  static std::string NewName() {
-    static std::atomic<unsigned> counter{0};
-    std::string name(kTemporaryPrefix);
-    name.append(std::to_string(::getpid())).append("-").append(std::to_string(counter++));
-    return name.append(kTemporarySuffix);
-  }
-
   int folder_;
   FileDescriptor fd_;
   std::string name_;
@@ -146,7 +152,8 @@ std::error_code KeepMetadata(const LockedFile& original, int to, bool withTimes)
   if (::fstat(to, &now) != 0) return LastError();
   mode_t mode = status.st_mode & 07777;
   if (now.st_uid != status.st_uid) mode &= ~S_ISUID;
-  if (now.st_gid != status.st_gid) mode &= ~S_ISGID;
+  // The group's permissions were given to another group: the new one gets none.
+  if (now.st_gid != status.st_gid) mode &= ~(S_ISGID | S_IRWXG);
   if (const std::error_code error = CopyExtendedAttributes(original.fd(), to)) return error;
   if (::fchmod(to, mode) != 0) return LastError();
   const struct timespec times[2] = {status.st_atim, status.st_mtim};
@@ -194,6 +201,11 @@ struct PreparedBackup {
   std::string name;
   std::optional<TemporaryFile> file;
   bool exchanged = false;  // the temporary name now holds the earlier backup
+  std::string held;        // without exchanges: a second name of the earlier backup
+
+  ~PreparedBackup() {
+    if (!held.empty()) ::unlinkat(folder.get(), held.c_str(), 0);
+  }
 
   std::error_code Prepare(const Backup& backup) {
     folder = OpenFolder(FolderOf(backup.path));
@@ -221,6 +233,12 @@ struct PreparedBackup {
       return {};
     }
     if (errno != ENOENT && errno != EINVAL) return LastError();
+    // A file system without exchanges: the earlier backup keeps a second name meanwhile.
+    if (errno == EINVAL) {
+      std::string second = TemporaryName();
+      if (::linkat(folder.get(), name.c_str(), folder.get(), second.c_str(), 0) == 0)
+        held = std::move(second);
+    }
     if (::renameat(folder.get(), file->name().c_str(), folder.get(), name.c_str()) != 0)
       return LastError();
     file->ForgetName();
@@ -230,12 +248,38 @@ struct PreparedBackup {
   // The file could not be replaced: the earlier backup goes back, or the new one goes.
   void Undo() {
     if (exchanged) {
-      ::renameat2(folder.get(), file->name().c_str(), folder.get(), name.c_str(), RENAME_EXCHANGE);
+      if (::renameat2(folder.get(), file->name().c_str(), folder.get(), name.c_str(),
+                      RENAME_EXCHANGE) != 0) {
+        file->ForgetName();  // the temporary name holds the earlier backup: it stays
+      }
+    } else if (!held.empty()) {
+      if (::renameat(folder.get(), held.c_str(), folder.get(), name.c_str()) == 0) held.clear();
     } else {
       ::unlinkat(folder.get(), name.c_str(), 0);
     }
   }
 };
+
+// Renames the temporary file over the target, unless the target is no longer what it was
+// when the run looked: another program (one that takes no lock) has written it meanwhile.
+std::error_code PutInPlace(int folder, const std::string& temporary, const std::string& target,
+                           const LockedFile* current) {
+  const auto busy = std::make_error_code(std::errc::device_or_resource_busy);
+  if (current == nullptr) {
+    if (::renameat2(folder, temporary.c_str(), folder, target.c_str(), RENAME_NOREPLACE) == 0)
+      return {};
+    if (errno == EEXIST) return busy;
+    if (errno != EINVAL) return LastError();
+  } else {
+    struct stat now;
+    if (::fstatat(folder, target.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
+        FileIdentity::Of(now) != current->identity()) {
+      return busy;
+    }
+  }
+  if (::renameat(folder, temporary.c_str(), folder, target.c_str()) != 0) return LastError();
+  return {};
+}
 
 }  // namespace
 
@@ -285,15 +329,16 @@ SafeWriteResult WriteSafely(const Replacement& replacement,
     if (const auto error = preparedBackup.Place()) return fail(error, true);
   }
   const std::string targetName = replacement.target.filename();
-  if (::renameat(folder.get(), file.name().c_str(), folder.get(), targetName.c_str()) != 0) {
-    const std::error_code error = LastError();
+  if (const auto error = PutInPlace(folder.get(), file.name(), targetName, replacement.current)) {
     if (backup) preparedBackup.Undo();
     return fail(error);
   }
   file.ForgetName();
   result.written.file = *IdentityOf(file.fd());
-  FlushFolder(folder.get());
-  if (backup) FlushFolder(preparedBackup.folder.get());
+  if (auto error = FlushFolder(folder.get())) return fail(error);
+  if (backup) {
+    if (auto error = FlushFolder(preparedBackup.folder.get())) return fail(error, true);
+  }
   return result;
 }
 

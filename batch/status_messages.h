@@ -21,6 +21,8 @@ inline constexpr std::u16string_view kInUse = u"：他で使用中のため変�
 inline constexpr std::u16string_view kSameFile = u"：先に同じファイルを変換したため変換しません。";
 inline constexpr std::u16string_view kSharedOutput =
     u"：先のファイルと出力先が同じため変換しません。";
+inline constexpr std::u16string_view kOutputIsSource =
+    u"：出力先が他の変換元ファイルを指すため変換しません。";
 inline constexpr std::u16string_view kSharedBackup =
     u"：先のファイルとバックアップ名が同じため変換しません。";
 inline constexpr std::u16string_view kBackupIsFile =
@@ -30,6 +32,8 @@ inline constexpr std::u16string_view kNotWritable =
 inline constexpr std::u16string_view kCannotRead = u"：読み込みに失敗しました。";
 inline constexpr std::u16string_view kOutOfMemory = u"：メモリが足りないため変換しません。";
 inline constexpr std::u16string_view kInvalidBytes = u"：文字コードが正しくないため変換しません。";
+inline constexpr std::u16string_view kNotRoundTrip =
+    u"：書き戻すと変わってしまう文字コードを含むため変換しません。";
 // Followed by the encodings that could read it, in parentheses.
 inline constexpr std::u16string_view kUndecided = u"：文字コードを判別できないため変換しません。";
 inline constexpr std::u16string_view kUnencodable = u"：保存できない文字ができるため変換しません。";

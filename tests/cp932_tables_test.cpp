@@ -69,8 +69,11 @@ TEST(Cp932Tables, WriteEveryCharacterAsIcuDoes) {
     const EncodedText ours = Encode(std::u16string_view(&unit, 1), TextEncoding::Cp932);
     std::optional<std::string> expected = icu.Encode(unit);
     // ICU writes nothing, without an error, for default-ignorable characters it cannot
-    // map (a soft hyphen, a zero-width space): that would lose them, so they are refused.
-    if (expected && expected->empty()) expected.reset();
+    // map (a soft hyphen, a zero-width space), and some characters as codes that read
+    // back as others (U+F86F as the code of №): those would change them, so they are
+    // refused.
+    if (expected && (expected->empty() || icu.Decode(*expected) != std::u16string(1, unit)))
+      expected.reset();
     ASSERT_EQ(ours.unencodableAt.has_value(), !expected.has_value()) << int(c);
     if (expected) {
       ASSERT_EQ(ours.bytes, *expected) << int(c);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/file_text.h"
 #include "tests/batch_folder.h"
 
 namespace quobrel {
@@ -73,6 +74,27 @@ TEST_F(FileEncoding, AsciiOnlyIsWrittenAsUtf8ByTheCommandLine) {
       RunProcess(QUOBREL_CLI_PATH, {"convert", "--encoding=auto"}, "\xC3\xBD");
   EXPECT_EQ(undecided.exitStatus, 1);
   EXPECT_NE(undecided.err.find("--encoding"), std::string::npos);
+}
+
+TEST_F(FileEncoding, NothingIsWrittenBackOtherwiseThanItWasRead) {
+  // EUC-JP codes that ICU reads as characters it writes with other codes.
+  Write("euc.txt",
+        "a\xAD\xF0"
+        "b\n");
+  EXPECT_EQ(Cli({"convert", "--encoding=euc-jp", "euc.txt"}).out,
+            "euc.txt：書き戻すと変わってしまう文字コードを含むため変換しません。\n全て変換終了\n");
+  EXPECT_EQ(Read("euc.txt"),
+            "a\xAD\xF0"
+            "b\n");
+  // A character ICU would write as the code of another (U+F86F as that of №).
+  Write("sjis.txt", kHalfKana + "X");
+  EXPECT_EQ(Cli({"replace", "--search=X", "--replace=\uF86F", "sjis.txt"}).out,
+            "sjis.txt：保存できない文字ができるため変換しません。\n全て変換終了\n");
+  // Control codes of a file of ASCII only, written as code page 932 (as the window does).
+  const std::string controls = "a\x1A\x1C\x7F\r\n";
+  const FileText read = ReadFileText(controls, {std::nullopt, TextEncoding::Cp932});
+  const FileBytes written = WriteFileText(read.text, read.kind);
+  EXPECT_EQ(written.body + std::string(written.finalLineBreak), controls);
 }
 
 // Every code that code page 932 shares with another for one character, found with ICU

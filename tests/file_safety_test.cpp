@@ -116,12 +116,13 @@ TEST_F(FileSafety, AFileTheUserMayNotWriteIsRefusedBeforeAnythingChanges) {
   EXPECT_EQ(StatusOf(Path("theirs.txt")).st_uid, kSomeoneElse);
   EXPECT_FALSE(fs::exists(Path("theirs.old")));
 
-  // One they may write but not own: it changes hands, and loses its set-user-ID bit.
+  // One they may write but not own: it changes hands, and loses its set-user-ID bit and
+  // the permissions of its group, which would go to another group.
   Write("shared.txt", kHalfKana);
   Own("shared.txt", kSomeoneElse, 04666);
   EXPECT_EQ(CliAs(kNobody, {"convert", "shared.txt"}).exitStatus, 0);
   EXPECT_EQ(Read("shared.txt"), kFullKana);
-  EXPECT_EQ(StatusOf(Path("shared.txt")).st_mode & 07777, 0666u);
+  EXPECT_EQ(StatusOf(Path("shared.txt")).st_mode & 07777, 0606u);
 }
 
 TEST_F(FileSafety, TheSameFileReachedTwiceIsDoneOnce) {
@@ -183,6 +184,38 @@ TEST_F(FileSafety, OutputNamesAreComparedByWhatTheyResolveTo) {
   EXPECT_EQ(r.exitStatus, 2);
   EXPECT_NE(r.err.find("--output-dir needs a folder"), std::string::npos);
   EXPECT_EQ(Read("y/memo.txt"), "y");
+}
+
+TEST_F(FileSafety, AnOutputNameThatLeadsToAnotherFileOfTheListIsRefused) {
+  Write("a.txt", kHalfKana);
+  Write("b.txt", "\xB2 B");  // ｲ B
+  fs::create_directories(Path("out"));
+  fs::create_symlink("../b.txt", Path("out/a.txt"));
+  const ProcessResult r =
+      Cli({"convert", "--output-dir=" + Path("out").string(), "a.txt", "b.txt"});
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out,
+            "a.txt：出力先が他の変換元ファイルを指すため変換しません。\nb.txt：変換終了\n"
+            "全て変換終了\n");
+  EXPECT_EQ(Read("b.txt"), "\xB2 B");
+  EXPECT_EQ(Read("out/b.txt"), "\x83\x43 B");  // イ B
+}
+
+TEST_F(FileSafety, AFileAnotherProgramReplacesMeanwhileIsLeftToIt) {
+  std::string original, converted;
+  WriteLarge(original, converted);
+  const pid_t run =
+      StartProcess(QUOBREL_CLI_PATH, {"convert", "--encoding=utf-8", Path("big.txt")});
+  while (Running(run) && TemporaryFilesOpen(run, folder).empty()) {
+  }
+  ::kill(run, SIGSTOP);
+  // An editor saves its own version the way editors do: a new file renamed over the old.
+  Write("saved.tmp", "the editor's version\n");
+  fs::rename(Path("saved.tmp"), Path("big.txt"));
+  ::kill(run, SIGCONT);
+  EXPECT_EQ(WaitForExit(run), 1);
+  EXPECT_EQ(Read("big.txt"), "the editor's version\n");
+  EXPECT_EQ(Names(), std::vector<std::string>{"big.txt"});
 }
 
 TEST_F(FileSafety, OwnerModeAttributesAndTimesAreKept) {
