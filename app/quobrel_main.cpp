@@ -292,8 +292,10 @@ void QuobrelMain::ExitUnlessBatchRuns(const FileTab& tab) {
 
 void QuobrelMain::ConvertFiles() {
   const ConvertCommand& convert = c_->convert;
-  RunBatch(c_->convertFiles, c_->conversionCoverBanner, {[&convert](std::u16string text) {
-             return BatchCommand::Result{convert.Convert(std::move(text))};
+  RunBatch(c_->convertFiles, c_->conversionCoverBanner, {[&convert] {
+             return FileCommand{[selection = convert.Selection()](std::u16string text) {
+               return CommandResult{ConvertText(std::move(text), selection)};
+             }};
            }});
 }
 
@@ -302,9 +304,17 @@ void QuobrelMain::ReplaceInFiles() {
   if (!replace.TakeTexts()) return;
   replace.RecordHistory();
   RunBatch(c_->replaceFiles, c_->replaceCoverBanner,
-           {[&replace](std::u16string text) {
-              convert::Replaced replaced = replace.Replace(std::move(text));
-              return BatchCommand::Result{std::move(replaced.text), replaced.count};
+           {[&replace] {
+              const std::optional<ReplaceTexts> texts = replace.ForFile();
+              if (!texts)
+                return FileCommand{[](std::u16string text) {
+                  return CommandResult{std::move(text), 0};
+                }};
+              return FileCommand{[texts = *texts](const std::u16string& text) {
+                                   convert::Replaced replaced = texts.In(text);
+                                   return CommandResult{std::move(replaced.text), replaced.count};
+                                 },
+                                 texts->AcrossLines()};
             },
             /*counted=*/true});
 }

@@ -47,32 +47,58 @@ Cp932Duplicates Cp932Duplicates::Of(std::string_view bytes) {
   Cp932Duplicates noted;
   const auto& table = Table();
   ForEachDoubleByte(bytes, [&](std::uint16_t code, std::size_t) {
-    if (const auto found = table.find(code); found != table.end())
-      noted.uses_[found->second].codes.push_back(code);
+    if (const auto found = table.find(code); found != table.end()) {
+      std::vector<Run>& runs = noted.uses_[found->second];
+      if (runs.empty() || runs.back().code != code) runs.push_back({code, 0});
+      ++runs.back().count;
+    }
   });
-  for (auto& [standard, uses] : noted.uses_) {
-    std::map<std::uint16_t, std::size_t> counts;
-    for (std::uint16_t code : uses.codes) ++counts[code];
-    uses.mostUsed = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
-                      return a.second < b.second;
-                    })->first;
-  }
   return noted;
 }
 
-void Cp932Duplicates::Restore(std::string& bytes) const {
-  if (uses_.empty()) return;
+void Cp932Duplicates::Append(const Cp932Duplicates& later) {
+  for (const auto& [standard, laterRuns] : later.uses_) {
+    std::vector<Run>& runs = uses_[standard];
+    for (const Run& run : laterRuns) {
+      if (!runs.empty() && runs.back().code == run.code) {
+        runs.back().count += run.count;
+      } else {
+        runs.push_back(run);
+      }
+    }
+  }
+}
+
+Cp932Duplicates::Restoration::Restoration(const Cp932Duplicates& source) {
+  for (const auto& [standard, runs] : source.uses_) {
+    std::map<std::uint16_t, std::size_t> counts;
+    for (const Run& run : runs) counts[run.code] += run.count;
+    const std::uint16_t mostUsed =
+        std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+          return a.second < b.second;
+        })->first;
+    cursors_.emplace(standard, Cursor{&runs, 0, 0, mostUsed});
+  }
+}
+
+void Cp932Duplicates::Restoration::Restore(std::string& bytes) {
+  if (cursors_.empty()) return;
   const auto& table = Table();
-  std::unordered_map<std::uint16_t, std::size_t> seen;
   ForEachDoubleByte(bytes, [&](std::uint16_t code, std::size_t at) {
     const auto standard = table.find(code);
     if (standard == table.end()) return;
-    const auto used = uses_.find(standard->second);
-    if (used == uses_.end()) return;
-    const std::size_t occurrence = seen[standard->second]++;
-    const std::uint16_t original = occurrence < used->second.codes.size()
-                                       ? used->second.codes[occurrence]
-                                       : used->second.mostUsed;
+    const auto cursor = cursors_.find(standard->second);
+    if (cursor == cursors_.end()) return;
+    Cursor& next = cursor->second;
+    const std::vector<Run>& runs = *next.runs;
+    std::uint16_t original = next.mostUsed;
+    if (next.run < runs.size()) {
+      original = runs[next.run].code;
+      if (++next.taken == runs[next.run].count) {
+        ++next.run;
+        next.taken = 0;
+      }
+    }
     bytes[at] = static_cast<char>(original >> 8);
     bytes[at + 1] = static_cast<char>(original & 0xFF);
   });

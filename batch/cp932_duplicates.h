@@ -13,25 +13,43 @@
 namespace quobrel {
 
 class Cp932Duplicates {
+  // Occurrences of one code in a row: a file that always uses the same code costs one.
+  struct Run {
+    std::uint16_t code;
+    std::size_t count;
+  };
+
  public:
   // The codes of the duplicate-coded characters of valid code page 932 text, in order.
   static Cp932Duplicates Of(std::string_view bytes);
+  // Adds those of the text that follows.
+  void Append(const Cp932Duplicates& later);
 
-  // Gives the k-th occurrence of each such character in `bytes` (code page 932 as ICU
-  // writes it) the code of its k-th occurrence in the source, and occurrences beyond
-  // those the code the source used most for it.
-  void Restore(std::string& bytes) const;
+  // Gives, over the pieces of a text in code page 932 as ICU writes it, the k-th
+  // occurrence of each such character the code of its k-th occurrence in the source, and
+  // occurrences beyond those the code the source used most for it.
+  class Restoration {
+   public:
+    explicit Restoration(const Cp932Duplicates& source);
+    // The next piece, cut between characters.
+    void Restore(std::string& bytes);
+
+   private:
+    struct Cursor {
+      const std::vector<Run>* runs;  // the source's occurrences
+      std::size_t run = 0;           // the run of the next occurrence
+      std::size_t taken = 0;         // of that run
+      std::uint16_t mostUsed = 0;
+    };
+    std::unordered_map<std::uint16_t, Cursor> cursors_;
+  };
 
   // Every code that shares its character with another code, each with the code that ICU
   // writes for that character.
   static const std::unordered_map<std::uint16_t, std::uint16_t>& Table();
 
  private:
-  struct Uses {
-    std::vector<std::uint16_t> codes;  // occurrence by occurrence
-    std::uint16_t mostUsed = 0;
-  };
-  std::unordered_map<std::uint16_t, Uses> uses_;  // by the code ICU writes
+  std::unordered_map<std::uint16_t, std::vector<Run>> uses_;  // by the code ICU writes
 };
 
 }  // namespace quobrel

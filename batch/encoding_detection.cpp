@@ -4,15 +4,24 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <array>
 #include <bitset>
+#include <iterator>
 #include <memory>
 
 namespace quobrel {
 namespace {
 
-bool IsAscii(std::string_view bytes) {
-  return std::all_of(bytes.begin(), bytes.end(),
-                     [](char b) { return static_cast<unsigned char>(b) < 0x80; });
+using ByteCounts = std::array<std::size_t, 256>;
+
+ByteCounts CountBytes(std::string_view bytes) {
+  ByteCounts counts{};
+  for (char b : bytes) ++counts[static_cast<unsigned char>(b)];
+  return counts;
+}
+
+bool IsAscii(const ByteCounts& counts) {
+  return std::all_of(counts.begin() + 0x80, counts.end(), [](std::size_t n) { return n == 0; });
 }
 
 // Whether a kanji is of JIS level 1, the common ones: code page 932's 0x889F to 0x9872.
@@ -58,63 +67,126 @@ long JapaneseScore(std::u16string_view text) {
   return score;
 }
 
-// Whether the start of the bytes already shows they are not UTF-8: a file in another
-// encoding is then not decoded whole, into a buffer of its size, only to find out.
-bool StartsAsInvalidUtf8(std::string_view bytes) {
-  constexpr std::size_t kSample = 1 << 16;
-  const std::size_t length = std::min(bytes.size(), kSample);
-  for (std::size_t at = 0; at < length;) {
-    UChar32 c;
-    U8_NEXT(bytes.data(), at, bytes.size(), c);
-    if (c < 0) return true;
-  }
-  return false;
+// The score of ASCII text in a reading, from how often each byte occurs: code page 932
+// reads a few control codes as others.
+long AsciiScore(const ByteCounts& counts, TextEncoding encoding) {
+  static const auto scores = [] {
+    std::array<std::array<signed char, 0x80>, std::size(kAllEncodings)> table{};
+    for (TextEncoding encoding : kAllEncodings) {
+      for (std::size_t b = 0; b < 0x80; ++b) {
+        const char byte = static_cast<char>(b);
+        const DecodedText decoded = Decode(std::string_view(&byte, 1), encoding);
+        table[static_cast<std::size_t>(encoding)][b] =
+            static_cast<signed char>(JapaneseScore(decoded.text));
+      }
+    }
+    return table;
+  }();
+  long score = 0;
+  for (std::size_t b = 0; b < 0x80; ++b)
+    score += static_cast<long>(counts[b]) * scores[static_cast<std::size_t>(encoding)][b];
+  return score;
 }
 
-// UTF-8 characters of three or four bytes outnumber those of two.
-bool MostlyWideUtf8(std::u16string_view text) {
+// UTF-8 characters of three or four bytes less those of two.
+long WideBalance(std::u16string_view text) {
   long balance = 0;
   for (char16_t c : text) {
     if (c >= 0x800 && !U16_IS_TRAIL(c)) ++balance;
     if (c >= 0x80 && c < 0x800) --balance;
   }
-  return balance > 0;
+  return balance;
 }
 
 }  // namespace
 
-Detection DetectEncoding(std::string_view bytes) {
+EncodingSurvey::Evidence EncodingSurvey::Weigh(std::string_view piece,
+                                               const std::vector<TextEncoding>& readers) {
+  Evidence evidence;
+  const ByteCounts counts = CountBytes(piece);
+  evidence.ascii = IsAscii(counts);
+  for (TextEncoding encoding : readers) {
+    Evidence::Reading& reading = evidence.readings[static_cast<std::size_t>(encoding)];
+    reading.read = true;
+    if (evidence.ascii) {
+      // Alike in every reading, but for the control codes that code page 932 maps
+      // elsewhere, which only the scores see.
+      reading.score = AsciiScore(counts, encoding);
+      continue;
+    }
+    const DecodedText decoded = Decode(piece, encoding);
+    reading.valid = !decoded.invalidByteAt;
+    if (!reading.valid) continue;
+    reading.score = JapaneseScore(decoded.text);
+    if (encoding == TextEncoding::Utf8) reading.wideBalance = WideBalance(decoded.text);
+  }
+  return evidence;
+}
+
+std::vector<TextEncoding> EncodingSurvey::Possible() const {
+  std::vector<TextEncoding> possible;
+  for (TextEncoding encoding : kAllEncodings) {
+    if (total_.readings[static_cast<std::size_t>(encoding)].valid) possible.push_back(encoding);
+  }
+  return possible;
+}
+
+std::vector<TextEncoding> EncodingSurvey::Readers() const {
+  return Settled() ? std::vector<TextEncoding>() : Possible();
+}
+
+bool EncodingSurvey::Settled() const { return Possible().size() <= 1; }
+
+void EncodingSurvey::Add(const Evidence& evidence) {
+  if (Settled()) return;
+  total_.ascii = total_.ascii && evidence.ascii;
+  for (std::size_t i = 0; i < std::size(kAllEncodings); ++i) {
+    Evidence::Reading& total = total_.readings[i];
+    const Evidence::Reading& piece = evidence.readings[i];
+    if (!total.valid) continue;
+    total.valid = piece.read && piece.valid;
+    total.score += piece.score;
+    total.wideBalance += piece.wideBalance;
+  }
+}
+
+Detection EncodingSurvey::Result() const {
   Detection detection;
-  if (IsAscii(bytes)) {
+  if (total_.ascii) {
     detection.asciiOnly = true;
-    detection.text.assign(bytes.begin(), bytes.end());
     return detection;
   }
   struct Reading {
     TextEncoding encoding;
-    std::u16string text;
-    long score = 0;
+    long score;
   };
   std::vector<Reading> readings;
   for (TextEncoding encoding : kAllEncodings) {
-    if (encoding == TextEncoding::Utf8 && StartsAsInvalidUtf8(bytes)) continue;
-    DecodedText decoded = Decode(bytes, encoding);
-    if (decoded.invalidByteAt) continue;
-    if (encoding == TextEncoding::Utf8 && MostlyWideUtf8(decoded.text)) {
-      return {encoding, std::move(decoded.text), false, {}};
+    const Evidence::Reading& reading = total_.readings[static_cast<std::size_t>(encoding)];
+    if (!reading.valid) continue;
+    if (encoding == TextEncoding::Utf8 && reading.wideBalance > 0) {
+      detection.encoding = encoding;
+      return detection;
     }
-    readings.push_back({encoding, std::move(decoded.text)});
+    readings.push_back({encoding, reading.score});
   }
-  if (readings.size() > 1) {
-    for (Reading& reading : readings) reading.score = JapaneseScore(reading.text);
-    std::sort(readings.begin(), readings.end(),
-              [](const Reading& a, const Reading& b) { return a.score > b.score; });
-    if (readings[0].score >= 2 && 4 * readings[1].score < readings[0].score) readings.resize(1);
+  std::sort(readings.begin(), readings.end(),
+            [](const Reading& a, const Reading& b) { return a.score > b.score; });
+  const bool decisive = readings.size() == 1 || (readings.size() > 1 && readings[0].score >= 2 &&
+                                                 4 * readings[1].score < readings[0].score);
+  if (decisive) {
+    detection.encoding = readings[0].encoding;
+    return detection;
   }
-  if (readings.size() == 1) return {readings[0].encoding, std::move(readings[0].text), false, {}};
   for (const Reading& reading : readings) detection.candidates.push_back(reading.encoding);
   std::sort(detection.candidates.begin(), detection.candidates.end());
   return detection;
+}
+
+Detection DetectEncoding(std::string_view bytes) {
+  EncodingSurvey survey;
+  survey.Add(bytes);
+  return survey.Result();
 }
 
 }  // namespace quobrel

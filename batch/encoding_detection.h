@@ -17,8 +17,8 @@
 // Anything else is left undecided, with the encodings that decode it.
 #pragma once
 
+#include <iterator>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,9 +28,43 @@ namespace quobrel {
 
 struct Detection {
   std::optional<TextEncoding> encoding;  // decided; nothing when ASCII only or undecided
-  std::u16string text;                   // the text, read in every encoding that reads it
   bool asciiOnly = false;
   std::vector<TextEncoding> candidates;  // undecided: those that decode it; none: invalid
+};
+
+// The evidence of a text given piece by piece, each cut just after a line break.
+class EncodingSurvey {
+ public:
+  // What one piece shows, read in some of the encodings.
+  struct Evidence {
+    struct Reading {
+      bool read = false;  // in this encoding
+      bool valid = true;
+      long score = 0;        // how Japanese the reading looks
+      long wideBalance = 0;  // UTF-8: three- and four-byte characters less two-byte ones
+    };
+    bool ascii = true;
+    Reading readings[std::size(kAllEncodings)];
+  };
+  // Weighs a piece in `readers`, on any thread.
+  static Evidence Weigh(std::string_view piece, const std::vector<TextEncoding>& readers);
+
+  // The encodings that read every piece so far.
+  std::vector<TextEncoding> Possible() const;
+  // Those of them to weigh the next pieces in. When only one is left, later
+  // pieces cannot change the decision but by being invalid in it, which converting them
+  // shows; none are left then to weigh them in.
+  std::vector<TextEncoding> Readers() const;
+  // The pieces' evidence in order, each weighed in Readers() as they were when it was
+  // cut, or more.
+  void Add(const Evidence& evidence);
+  void Add(std::string_view piece) { Add(Weigh(piece, Readers())); }
+  Detection Result() const;
+
+ private:
+  bool Settled() const;
+
+  Evidence total_;  // its readings' `read` unused
 };
 
 Detection DetectEncoding(std::string_view bytes);

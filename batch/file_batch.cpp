@@ -1,7 +1,9 @@
 #include "batch/file_batch.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <iterator>
 #include <new>
 #include <set>
 #include <stdexcept>
@@ -9,8 +11,11 @@
 #include "batch/file_names.h"
 #include "batch/file_text.h"
 #include "batch/locked_file.h"
+#include "batch/piece_stream.h"
+#include "batch/posix_file.h"
 #include "batch/safe_write.h"
 #include "batch/status_messages.h"
+#include "batch/worker_pool.h"
 
 namespace quobrel {
 namespace fs = std::filesystem;
@@ -23,6 +28,15 @@ struct BatchMemory {
   std::set<FileIdentity> backupsMade;
   std::set<FileIdentity> foldersSwept;
 };
+
+// Reads a file from `offset` on, leaving its descriptor's own offset alone.
+ReadBytes ReaderAt(int fd, std::size_t offset) {
+  return [fd, offset = static_cast<off_t>(offset)](char* buffer, std::size_t size) mutable {
+    const ssize_t count = ::pread(fd, buffer, size, offset);
+    if (count > 0) offset += count;
+    return count;
+  };
+}
 
 std::optional<FileIdentity> IdentityAt(const fs::path& path) {
   struct stat status;
@@ -70,14 +84,15 @@ std::u16string Counted(std::u16string_view status, std::size_t count) {
 class FileRun {
  public:
   FileRun(const fs::path& path, const BatchCommand& command, const FileFormat& format,
-          BatchView& view, std::size_t index, BatchMemory& memory)
+          BatchView& view, std::size_t index, BatchMemory& memory, WorkerPool& pool)
       : path_(path),
         name_(path.filename()),
         command_(command),
         format_(format),
         view_(view),
         index_(index),
-        memory_(memory) {}
+        memory_(memory),
+        pool_(pool) {}
 
   FileReport Run() {
     try {
@@ -110,28 +125,31 @@ class FileRun {
     if (auto refusal = Destine(source, destination)) return *refusal;
 
     if (!Show(status::kReading)) return {FileOutcome::Stopped, {}};
-    std::u16string text;
-    if (auto refusal = Read(source, text)) return *refusal;
+    if (auto refusal = Survey(source)) return *refusal;
     if (!Show(status::kConverting)) return {FileOutcome::Stopped, {}};
-    BatchCommand::Result result = command_.run(std::move(text));
-    const std::size_t count = result.count;
+    RemoveLeftoversOnce(FolderOf(destination.target));
+    if (destination.backup) RemoveLeftoversOnce(FolderOf(*destination.backup));
+    SafeWrite write({destination.target, destination.current, source.status().st_mode & 0777});
+    if (write.error())
+      return Fail(WriteFailureStatus(write.error(), false), write.error().message());
+    const FileCommand fileCommand = command_.forFile();
+    PieceReader reader(ReaderAt(source.fd(), textStart_), fileCommand.wholeText);
+    const StreamOutcome streamed = StreamText(
+        reader, pool_, kind_, fileCommand.run,
+        [&write](std::string_view bytes) { return WriteAll(write.fd(), bytes); },
+        [this] { return KeepGoing(); });
+    if (streamed.stopped) return {FileOutcome::Stopped, {}};
+    if (auto refusal = Refused(streamed)) return *refusal;
     if (command_.counted) {
       if (!Show(status::kCounting)) return {FileOutcome::Stopped, {}};
-      if (count == 0) {
+      if (streamed.count == 0) {
         Show(Counted(status::kNothingReplaced, 0));
         return {FileOutcome::NothingToDo, {}};
       }
     }
-    const FileBytes encoded = WriteFileText(std::move(result.text), kind_);
-    if (encoded.unencodableAt) {
-      return Fail(status::kUnencodable, "the result has a character " +
-                                            std::string(EncodingName(kind_.encoding)) +
-                                            " cannot hold");
-    }
-
     if (!Show(status::kStoring)) return {FileOutcome::Stopped, {}};
-    if (auto refusal = Store(source, destination, encoded)) return *refusal;
-    Show(command_.counted ? Counted(status::kFinishedCounted, count)
+    if (auto refusal = Store(destination, write)) return *refusal;
+    Show(command_.counted ? Counted(status::kFinishedCounted, streamed.count)
                           : std::u16string(status::kFinished));
     return {FileOutcome::Converted, {}};
   }
@@ -177,45 +195,77 @@ class FileRun {
     return std::nullopt;
   }
 
-  // The file's text, as the commands take it.
-  std::optional<FileReport> Read(const LockedFile& source, std::u16string& text) {
-    std::string bytes;
-    if (const std::error_code error =
-            ReadAll(source.fd(), bytes, static_cast<std::size_t>(source.status().st_size)))
-      return Fail(status::kCannotRead, error.message());
-    FileText file = ReadFileText(bytes, format_);
+  // Reads the file through once for what its conversion must know first.
+  std::optional<FileReport> Survey(const LockedFile& source) {
+    FileSurvey survey(format_);
+    char first[kUtf8ByteOrderMark.size()];
+    const ssize_t got =
+        RetryOnInterrupt([&] { return ::pread(source.fd(), first, sizeof first, 0); });
+    if (got < 0) return Fail(status::kCannotRead, LastError().message());
+    textStart_ = survey.TakeByteOrderMark(std::string_view(first, static_cast<std::size_t>(got)));
+    if (survey.NextPlan().Any()) {
+      PieceReader reader(ReaderAt(source.fd(), textStart_), false);
+      const std::function<std::function<FileSurvey::Notes()>(Piece)> jobFor =
+          [&survey](Piece piece) {
+            return [piece = std::move(piece), plan = survey.NextPlan()] {
+              return FileSurvey::Look(piece.bytes, plan);
+            };
+          };
+      const std::function<bool(FileSurvey::Notes&)> add = [&survey](FileSurvey::Notes& notes) {
+        survey.Add(notes);
+        return survey.NextPlan().Any();
+      };
+      bool stopped = false;
+      const std::function<bool()> waiting = [&] { return !(stopped = !KeepGoing()); };
+      const std::error_code error = StreamPieces(reader, pool_, jobFor, add, waiting);
+      if (stopped) return FileReport{FileOutcome::Stopped, {}};
+      if (error) return Fail(status::kCannotRead, error.message());
+    }
+    const FileSurvey::Outcome outcome = survey.Finish(kind_);
+    detected_ = outcome.detected;
     // Bytes read in the wrong encoding would come back as other characters: such a file is
     // left alone.
-    switch (file.failure) {
-      case FileText::Failure::Invalid:
-        return Fail(status::kInvalidBytes, InvalidReason(file));
-      case FileText::Failure::Undecided:
-        return Fail(std::u16string(status::kUndecided) + u"(" + Names(file.encodings) + u")",
-                    "cannot tell whether it is " + Utf8Names(file.encodings, " or ") +
+    switch (outcome.failure) {
+      case TextFailure::Invalid:
+        return Fail(status::kInvalidBytes, InvalidReason(outcome.encodings, std::nullopt));
+      case TextFailure::Undecided:
+        return Fail(std::u16string(status::kUndecided) + u"(" + Names(outcome.encodings) + u")",
+                    "cannot tell whether it is " + Utf8Names(outcome.encodings, " or ") +
                         "; name the encoding with --encoding");
-      case FileText::Failure::NotRoundTrip:
+      default:
+        return std::nullopt;
+    }
+  }
+
+  // What failed in the conversion's stream, if anything.
+  std::optional<FileReport> Refused(const StreamOutcome& streamed) {
+    if (streamed.readError) return Fail(status::kCannotRead, streamed.readError.message());
+    switch (streamed.failure) {
+      case TextFailure::Invalid:
+        // Told apart, the file was found to be in none of the encodings after all.
+        return Fail(status::kInvalidBytes,
+                    detected_ ? InvalidReason({std::begin(kAllEncodings), std::end(kAllEncodings)},
+                                              std::nullopt)
+                              : InvalidReason({kind_.encoding}, textStart_ + streamed.failedAt));
+      case TextFailure::NotRoundTrip:
         return Fail(status::kNotRoundTrip, "has codes that would be written back otherwise");
-      case FileText::Failure::None:
+      case TextFailure::Unencodable:
+        return Fail(status::kUnencodable, "the result has a character " +
+                                              std::string(EncodingName(kind_.encoding)) +
+                                              " cannot hold");
+      default:
         break;
     }
-    std::string().swap(bytes);
-    text = std::move(file.text);
-    kind_ = std::move(file.kind);
+    if (streamed.writeError) {
+      return Fail(WriteFailureStatus(streamed.writeError, false), streamed.writeError.message());
+    }
     return std::nullopt;
   }
 
-  std::optional<FileReport> Store(const LockedFile& source, const Destination& destination,
-                                  const FileBytes& bytes) {
-    RemoveLeftoversOnce(FolderOf(destination.target));
+  std::optional<FileReport> Store(const Destination& destination, SafeWrite& write) {
     std::optional<Backup> backup;
-    if (destination.backup) {
-      RemoveLeftoversOnce(FolderOf(*destination.backup));
-      backup.emplace(Backup{*destination.backup, *destination.current});
-    }
-    const mode_t newFileMode = source.status().st_mode & 0777;
-    const SafeWriteResult written =
-        WriteSafely({destination.target, destination.current, newFileMode},
-                    {bytes.byteOrderMark, bytes.body, bytes.finalLineBreak}, backup);
+    if (destination.backup) backup.emplace(Backup{*destination.backup, *destination.current});
+    const SafeWriteResult written = write.Commit(backup);
     if (written.error) {
       return Fail(WriteFailureStatus(written.error, written.inBackup), written.error.message());
     }
@@ -261,12 +311,19 @@ class FileRun {
     return !view_.Stopping();
   }
 
-  static std::string InvalidReason(const FileText& file) {
-    if (file.invalidAt) {
-      return "not valid " + std::string(EncodingName(file.encodings.front())) + " (byte " +
-             std::to_string(*file.invalidAt) + ")";
+  static std::string InvalidReason(const std::vector<TextEncoding>& encodings,
+                                   std::optional<std::size_t> at) {
+    if (at) {
+      return "not valid " + std::string(EncodingName(encodings.front())) + " (byte " +
+             std::to_string(*at) + ")";
     }
-    return "not valid " + Utf8Names(file.encodings, ", ") + "; name the encoding with --encoding";
+    return "not valid " + Utf8Names(encodings, ", ") + "; name the encoding with --encoding";
+  }
+
+  // Yields to the view; false when the program is ending.
+  bool KeepGoing() {
+    view_.Yield();
+    return !view_.Stopping();
   }
 
   FileReport Fail(std::u16string_view status, std::string reason) {
@@ -278,10 +335,13 @@ class FileRun {
   const fs::path name_;
   const BatchCommand& command_;
   const FileFormat& format_;
-  FileKind kind_;
   BatchView& view_;
   const std::size_t index_;
   BatchMemory& memory_;
+  WorkerPool& pool_;
+  FileKind kind_;
+  std::size_t textStart_ = 0;  // after a byte-order mark
+  bool detected_ = false;      // the encoding was told apart
 };
 
 }  // namespace
@@ -299,10 +359,12 @@ std::vector<FileReport> RunFileBatch(const std::vector<fs::path>& paths,
     if (const std::optional<FileIdentity> identity = IdentityAt(path))
       memory.sources.insert(*identity);
   }
+  WorkerPool pool;
   std::vector<FileReport> reports;
   for (std::size_t i = 0; i < paths.size(); ++i) {
-    reports.push_back(view.Stopping() ? FileReport{FileOutcome::Stopped, {}}
-                                      : FileRun(paths[i], command, format, view, i, memory).Run());
+    reports.push_back(view.Stopping()
+                          ? FileReport{FileOutcome::Stopped, {}}
+                          : FileRun(paths[i], command, format, view, i, memory, pool).Run());
   }
   return reports;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "batch/file_text.h"
+#include "batch/text_stream.h"
 
 namespace quobrel {
 
@@ -32,13 +33,17 @@ class BatchView {
   virtual bool Stopping() = 0;
 };
 
+// The command for one file.
+struct FileCommand {
+  TextCommand run;
+  // It may match across a line break: the text is taken whole, not in pieces.
+  bool wholeText = false;
+};
+
 struct BatchCommand {
-  struct Result {
-    std::u16string text;
-    std::size_t count = 0;  // replacements made
-  };
-  // A file's text, as the commands take it, into its result.
-  std::function<Result(std::u16string text)> run;
+  // Asked on the batch's thread as each file begins: a change in the window applies from
+  // the next file on.
+  std::function<FileCommand()> forFile;
   // Replacement: a count on the status line, and a file without replacement left alone.
   bool counted = false;
 };

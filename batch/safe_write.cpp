@@ -49,6 +49,8 @@ std::string TemporaryName() {
   return name.append(kTemporarySuffix);
 }
 
+}  // namespace
+
 // A file that becomes visible only when it is put in place, and is gone otherwise.
 class TemporaryFile {
  public:
@@ -100,6 +102,8 @@ class TemporaryFile {
   FileDescriptor fd_;
   std::string name_;
 };
+
+namespace {
 
 bool IsUnsupportedOrForbidden(int error) {
   return error == ENOTSUP || error == EPERM || error == EACCES || error == ENODATA ||
@@ -296,26 +300,33 @@ fs::path ThroughLinks(const fs::path& path) {
   return name;
 }
 
-SafeWriteResult WriteSafely(const Replacement& replacement,
-                            std::initializer_list<std::string_view> contents,
-                            const std::optional<Backup>& backup) {
+SafeWrite::SafeWrite(const Replacement& replacement)
+    : replacement_(replacement), folder_(OpenFolder(FolderOf(replacement.target))) {
+  if (!folder_) {
+    error_ = LastError();
+    return;
+  }
+  file_ = std::make_unique<TemporaryFile>(folder_.get());
+  if (!*file_) error_ = LastError();
+}
+
+SafeWrite::~SafeWrite() = default;
+
+int SafeWrite::fd() const { return file_ ? file_->fd() : -1; }
+
+SafeWriteResult SafeWrite::Commit(const std::optional<Backup>& backup) {
   SafeWriteResult result;
   auto fail = [&result](std::error_code error, bool inBackup = false) {
     result.error = error;
     result.inBackup = inBackup;
     return result;
   };
-  const FileDescriptor folder = OpenFolder(FolderOf(replacement.target));
-  if (!folder) return fail(LastError());
-  TemporaryFile file(folder.get());
-  if (!file) return fail(LastError());
-  for (std::string_view part : contents) {
-    if (const auto error = WriteAll(file.fd(), part)) return fail(error);
-  }
+  if (error_) return fail(error_);
+  TemporaryFile& file = *file_;
   const std::error_code kept =
-      replacement.current
-          ? KeepMetadata(*replacement.current, file.fd(), false)
-          : (::fchmod(file.fd(), replacement.newFileMode) == 0 ? std::error_code() : LastError());
+      replacement_.current
+          ? KeepMetadata(*replacement_.current, file.fd(), false)
+          : (::fchmod(file.fd(), replacement_.newFileMode) == 0 ? std::error_code() : LastError());
   if (kept) return fail(kept);
   if (const auto error = Flush(file.fd())) return fail(error);
 
@@ -328,18 +339,29 @@ SafeWriteResult WriteSafely(const Replacement& replacement,
   if (backup) {
     if (const auto error = preparedBackup.Place()) return fail(error, true);
   }
-  const std::string targetName = replacement.target.filename();
-  if (const auto error = PutInPlace(folder.get(), file.name(), targetName, replacement.current)) {
+  const std::string targetName = replacement_.target.filename();
+  if (const auto error = PutInPlace(folder_.get(), file.name(), targetName, replacement_.current)) {
     if (backup) preparedBackup.Undo();
     return fail(error);
   }
   file.ForgetName();
   result.written.file = *IdentityOf(file.fd());
-  if (auto error = FlushFolder(folder.get())) return fail(error);
+  if (auto error = FlushFolder(folder_.get())) return fail(error);
   if (backup) {
     if (auto error = FlushFolder(preparedBackup.folder.get())) return fail(error, true);
   }
   return result;
+}
+
+SafeWriteResult WriteSafely(const Replacement& replacement,
+                            std::initializer_list<std::string_view> contents,
+                            const std::optional<Backup>& backup) {
+  SafeWrite write(replacement);
+  if (write.error()) return {write.error(), false, {}};
+  for (std::string_view part : contents) {
+    if (const auto error = WriteAll(write.fd(), part)) return {error, false, {}};
+  }
+  return write.Commit(backup);
 }
 
 std::error_code CheckReplaceable(const fs::path& target, const LockedFile* current) {

@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -46,6 +47,31 @@ struct SafeWriteResult {
   WrittenFiles written;   // when there is no error
 };
 
+class TemporaryFile;
+
+// A new version of a file: its contents are written into fd(), then Commit() puts it in
+// place. Dropped without a commit, it leaves nothing behind.
+class SafeWrite {
+ public:
+  explicit SafeWrite(const Replacement& replacement);
+  ~SafeWrite();
+  SafeWrite(const SafeWrite&) = delete;
+  SafeWrite& operator=(const SafeWrite&) = delete;
+
+  // Why the temporary file could not be made; fd() is then not to be used.
+  const std::error_code& error() const { return error_; }
+  int fd() const;
+
+  SafeWriteResult Commit(const std::optional<Backup>& backup = std::nullopt);
+
+ private:
+  Replacement replacement_;
+  FileDescriptor folder_;
+  std::unique_ptr<TemporaryFile> file_;
+  std::error_code error_;
+};
+
+// The whole of the new contents at once.
 SafeWriteResult WriteSafely(const Replacement& replacement,
                             std::initializer_list<std::string_view> contents,
                             const std::optional<Backup>& backup = std::nullopt);

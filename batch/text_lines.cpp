@@ -5,13 +5,6 @@
 namespace quobrel {
 namespace {
 
-bool HasLoneCr(std::u16string_view text) {
-  for (std::size_t cr = text.find(u'\r'); cr != text.npos; cr = text.find(u'\r', cr + 1)) {
-    if (cr + 1 == text.size() || text[cr + 1] != u'\n') return true;
-  }
-  return false;
-}
-
 // Every CR LF of the text as LF, in place.
 void CrLfToLf(std::u16string& text) {
   std::size_t kept = 0;
@@ -23,25 +16,21 @@ void CrLfToLf(std::u16string& text) {
   text.resize(kept);
 }
 
-std::u16string Joined(const std::vector<std::u16string_view>& lines, std::size_t size) {
+// Each one-character line break that `isLoneBreak` finds, written as CR LF.
+template <class IsLoneBreak>
+std::u16string WithCrLf(std::u16string text, IsLoneBreak isLoneBreak) {
+  std::size_t lone = 0;
+  for (std::size_t at = 0; at < text.size(); ++at) lone += isLoneBreak(text, at);
+  if (lone == 0) return text;
   std::u16string joined;
-  joined.reserve(size + 2 * lines.size());
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (i > 0) joined.append(u"\r\n");
-    joined.append(lines[i]);
+  joined.reserve(text.size() + lone);
+  std::size_t from = 0;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (!isLoneBreak(text, at)) continue;
+    joined.append(text, from, at - from).append(u"\r\n");
+    from = at + 1;
   }
-  return joined;
-}
-
-// The lines of a text whose line breaks are all LF.
-std::vector<std::u16string_view> LinesAtLf(std::u16string_view text) {
-  std::vector<std::u16string_view> lines;
-  for (std::size_t start = 0; start < text.size();) {
-    const std::size_t end = std::min(text.find(u'\n', start), text.size());
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
+  return joined.append(text, from);
 }
 
 }  // namespace
@@ -62,25 +51,28 @@ std::vector<std::u16string_view> SplitLines(std::u16string_view text) {
   return lines;
 }
 
-FileLineBreaks LineBreaksOf(std::u16string_view text, LineBreakRule rule) {
+FileLineBreaks LineBreaksOf(bool hasCr, bool hasLf, LineBreakRule rule) {
   if (rule == LineBreakRule::Keep) return FileLineBreaks::AsTheyWere;
-  const bool lf = text.find(u'\n') != text.npos && text.find(u'\r') == text.npos;
-  return lf ? FileLineBreaks::Lf : FileLineBreaks::CrLf;
+  return hasLf && !hasCr ? FileLineBreaks::Lf : FileLineBreaks::CrLf;
 }
 
-std::u16string ForCommands(std::u16string text, FileLineBreaks breaks) {
+std::u16string ForCommands(std::u16string piece, FileLineBreaks breaks, bool last) {
   switch (breaks) {
     case FileLineBreaks::AsTheyWere:
-      return text;
+      return piece;
     case FileLineBreaks::Lf:
-      return Joined(LinesAtLf(text), text.size());
+      if (last && piece.ends_with(u'\n')) piece.pop_back();
+      return WithCrLf(std::move(piece),
+                      [](const std::u16string& text, std::size_t at) { return text[at] == u'\n'; });
     case FileLineBreaks::CrLf:
-      if (HasLoneCr(text)) return Joined(SplitLines(text), text.size());
-      // The usual case: the lines are joined already.
-      if (text.ends_with(u"\r\n")) text.resize(text.size() - 2);
-      return text;
+      // A lone CR ends a line; a lone LF is part of one.
+      piece = WithCrLf(std::move(piece), [](const std::u16string& text, std::size_t at) {
+        return text[at] == u'\r' && (at + 1 == text.size() || text[at + 1] != u'\n');
+      });
+      if (last && piece.ends_with(u"\r\n")) piece.resize(piece.size() - 2);
+      return piece;
   }
-  return text;
+  return piece;
 }
 
 std::u16string ForFile(std::u16string result, FileLineBreaks breaks) {

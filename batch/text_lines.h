@@ -21,14 +21,16 @@ enum class LineBreakRule {
 // The breaks a file is written with.
 enum class FileLineBreaks { AsTheyWere, CrLf, Lf };
 
-FileLineBreaks LineBreaksOf(std::u16string_view text, LineBreakRule rule);
+// From whether the file has any CR and any LF.
+FileLineBreaks LineBreaksOf(bool hasCr, bool hasLf, LineBreakRule rule);
 
-// The file's text as the commands take it, its lines joined by CR LF (with
-// FileLineBreaks::AsTheyWere, the text as it is).
-std::u16string ForCommands(std::u16string text, FileLineBreaks breaks);
+// A piece of the file's text, cut just after a line break (and never between CR and LF),
+// as the commands take it: its lines joined by CR LF, and the last piece without the
+// break after the last line. With FileLineBreaks::AsTheyWere, the text as it is.
+std::u16string ForCommands(std::u16string piece, FileLineBreaks breaks, bool last);
 
-// A command's result as the file's text, all but the break after the last line, which
-// FinalLineBreak gives in bytes.
+// A command's result for a piece as the file's text; the break after the last line
+// comes from FinalLineBreak, in bytes.
 std::u16string ForFile(std::u16string result, FileLineBreaks breaks);
 std::string_view FinalLineBreak(FileLineBreaks breaks);
 

@@ -3,6 +3,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,17 +27,19 @@
 #include "engine/conversions.h"
 #include "engine/yield_hook.h"
 
-// Every allocation of the process is counted, so that a measured call's peak is known.
+// Every allocation of the process is counted, on every thread, so that a measured call's
+// peak is known.
 namespace {
-std::size_t liveBytes = 0;
-std::size_t peakBytes = 0;
+std::atomic<std::size_t> liveBytes = 0;
+std::atomic<std::size_t> peakBytes = 0;
 }  // namespace
 
 void* operator new(std::size_t size) {
   void* block = std::malloc(size == 0 ? 1 : size);
   if (block == nullptr) throw std::bad_alloc();
-  liveBytes += malloc_usable_size(block);
-  peakBytes = std::max(peakBytes, liveBytes);
+  const std::size_t live = liveBytes += malloc_usable_size(block);
+  for (std::size_t peak = peakBytes; live > peak && !peakBytes.compare_exchange_weak(peak, live);) {
+  }
   return block;
 }
 void operator delete(void* block) noexcept {
@@ -67,7 +70,7 @@ Measurement Measure(const std::u16string& text, const std::function<std::u16stri
   for (int i = 0; i < kRuns; ++i) {
     if (prepare) prepare();
     const std::size_t baseline = liveBytes;
-    peakBytes = liveBytes;
+    peakBytes = liveBytes.load();
     const auto start = Clock::now();
     const std::u16string result = run();
     const std::chrono::duration<double> seconds = Clock::now() - start;
@@ -186,8 +189,10 @@ void ReportFiles(const std::u16string& corpus) {
   };
 
   const PlainOptionPanel startUp;
-  const BatchCommand convert{[&startUp](std::u16string text) {
-    return BatchCommand::Result{ConvertText(std::move(text), startUp)};
+  const BatchCommand convert{[&startUp] {
+    return FileCommand{[&startUp](std::u16string text) {
+      return CommandResult{ConvertText(std::move(text), startUp)};
+    }};
   }};
   Unseen view;
   auto run = [&](const std::vector<fs::path>& paths) {
@@ -219,7 +224,7 @@ void ReportFiles(const std::u16string& corpus) {
   const fs::path big = folder / "large.txt";
   write(big, large);
   const std::size_t baseline = liveBytes;
-  peakBytes = liveBytes;
+  peakBytes = liveBytes.load();
   const double largeSeconds = run({big});
   std::printf("one file of %.1f MB: %.1f MB/s, peak memory %.0f MB (%.2f times the file)\n",
               large.size() / 1e6, large.size() / 1e6 / largeSeconds, (peakBytes - baseline) / 1e6,

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <iostream>
 #include <new>
@@ -12,9 +13,9 @@
 
 #include "batch/encoding_detection.h"
 #include "batch/posix_file.h"
+#include "batch/text_stream.h"
 #include "cli/cli_request.h"
 #include "cli/file_mode.h"
-#include "cli/piecewise_filter.h"
 #include "cli/request_command.h"
 
 namespace {
@@ -28,12 +29,9 @@ int Fail(const std::string& message) {
   return kBadInput;
 }
 
-// The encoding of standard input: the one asked for, UTF-8 by default, or told apart as
-// a file's would be; or why it cannot be told.
-std::variant<TextEncoding, std::string> InputEncoding(const cli::Request& request,
-                                                      std::string_view input) {
-  const std::optional<TextEncoding> asked = request.encoding.value_or(TextEncoding::Utf8);
-  if (asked) return *asked;
+// The encoding of standard input told apart from all of it, as a file's would be; or why
+// it cannot be told.
+std::variant<TextEncoding, std::string> DetectedEncoding(std::string_view input) {
   const Detection detection = DetectEncoding(input);
   if (detection.encoding || detection.asciiOnly)
     return detection.encoding.value_or(TextEncoding::Utf8);
@@ -47,42 +45,52 @@ std::variant<TextEncoding, std::string> InputEncoding(const cli::Request& reques
   return "cannot tell whether standard input is " + names + "; name its encoding with --encoding";
 }
 
-// Standard input, converted, to standard output; nothing is written unless all of it
-// converts.
+// Standard input, converted, to standard output as it goes. In the encoding asked for, or
+// UTF-8; to be told apart, standard input is read whole first.
 int Filter(const cli::Request& request) {
-  std::string input;
-  struct stat status;
-  const bool regular = fstat(STDIN_FILENO, &status) == 0 && S_ISREG(status.st_mode);
-  if (const std::error_code error =
-          ReadAll(STDIN_FILENO, input, regular ? static_cast<std::size_t>(status.st_size) : 0)) {
-    return Fail("cannot read standard input: " + error.message());
+  ReadBytes read = [](char* buffer, std::size_t size) {
+    return ::read(STDIN_FILENO, buffer, size);
+  };
+  std::string whole;
+  FileKind kind;
+  kind.encoding = request.encoding.value_or(TextEncoding::Utf8).value_or(TextEncoding::Utf8);
+  if (request.encoding && !*request.encoding) {
+    if (const std::error_code error = ReadAll(STDIN_FILENO, whole, 0))
+      return Fail("cannot read standard input: " + error.message());
+    const auto detected = DetectedEncoding(whole);
+    if (const auto* error = std::get_if<std::string>(&detected)) return Fail(*error);
+    kind.encoding = std::get<TextEncoding>(detected);
+    read = [rest = std::string_view(whole)](char* buffer, std::size_t size) mutable {
+      const std::size_t count = std::min(size, rest.size());
+      rest.copy(buffer, count);
+      rest.remove_prefix(count);
+      return static_cast<ssize_t>(count);
+    };
   }
-  const auto encoding = InputEncoding(request, input);
-  if (const auto* error = std::get_if<std::string>(&encoding)) return Fail(*error);
-  const TextEncoding chosen = std::get<TextEncoding>(encoding);
-
-  // A search across a line break could be cut in two: such a search takes the whole text.
-  const auto* replace = std::get_if<cli::ReplaceRequest>(&request.command);
-  const bool mayCut = replace == nullptr || replace->search.find(u'\n') == std::u16string::npos;
-  const BatchCommand command = cli::CommandOf(request);
-  const cli::FilteredText filtered = cli::FilterInPieces(
-      input, chosen, mayCut,
-      [&command](std::u16string text) { return command.run(std::move(text)).text; });
-  const std::string name(EncodingName(chosen));
-  if (filtered.invalidByteAt) {
-    return Fail("standard input is not valid " + name + " (byte " +
-                std::to_string(*filtered.invalidByteAt) +
-                "); name its encoding with --encoding, or auto");
+  const FileCommand command = cli::CommandOf(request).forFile();
+  WorkerPool pool;
+  PieceReader reader(read, command.wholeText);
+  const StreamOutcome streamed = StreamText(
+      reader, pool, kind, command.run,
+      [](std::string_view bytes) { return WriteAll(STDOUT_FILENO, bytes); }, [] { return true; });
+  const std::string name(EncodingName(kind.encoding));
+  if (streamed.readError)
+    return Fail("cannot read standard input: " + streamed.readError.message());
+  switch (streamed.failure) {
+    case TextFailure::Invalid:
+      return Fail("standard input is not valid " + name + " (byte " +
+                  std::to_string(streamed.failedAt) +
+                  "); name its encoding with --encoding, or auto");
+    case TextFailure::NotRoundTrip:
+      return Fail("standard input has " + name + " codes that would be written back otherwise");
+    case TextFailure::Unencodable:
+      return Fail("the result cannot be written in " + name + " (character " +
+                  std::to_string(streamed.failedAt) + ")");
+    default:
+      break;
   }
-  if (filtered.unencodableAt) {
-    return Fail("the result cannot be written in " + name + " (character " +
-                std::to_string(*filtered.unencodableAt) + ")");
-  }
-  for (const std::string& piece : filtered.pieces) {
-    if (const std::error_code error = WriteAll(STDOUT_FILENO, piece)) {
-      return Fail("cannot write standard output: " + error.message());
-    }
-  }
+  if (streamed.writeError)
+    return Fail("cannot write standard output: " + streamed.writeError.message());
   return 0;
 }
 

@@ -41,7 +41,7 @@ std::u16string ConvertText(std::u16string text, const OptionPanel& panel) {
 
 void ConvertCommand::Run() const {
   if (controls_.tabs.Current() != Tab::ConvertText) return;
-  std::u16string result = Convert(controls_.source.Text());
+  std::u16string result = ConvertText(controls_.source.Text(), controls_.panel);
   // The tab is read again: the user may have turned to another while the text converted.
   if (controls_.tabs.Current() == Tab::ConvertText) controls_.destination.SetText(result);
 }

@@ -4,6 +4,7 @@
 
 #include "commands/controls.h"
 #include "commands/option_panel.h"
+#include "commands/plain_controls.h"
 
 namespace quobrel {
 
@@ -25,10 +26,8 @@ class ConvertCommand {
 
   // The text tab's button: the source box converted into the destination box.
   void Run() const;
-  // A file's text, for the conversion batch.
-  std::u16string Convert(std::u16string text) const {
-    return ConvertText(std::move(text), controls_.panel);
-  }
+  // For the next file of the conversion batch: the panel's selection as it is now.
+  PlainOptionPanel Selection() const { return PlainOptionPanel(controls_.panel); }
 
  private:
   ConvertControls controls_;

@@ -64,6 +64,11 @@ class PlainOptionPanel : public OptionPanel {
   PlainOptionPanel() {
     for (OptionButton button : kStartUpSelection) Select(button);
   }
+  // What `panel` selects now.
+  explicit PlainOptionPanel(const OptionPanel& panel) {
+    for (std::size_t i = 0; i < selected_.size(); ++i)
+      selected_[i] = panel.IsSelected(static_cast<OptionButton>(i));
+  }
   bool IsSelected(OptionButton button) const override { return selected_[Index(button)]; }
   void Select(OptionButton button) {
     for (std::size_t i = 0; i < selected_.size(); ++i) {

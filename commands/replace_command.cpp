@@ -29,10 +29,10 @@ void ReplaceCommand::RecordHistory() const {
   AddToHistory(controls_.replacement, controls_.replacement.Text());
 }
 
-convert::Replaced ReplaceCommand::ReplaceIn(std::u16string_view text) const {
-  const auto mode = controls_.ignoreCase.IsChecked() ? convert::CompareMode::IgnoreCase
-                                                     : convert::CompareMode::Exact;
-  return convert::ReplaceAll(text, controls_.search.Text(), controls_.replacement.Text(), mode);
+ReplaceTexts ReplaceCommand::Texts() const {
+  return {controls_.search.Text(), controls_.replacement.Text(),
+          controls_.ignoreCase.IsChecked() ? convert::CompareMode::IgnoreCase
+                                           : convert::CompareMode::Exact};
 }
 
 void ReplaceCommand::Run() const {
@@ -41,13 +41,13 @@ void ReplaceCommand::Run() const {
   if (source.empty()) return;
   RecordHistory();
   if (controls_.tabs.Current() == Tab::ReplaceText)
-    controls_.destination.SetText(ReplaceIn(source).text);
+    controls_.destination.SetText(Texts().In(source).text);
 }
 
-convert::Replaced ReplaceCommand::Replace(std::u16string text) const {
-  if (!TakeTexts() || text.empty()) return {std::move(text), 0};
+std::optional<ReplaceTexts> ReplaceCommand::ForFile() const {
+  if (!TakeTexts()) return std::nullopt;
   RecordHistory();
-  return ReplaceIn(text);
+  return Texts();
 }
 
 void ReplaceCommand::ApplyMultiLineMode() const {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "commands/controls.h"
 #include "engine/conversions.h"
@@ -19,6 +22,19 @@ struct ReplaceControls {
   TextBox& destination;       // on the text tab
 };
 
+// What a replacement of a file's text needs, read from the controls when the file begins.
+struct ReplaceTexts {
+  std::u16string search;
+  std::u16string replacement;
+  convert::CompareMode mode = convert::CompareMode::Exact;
+
+  convert::Replaced In(std::u16string_view text) const {
+    return convert::ReplaceAll(text, search, replacement, mode);
+  }
+  // A match may span a line break.
+  bool AcrossLines() const { return search.find_first_of(u"\r\n") != std::u16string::npos; }
+};
+
 // Replaces every occurrence of the search text by the replacement text, keeping both in
 // the history lists while input is single-line.
 class ReplaceCommand {
@@ -27,10 +43,9 @@ class ReplaceCommand {
 
   // The text tab's button: the source box, replaced, into the destination box.
   void Run() const;
-  // A file's text, for the replacement batch, with the texts and mode as they are now.
-  // Nothing is replaced (a count of 0) in an empty text, or while the search or the
-  // replacement text is empty.
-  convert::Replaced Replace(std::u16string text) const;
+  // For the next file of the replacement batch: the texts and mode as they are now; or
+  // nothing, to replace nothing, while the search or the replacement text is empty.
+  std::optional<ReplaceTexts> ForFile() const;
 
   // Switches between the combo boxes and the multi-line boxes over them.
   void ApplyMultiLineMode() const;
@@ -43,7 +58,7 @@ class ReplaceCommand {
   void RecordHistory() const;
 
  private:
-  convert::Replaced ReplaceIn(std::u16string_view text) const;
+  ReplaceTexts Texts() const;
   ReplaceControls controls_;
 };
 

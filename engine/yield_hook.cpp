@@ -7,8 +7,9 @@
 namespace quobrel::convert {
 namespace {
 
+// Each thread its own: only the thread that runs the window yields to it.
 YieldHook& InstalledHook() {
-  static YieldHook hook;
+  thread_local YieldHook hook;
   return hook;
 }
 

@@ -12,7 +12,7 @@ namespace quobrel::convert {
 // (possibly with 0 owed, so that a long search without a match still yields).
 using YieldHook = std::function<void(std::size_t owed)>;
 
-// Installs `hook` for every later engine call; an empty hook removes it.
+// Installs `hook` for every later engine call on this thread; an empty hook removes it.
 void SetYieldHook(YieldHook hook);
 
 // Installs a hook for the lifetime of the object and then puts the previous one back.

@@ -90,13 +90,13 @@ TEST_F(ConvertFixture, AClickWritesOnlyWhereTheTextTabStillIsWhenTheRunEnds) {
   EXPECT_EQ(Convert(u"ｷﾞ"), u"old");
 }
 
-TEST_F(ConvertFixture, AFileTextIsConvertedWhateverTheTab) {
-  source.SetText(u"ｷﾞ");
-  for (Tab tab : {Tab::ConvertText, Tab::ConvertFiles, Tab::ReplaceText, Tab::ReplaceFiles}) {
-    tabs.SetTab(tab);
-    EXPECT_EQ(command.Convert(u"ｶﾞ"), u"ガ");
-    EXPECT_EQ(destination.Text(), u"old");
-  }
+TEST_F(ConvertFixture, AFileTakesTheSelectionAsItIsWhenTheFileBegins) {
+  panel.Select(DigitsFull);
+  const PlainOptionPanel selection = command.Selection();
+  panel.Select(DigitsNone);
+  panel.Select(KatakanaNone);
+  EXPECT_EQ(ConvertText(u"1ｶﾞ", selection), u"１ガ");
+  EXPECT_EQ(destination.Text(), u"old");
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ void ExpectDetected(const std::string& bytes, std::optional<TextEncoding> expect
   const Detection detection = DetectEncoding(bytes);
   EXPECT_EQ(detection.encoding, expected) << bytes;
   if (detection.encoding) {
-    EXPECT_EQ(detection.text, text);
+    EXPECT_EQ(Decode(bytes, *detection.encoding).text, text);
   } else {
     EXPECT_GE(detection.candidates.size(), 2u) << bytes;
   }
@@ -88,7 +88,6 @@ TEST(EncodingDetection, AsciiInvalidAndUtf8ThatCodePage932AlsoReads) {
   const Detection ascii = DetectEncoding("plain text\r\n");
   EXPECT_TRUE(ascii.asciiOnly);
   EXPECT_FALSE(ascii.encoding);
-  EXPECT_EQ(ascii.text, u"plain text\r\n");
 
   const Detection invalid = DetectEncoding("\x82\xFF\xFE");
   EXPECT_FALSE(invalid.encoding);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "batch/file_text.h"
+#include "batch/text_stream.h"
 #include "tests/batch_folder.h"
 
 namespace quobrel {
@@ -92,9 +92,11 @@ TEST_F(FileEncoding, NothingIsWrittenBackOtherwiseThanItWasRead) {
             "sjis.txt：保存できない文字ができるため変換しません。\n全て変換終了\n");
   // Control codes of a file of ASCII only, written as code page 932 (as the window does).
   const std::string controls = "a\x1A\x1C\x7F\r\n";
-  const FileText read = ReadFileText(controls, {std::nullopt, TextEncoding::Cp932});
-  const FileBytes written = WriteFileText(read.text, read.kind);
-  EXPECT_EQ(written.body + std::string(written.finalLineBreak), controls);
+  FileKind kind;
+  kind.lineBreaks = FileLineBreaks::CrLf;
+  const ConvertedPiece written = ConvertPiece(
+      controls, true, kind, [](std::u16string text) { return CommandResult{std::move(text)}; });
+  EXPECT_EQ(written.bytes + std::string(FinalLineBreak(kind.lineBreaks)), controls);
 }
 
 // Every code that code page 932 shares with another for one character, found with ICU

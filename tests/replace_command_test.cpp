@@ -87,14 +87,13 @@ TEST_F(ReplaceFixture, AFileTextIsReplacedWhateverTheTabAndCounted) {
   replacement.SetText(u"b");
   for (Tab tab : {Tab::ConvertText, Tab::ConvertFiles, Tab::ReplaceText, Tab::ReplaceFiles}) {
     tabs.SetTab(tab);
-    EXPECT_EQ(command.Replace(u"aaa"), (convert::Replaced{u"bbb", 3}));
+    EXPECT_EQ(command.ForFile()->In(u"aaa"), (convert::Replaced{u"bbb", 3}));
   }
   EXPECT_EQ(destination.Text(), u"old");
   EXPECT_EQ(search.Items(), Items{u"a"});
-  // Nothing to replace in: an empty file, or texts emptied meanwhile.
-  EXPECT_EQ(command.Replace(u"").count, 0u);
+  // Texts emptied meanwhile: nothing to replace with.
   replacement.SetText(u"");
-  EXPECT_EQ(command.Replace(u"aaa").count, 0u);
+  EXPECT_FALSE(command.ForFile().has_value());
 }
 
 TEST_F(ReplaceFixture, AClickWorksOnlyOnTheTextTab) {

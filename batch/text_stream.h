@@ -1,0 +1,55 @@
+// A text converted piece by piece, the pieces on all cores and the result written in
+// order: the same bytes as the whole text converted at once, in bounded memory.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "batch/file_text.h"
+#include "batch/piece_stream.h"
+#include "batch/worker_pool.h"
+
+namespace quobrel {
+
+struct CommandResult {
+  std::u16string text;
+  std::size_t count = 0;  // replacements made
+};
+// A command over a text as the commands take it. It runs on any thread: it holds
+// everything it needs.
+using TextCommand = std::function<CommandResult(std::u16string text)>;
+
+struct ConvertedPiece {
+  std::string bytes;
+  std::size_t count = 0;
+  std::size_t resultUnits = 0;
+  TextFailure failure = TextFailure::None;
+  std::size_t failedAt = 0;  // Invalid: the piece's byte; Unencodable: its result's unit
+};
+
+// One piece of a text of `kind`, cut as PieceReader cuts.
+ConvertedPiece ConvertPiece(std::string_view bytes, bool last, const FileKind& kind,
+                            const TextCommand& command);
+
+struct StreamOutcome {
+  TextFailure failure = TextFailure::None;  // Invalid, NotRoundTrip or Unencodable
+  std::size_t failedAt = 0;  // Invalid: the input's byte; Unencodable: the result's unit
+  std::size_t count = 0;
+  std::error_code readError;
+  std::error_code writeError;
+  bool stopped = false;  // `waiting` said so
+};
+
+using WriteBytes = std::function<std::error_code(std::string_view bytes)>;
+
+// Converts what `reader` reads and hands the bytes to `write` in order: the kind's
+// byte-order mark first and its final line break last. Stops at the first failure;
+// `waiting` is called while pieces are worked on and stops the stream by returning false.
+StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& kind,
+                         const TextCommand& command, const WriteBytes& write,
+                         const std::function<bool()>& waiting);
+
+}  // namespace quobrel

@@ -1,0 +1,43 @@
+#include "batch/worker_pool.h"
+
+#include <algorithm>
+
+namespace quobrel {
+
+WorkerPool::WorkerPool(std::size_t threads) {
+  for (std::size_t i = 0; i < std::max<std::size_t>(threads, 1); ++i)
+    threads_.emplace_back([this] { Work(); });
+}
+
+WorkerPool::~WorkerPool() {
+  {
+    const std::lock_guard lock(mutex_);
+    closing_ = true;
+  }
+  ready_.notify_all();
+  threads_.clear();  // joins them
+}
+
+void WorkerPool::Push(std::function<void()> job) {
+  {
+    const std::lock_guard lock(mutex_);
+    jobs_.push_back(std::move(job));
+  }
+  ready_.notify_one();
+}
+
+void WorkerPool::Work() {
+  for (;;) {
+    std::function<void()> job;
+    {
+      std::unique_lock lock(mutex_);
+      ready_.wait(lock, [this] { return closing_ || !jobs_.empty(); });
+      if (jobs_.empty()) return;
+      job = std::move(jobs_.front());
+      jobs_.pop_front();
+    }
+    job();
+  }
+}
+
+}  // namespace quobrel
