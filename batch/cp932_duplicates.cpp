@@ -1,7 +1,9 @@
 #include "batch/cp932_duplicates.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
+#include <memory>
 
 #include "batch/cp932_tables.h"
 
@@ -10,10 +12,25 @@ namespace {
 
 constexpr bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || b >= 0xE0; }
 
+template <class Block>
+bool IsAscii(Block block) {
+  std::uint64_t halves[2];
+  std::memcpy(halves, &block, sizeof halves);
+  return ((halves[0] | halves[1]) & 0x8080808080808080u) == 0;
+}
+
 // Calls `visit(code, at)` for each two-byte character of code page 932 bytes.
 template <class Visit>
 void ForEachDoubleByte(std::string_view bytes, Visit visit) {
+  using Block = std::uint8_t __attribute__((vector_size(16)));
   for (std::size_t at = 0; at + 1 < bytes.size(); ++at) {
+    // A block of ASCII from a character's start holds only characters of one byte.
+    Block block;
+    while (at + sizeof block <= bytes.size() &&
+           (std::memcpy(&block, bytes.data() + at, sizeof block), IsAscii(block))) {
+      at += sizeof block;
+    }
+    if (at + 1 >= bytes.size()) break;
     const auto lead = static_cast<unsigned char>(bytes[at]);
     if (!IsLeadByte(lead)) continue;
     visit(static_cast<std::uint16_t>(lead << 8 | static_cast<unsigned char>(bytes[at + 1])), at);
@@ -23,7 +40,7 @@ void ForEachDoubleByte(std::string_view bytes, Visit visit) {
 
 }  // namespace
 
-const std::unordered_map<std::uint16_t, std::uint16_t>& Cp932Duplicates::Table() {
+const std::array<std::uint16_t, 0x10000>& Cp932Duplicates::StandardCodes() {
   static const auto table = [] {
     // Every two-byte code, grouped by the code written for its character.
     const cp932::Tables& tables = cp932::GetTables();
@@ -33,22 +50,23 @@ const std::unordered_map<std::uint16_t, std::uint16_t>& Cp932Duplicates::Table()
       if (c != cp932::kNoCharacter)
         groups[tables.code[c]].push_back(static_cast<std::uint16_t>(code));
     }
-    std::unordered_map<std::uint16_t, std::uint16_t> duplicates;
+    auto duplicates = std::make_unique<std::array<std::uint16_t, 0x10000>>();
+    duplicates->fill(0);
     for (const auto& [standard, codes] : groups) {
       if (codes.size() < 2) continue;
-      for (std::uint16_t code : codes) duplicates.emplace(code, standard);
+      for (std::uint16_t code : codes) (*duplicates)[code] = standard;
     }
     return duplicates;
   }();
-  return table;
+  return *table;
 }
 
 Cp932Duplicates Cp932Duplicates::Of(std::string_view bytes) {
   Cp932Duplicates noted;
-  const auto& table = Table();
+  const auto& standardCodes = StandardCodes();
   ForEachDoubleByte(bytes, [&](std::uint16_t code, std::size_t) {
-    if (const auto found = table.find(code); found != table.end()) {
-      std::vector<Run>& runs = noted.uses_[found->second];
+    if (const std::uint16_t standard = standardCodes[code]) {
+      std::vector<Run>& runs = noted.uses_[standard];
       if (runs.empty() || runs.back().code != code) runs.push_back({code, 0});
       ++runs.back().count;
     }
@@ -81,14 +99,23 @@ Cp932Duplicates::Restoration::Restoration(const Cp932Duplicates& source) {
   }
 }
 
-void Cp932Duplicates::Restoration::Restore(std::string& bytes) {
-  if (cursors_.empty()) return;
-  const auto& table = Table();
+std::vector<std::size_t> Cp932Duplicates::SharedCodesIn(std::string_view bytes) {
+  const auto& standardCodes = StandardCodes();
+  std::vector<std::size_t> found;
   ForEachDoubleByte(bytes, [&](std::uint16_t code, std::size_t at) {
-    const auto standard = table.find(code);
-    if (standard == table.end()) return;
-    const auto cursor = cursors_.find(standard->second);
-    if (cursor == cursors_.end()) return;
+    if (standardCodes[code] != 0) found.push_back(at);
+  });
+  return found;
+}
+
+void Cp932Duplicates::Restoration::Restore(std::string& bytes,
+                                           const std::vector<std::size_t>& sharedCodesAt) {
+  const auto& standardCodes = StandardCodes();
+  for (std::size_t at : sharedCodesAt) {
+    const auto code = static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) << 8 |
+                                                 static_cast<unsigned char>(bytes[at + 1]));
+    const auto cursor = cursors_.find(standardCodes[code]);
+    if (cursor == cursors_.end()) continue;
     Cursor& next = cursor->second;
     const std::vector<Run>& runs = *next.runs;
     std::uint16_t original = next.mostUsed;
@@ -101,7 +128,7 @@ void Cp932Duplicates::Restoration::Restore(std::string& bytes) {
     }
     bytes[at] = static_cast<char>(original >> 8);
     bytes[at + 1] = static_cast<char>(original & 0xFF);
-  });
+  }
 }
 
 }  // namespace quobrel

@@ -4,6 +4,7 @@
 // occurrence, so that rewriting the file changes no byte the conversion did not change.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,14 +26,20 @@ class Cp932Duplicates {
   // Adds those of the text that follows.
   void Append(const Cp932Duplicates& later);
 
+  bool empty() const { return uses_.empty(); }
+
+  // Where the bytes of code page 932 hold a code that shares its character, found on any
+  // thread for Restoration::Restore.
+  static std::vector<std::size_t> SharedCodesIn(std::string_view bytes);
+
   // Gives, over the pieces of a text in code page 932 as ICU writes it, the k-th
   // occurrence of each such character the code of its k-th occurrence in the source, and
   // occurrences beyond those the code the source used most for it.
   class Restoration {
    public:
     explicit Restoration(const Cp932Duplicates& source);
-    // The next piece, cut between characters.
-    void Restore(std::string& bytes);
+    // The next piece, with where SharedCodesIn found its shared codes.
+    void Restore(std::string& bytes, const std::vector<std::size_t>& sharedCodesAt);
 
    private:
     struct Cursor {
@@ -44,9 +51,9 @@ class Cp932Duplicates {
     std::unordered_map<std::uint16_t, Cursor> cursors_;
   };
 
-  // Every code that shares its character with another code, each with the code that ICU
-  // writes for that character.
-  static const std::unordered_map<std::uint16_t, std::uint16_t>& Table();
+  // For every code that shares its character with another code, the code that ICU writes
+  // for that character; 0 for the other codes.
+  static const std::array<std::uint16_t, 0x10000>& StandardCodes();
 
  private:
   std::unordered_map<std::uint16_t, std::vector<Run>> uses_;  // by the code ICU writes

@@ -2,11 +2,66 @@
 
 #include <unicode/ucnv.h>
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
 namespace quobrel::cp932 {
 namespace {
+
+// The single-byte characters that the vector paths convert: a byte of the kana's range is
+// its character less this offset.
+constexpr unsigned char kKanaFirst = 0xA1, kKanaLast = 0xDF;
+constexpr char16_t kKanaOffset = u'｡' - kKanaFirst;
+static_assert(kKanaOffset + kKanaLast == u'ﾟ');
+
+constexpr bool IsPlainAscii(unsigned b) {
+  return (b >= 0x20 && b < 0x7F) || b == '\t' || b == '\n' || b == '\r';
+}
+
+using Bytes = std::uint8_t __attribute__((vector_size(16)));
+using ByteMask = std::int8_t __attribute__((vector_size(16)));
+using WideUnits = std::uint16_t __attribute__((vector_size(32)));
+using Units = std::uint16_t __attribute__((vector_size(16)));
+using UnitMask = std::int16_t __attribute__((vector_size(16)));
+using NarrowBytes = std::uint8_t __attribute__((vector_size(8)));
+
+template <class Mask>
+bool AllLanes(Mask mask) {
+  for (std::size_t i = 0; i < sizeof(Mask) / sizeof(mask[0]); ++i) {
+    if (!mask[i]) return false;
+  }
+  return true;
+}
+
+// Sixteen bytes of plain ASCII and half-width katakana, as their characters.
+bool DecodeSixteen(const char* from, char16_t* to) {
+  Bytes b;
+  std::memcpy(&b, from, sizeof b);
+  const ByteMask ascii = ((b >= 0x20) & (b < 0x7F)) | (b == '\t') | (b == '\n') | (b == '\r');
+  const ByteMask kana = (b >= kKanaFirst) & (b <= kKanaLast);
+  if (!AllLanes(ascii | kana)) return false;
+  const WideUnits units = __builtin_convertvector(b, WideUnits) +
+                          (__builtin_convertvector(kana, WideUnits) & kKanaOffset);
+  std::memcpy(to, &units, sizeof units);
+  return true;
+}
+
+// Eight such characters as their bytes.
+bool EncodeEight(const char16_t* from, char* to) {
+  Units u;
+  std::memcpy(&u, from, sizeof u);
+  const UnitMask ascii = ((u >= 0x20) & (u < 0x7F)) | (u == '\t') | (u == '\n') | (u == '\r');
+  const UnitMask kana = (u >= static_cast<std::uint16_t>(kKanaOffset + kKanaFirst)) &
+                        (u <= static_cast<std::uint16_t>(kKanaOffset + kKanaLast));
+  if (!AllLanes(ascii | kana)) return false;
+  const Units offsets = std::bit_cast<Units>(kana) & static_cast<std::uint16_t>(kKanaOffset);
+  const NarrowBytes bytes = __builtin_convertvector(u - offsets, NarrowBytes);
+  std::memcpy(to, &bytes, sizeof bytes);
+  return true;
+}
 
 using Converter = std::unique_ptr<UConverter, decltype(&ucnv_close)>;
 
@@ -58,6 +113,14 @@ std::unique_ptr<Tables> BuildTables() {
     const char16_t readBack = length == 1 ? tables->singleByte[code] : tables->doubleByte[code];
     if (readBack == c) tables->code[c] = code;
   }
+  bool expected = true;
+  for (unsigned b = 0; b < 256; ++b) {
+    const bool kana = b >= kKanaFirst && b <= kKanaLast;
+    if (!IsPlainAscii(b) && !kana) continue;
+    const char16_t c = static_cast<char16_t>(kana ? b + kKanaOffset : b);
+    expected = expected && !tables->isLead[b] && tables->singleByte[b] == c && tables->code[c] == b;
+  }
+  tables->singleBytesAsExpected = expected;
   return tables;
 }
 
@@ -68,40 +131,59 @@ const Tables& GetTables() {
   return *tables;
 }
 
-std::optional<std::size_t> DecodeInto(std::string_view bytes, char16_t* out, std::size_t capacity) {
+std::optional<std::size_t> DecodeInto(std::string_view bytes, char16_t* out, std::size_t& written) {
   const Tables& tables = GetTables();
-  std::size_t written = 0;
-  for (std::size_t at = 0; at < bytes.size();) {
-    if (written == capacity) return at;
-    // Even the bytes below 0x80 go through the table: ICU swaps some control codes.
-    const auto lead = static_cast<unsigned char>(bytes[at]);
-    char16_t c = tables.singleByte[lead];
-    std::size_t length = 1;
-    if (tables.isLead[lead]) {
-      c = at + 1 < bytes.size()
-              ? tables.doubleByte[lead << 8 | static_cast<unsigned char>(bytes[at + 1])]
-              : kNoCharacter;
-      length = 2;
+  constexpr std::size_t kBlock = sizeof(Bytes);
+  written = 0;
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    if (tables.singleBytesAsExpected && at + kBlock <= bytes.size() &&
+        DecodeSixteen(bytes.data() + at, out + written)) {
+      at += kBlock;
+      written += kBlock;
+      continue;
     }
-    if (c == kNoCharacter) return at;
-    out[written++] = c;
-    at += length;
+    // At least a block's worth one by one before the next try.
+    for (const std::size_t end = std::min(at + kBlock, bytes.size()); at < end;) {
+      // Even the bytes below 0x80 go through the table: ICU swaps some control codes.
+      const auto lead = static_cast<unsigned char>(bytes[at]);
+      char16_t c = tables.singleByte[lead];
+      std::size_t length = 1;
+      if (tables.isLead[lead]) {
+        c = at + 1 < bytes.size()
+                ? tables.doubleByte[lead << 8 | static_cast<unsigned char>(bytes[at + 1])]
+                : kNoCharacter;
+        length = 2;
+      }
+      if (c == kNoCharacter) return at;
+      out[written++] = c;
+      at += length;
+    }
   }
-  if (written != capacity) return bytes.size();
   return std::nullopt;
 }
 
 std::optional<std::size_t> EncodeInto(std::u16string_view text, char* out, std::size_t capacity) {
   const Tables& tables = GetTables();
+  constexpr std::size_t kBlock = sizeof(Units) / sizeof(char16_t);
   std::size_t written = 0;
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    const char16_t c = text[at];
-    const std::uint16_t code = tables.code[c];
-    if (code == 0 && c != 0) return at;
-    const std::size_t length = code > 0xFF ? 2 : 1;
-    if (written + length > capacity) return at;
-    if (length == 2) out[written++] = static_cast<char>(code >> 8);
-    out[written++] = static_cast<char>(code & 0xFF);
+  std::size_t at = 0;
+  while (at < text.size()) {
+    if (tables.singleBytesAsExpected && at + kBlock <= text.size() &&
+        written + kBlock <= capacity && EncodeEight(text.data() + at, out + written)) {
+      at += kBlock;
+      written += kBlock;
+      continue;
+    }
+    for (const std::size_t end = std::min(at + kBlock, text.size()); at < end; ++at) {
+      const char16_t c = text[at];
+      const std::uint16_t code = tables.code[c];
+      if (code == 0 && c != 0) return at;
+      const std::size_t length = code > 0xFF ? 2 : 1;
+      if (written + length > capacity) return at;
+      if (length == 2) out[written++] = static_cast<char>(code >> 8);
+      out[written++] = static_cast<char>(code & 0xFF);
+    }
   }
   if (written != capacity) return text.size();
   return std::nullopt;

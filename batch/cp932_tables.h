@@ -19,13 +19,17 @@ struct Tables {
   std::array<std::uint16_t, 65536> code;   // by UTF-16 unit; 0 where there is none but
                                            // for U+0000 itself
   std::array<bool, 256> isLead;
+  // The printable ASCII characters, tab, LF and CR, and the half-width katakana, map to one
+  // byte each by a fixed offset, as a run of them can be converted eight or sixteen at a
+  // time; checked against the tables when they are filled.
+  bool singleBytesAsExpected = false;
 };
 
 const Tables& GetTables();
 
-// Writes the text of the bytes into exactly `capacity` units at `out`; returns where the
-// bytes are invalid (or where they would not fill `capacity` exactly).
-std::optional<std::size_t> DecodeInto(std::string_view bytes, char16_t* out, std::size_t capacity);
+// Writes the text of the bytes at `out`, which has room for one unit per byte, and counts
+// the units in `written`; returns where the bytes are invalid.
+std::optional<std::size_t> DecodeInto(std::string_view bytes, char16_t* out, std::size_t& written);
 // Writes the bytes of the text into exactly `capacity` bytes at `out`; returns where (in
 // code units) the text has a character code page 932 cannot hold.
 std::optional<std::size_t> EncodeInto(std::u16string_view text, char* out, std::size_t capacity);

@@ -129,14 +129,17 @@ class FileRun {
     if (!Show(status::kConverting)) return {FileOutcome::Stopped, {}};
     RemoveLeftoversOnce(FolderOf(destination.target));
     if (destination.backup) RemoveLeftoversOnce(FolderOf(*destination.backup));
-    SafeWrite write({destination.target, destination.current, source.status().st_mode & 0777});
+    std::optional<Backup> backup;
+    if (destination.backup) backup.emplace(Backup{*destination.backup, *destination.current});
+    SafeWrite write({destination.target, destination.current, source.status().st_mode & 0777},
+                    backup);
     if (write.error())
       return Fail(WriteFailureStatus(write.error(), false), write.error().message());
     const FileCommand fileCommand = command_.forFile();
     PieceReader reader(ReaderAt(source.fd(), textStart_), fileCommand.wholeText);
     const StreamOutcome streamed = StreamText(
         reader, pool_, kind_, fileCommand.run,
-        [&write](std::string_view bytes) { return WriteAll(write.fd(), bytes); },
+        [&write](std::string_view bytes) { return write.Write(bytes); },
         [this] { return KeepGoing(); });
     if (streamed.stopped) return {FileOutcome::Stopped, {}};
     if (auto refusal = Refused(streamed)) return *refusal;
@@ -148,7 +151,7 @@ class FileRun {
       }
     }
     if (!Show(status::kStoring)) return {FileOutcome::Stopped, {}};
-    if (auto refusal = Store(destination, write)) return *refusal;
+    if (auto refusal = Store(write)) return *refusal;
     Show(command_.counted ? Counted(status::kFinishedCounted, streamed.count)
                           : std::u16string(status::kFinished));
     return {FileOutcome::Converted, {}};
@@ -262,10 +265,8 @@ class FileRun {
     return std::nullopt;
   }
 
-  std::optional<FileReport> Store(const Destination& destination, SafeWrite& write) {
-    std::optional<Backup> backup;
-    if (destination.backup) backup.emplace(Backup{*destination.backup, *destination.current});
-    const SafeWriteResult written = write.Commit(backup);
+  std::optional<FileReport> Store(SafeWrite& write) {
+    const SafeWriteResult written = write.Commit();
     if (written.error) {
       return Fail(WriteFailureStatus(written.error, written.inBackup), written.error.message());
     }

@@ -199,6 +199,29 @@ std::optional<FileIdentity> IdentityOf(int fd) {
   return FileIdentity::Of(status);
 }
 
+// Renames the temporary file over the target, unless the target is no longer what it was
+// when the run looked: another program (one that takes no lock) has written it meanwhile.
+std::error_code PutInPlace(int folder, const std::string& temporary, const std::string& target,
+                           const LockedFile* current) {
+  const auto busy = std::make_error_code(std::errc::device_or_resource_busy);
+  if (current == nullptr) {
+    if (::renameat2(folder, temporary.c_str(), folder, target.c_str(), RENAME_NOREPLACE) == 0)
+      return {};
+    if (errno == EEXIST) return busy;
+    if (errno != EINVAL) return LastError();
+  } else {
+    struct stat now;
+    if (::fstatat(folder, target.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
+        FileIdentity::Of(now) != current->identity()) {
+      return busy;
+    }
+  }
+  if (::renameat(folder, temporary.c_str(), folder, target.c_str()) != 0) return LastError();
+  return {};
+}
+
+}  // namespace
+
 // The backup copy, complete on disk under a temporary name until it is put in place.
 struct PreparedBackup {
   FileDescriptor folder;
@@ -264,29 +287,6 @@ struct PreparedBackup {
   }
 };
 
-// Renames the temporary file over the target, unless the target is no longer what it was
-// when the run looked: another program (one that takes no lock) has written it meanwhile.
-std::error_code PutInPlace(int folder, const std::string& temporary, const std::string& target,
-                           const LockedFile* current) {
-  const auto busy = std::make_error_code(std::errc::device_or_resource_busy);
-  if (current == nullptr) {
-    if (::renameat2(folder, temporary.c_str(), folder, target.c_str(), RENAME_NOREPLACE) == 0)
-      return {};
-    if (errno == EEXIST) return busy;
-    if (errno != EINVAL) return LastError();
-  } else {
-    struct stat now;
-    if (::fstatat(folder, target.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
-        FileIdentity::Of(now) != current->identity()) {
-      return busy;
-    }
-  }
-  if (::renameat(folder, temporary.c_str(), folder, target.c_str()) != 0) return LastError();
-  return {};
-}
-
-}  // namespace
-
 fs::path ThroughLinks(const fs::path& path) {
   fs::path name = path;
   // Link by link, so that a link to a file not made yet leads to where it will be.
@@ -300,21 +300,38 @@ fs::path ThroughLinks(const fs::path& path) {
   return name;
 }
 
-SafeWrite::SafeWrite(const Replacement& replacement)
+SafeWrite::SafeWrite(const Replacement& replacement, const std::optional<Backup>& backup)
     : replacement_(replacement), folder_(OpenFolder(FolderOf(replacement.target))) {
   if (!folder_) {
     error_ = LastError();
     return;
   }
   file_ = std::make_unique<TemporaryFile>(folder_.get());
-  if (!*file_) error_ = LastError();
+  if (!*file_) {
+    error_ = LastError();
+    return;
+  }
+  if (backup) {
+    backup_ = std::make_unique<PreparedBackup>();
+    backupPrepared_ = std::async(std::launch::async, [prepared = backup_.get(), backup = *backup] {
+      return prepared->Prepare(backup);
+    });
+  }
 }
 
-SafeWrite::~SafeWrite() = default;
+SafeWrite::~SafeWrite() {
+  if (backupPrepared_.valid()) backupPrepared_.wait();
+}
 
-int SafeWrite::fd() const { return file_ ? file_->fd() : -1; }
+std::error_code SafeWrite::Write(std::string_view bytes) {
+  if (const std::error_code error = WriteAll(file_->fd(), bytes)) return error;
+  // Written back from now on, the flush at the end has little left to wait for.
+  ::sync_file_range(file_->fd(), written_, static_cast<off_t>(bytes.size()), SYNC_FILE_RANGE_WRITE);
+  written_ += static_cast<off_t>(bytes.size());
+  return {};
+}
 
-SafeWriteResult SafeWrite::Commit(const std::optional<Backup>& backup) {
+SafeWriteResult SafeWrite::Commit() {
   SafeWriteResult result;
   auto fail = [&result](std::error_code error, bool inBackup = false) {
     result.error = error;
@@ -330,25 +347,24 @@ SafeWriteResult SafeWrite::Commit(const std::optional<Backup>& backup) {
   if (kept) return fail(kept);
   if (const auto error = Flush(file.fd())) return fail(error);
 
-  PreparedBackup preparedBackup;
-  if (backup) {
-    if (const auto error = preparedBackup.Prepare(*backup)) return fail(error, true);
-    result.written.backup = IdentityOf(preparedBackup.file->fd());
+  if (backup_) {
+    if (const auto error = backupPrepared_.get()) return fail(error, true);
+    result.written.backup = IdentityOf(backup_->file->fd());
   }
   if (const auto error = file.Name()) return fail(error);
-  if (backup) {
-    if (const auto error = preparedBackup.Place()) return fail(error, true);
+  if (backup_) {
+    if (const auto error = backup_->Place()) return fail(error, true);
   }
   const std::string targetName = replacement_.target.filename();
   if (const auto error = PutInPlace(folder_.get(), file.name(), targetName, replacement_.current)) {
-    if (backup) preparedBackup.Undo();
+    if (backup_) backup_->Undo();
     return fail(error);
   }
   file.ForgetName();
   result.written.file = *IdentityOf(file.fd());
   if (auto error = FlushFolder(folder_.get())) return fail(error);
-  if (backup) {
-    if (auto error = FlushFolder(preparedBackup.folder.get())) return fail(error, true);
+  if (backup_) {
+    if (auto error = FlushFolder(backup_->folder.get())) return fail(error, true);
   }
   return result;
 }
@@ -356,12 +372,12 @@ SafeWriteResult SafeWrite::Commit(const std::optional<Backup>& backup) {
 SafeWriteResult WriteSafely(const Replacement& replacement,
                             std::initializer_list<std::string_view> contents,
                             const std::optional<Backup>& backup) {
-  SafeWrite write(replacement);
+  SafeWrite write(replacement, backup);
   if (write.error()) return {write.error(), false, {}};
   for (std::string_view part : contents) {
-    if (const auto error = WriteAll(write.fd(), part)) return {error, false, {}};
+    if (const auto error = write.Write(part)) return {error, false, {}};
   }
-  return write.Commit(backup);
+  return write.Commit();
 }
 
 std::error_code CheckReplaceable(const fs::path& target, const LockedFile* current) {

@@ -11,6 +11,7 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <future>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -48,27 +49,33 @@ struct SafeWriteResult {
 };
 
 class TemporaryFile;
+struct PreparedBackup;
 
 // A new version of a file: its contents are written into fd(), then Commit() puts it in
-// place. Dropped without a commit, it leaves nothing behind.
+// place. The backup copy is made meanwhile, on a thread of its own. Dropped without a
+// commit, it leaves nothing behind.
 class SafeWrite {
  public:
-  explicit SafeWrite(const Replacement& replacement);
+  SafeWrite(const Replacement& replacement, const std::optional<Backup>& backup);
   ~SafeWrite();
   SafeWrite(const SafeWrite&) = delete;
   SafeWrite& operator=(const SafeWrite&) = delete;
 
-  // Why the temporary file could not be made; fd() is then not to be used.
+  // Why the temporary file could not be made; nothing is to be written then.
   const std::error_code& error() const { return error_; }
-  int fd() const;
+  // Appends to the new contents, and has the disk start on them.
+  std::error_code Write(std::string_view bytes);
 
-  SafeWriteResult Commit(const std::optional<Backup>& backup = std::nullopt);
+  SafeWriteResult Commit();
 
  private:
   Replacement replacement_;
   FileDescriptor folder_;
   std::unique_ptr<TemporaryFile> file_;
   std::error_code error_;
+  off_t written_ = 0;
+  std::unique_ptr<PreparedBackup> backup_;
+  std::future<std::error_code> backupPrepared_;  // goes first, waiting for the copy
 };
 
 // The whole of the new contents at once.

@@ -40,10 +40,6 @@ Converter OpenConverter(TextEncoding encoding) {
   return converter;
 }
 
-constexpr bool IsCp932LeadByte(unsigned char b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
 // A character of code page 932 takes one byte exactly when it is ASCII or a half-width
 // katakana, and decodes to one code unit.
 constexpr bool IsCp932SingleByte(char16_t c) { return c < 0x80 || (c >= u'｡' && c <= u'ﾟ'); }
@@ -79,7 +75,8 @@ Vector Ones(Mask mask) {
   return std::bit_cast<Vector>(mask) & 1;
 }
 
-// The size of the converted text, exact when the input is valid.
+// The size of the converted text, exact when the input is valid (code page 932 has its own
+// way).
 std::size_t DecodedLength(std::string_view bytes, TextEncoding encoding) {
   if (encoding == TextEncoding::Utf8) {
     // One unit per byte that starts a character, one more for a four-byte sequence.
@@ -90,18 +87,11 @@ std::size_t DecodedLength(std::string_view bytes, TextEncoding encoding) {
           return std::size_t{(b & 0xC0) != 0x80} + (b >= 0xF0);
         });
   }
-  if (encoding == TextEncoding::EucJp) {
-    // Rarely used: ICU measures it, at the cost of a second pass.
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t length = ucnv_toUChars(OpenConverter(encoding).get(), nullptr, 0, bytes.data(),
-                                         static_cast<int32_t>(bytes.size()), &status);
-    return status == U_BUFFER_OVERFLOW_ERROR ? static_cast<std::size_t>(length) : 0;
-  }
-  std::size_t units = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i, ++units) {
-    i += IsCp932LeadByte(static_cast<unsigned char>(bytes[i]));
-  }
-  return units;
+  // EUC-JP, rarely used: ICU measures it, at the cost of a second pass.
+  UErrorCode status = U_ZERO_ERROR;
+  const int32_t length = ucnv_toUChars(OpenConverter(encoding).get(), nullptr, 0, bytes.data(),
+                                       static_cast<int32_t>(bytes.size()), &status);
+  return status == U_BUFFER_OVERFLOW_ERROR ? static_cast<std::size_t>(length) : 0;
 }
 
 std::size_t EncodedLength(std::u16string_view text, TextEncoding encoding) {
@@ -299,6 +289,15 @@ std::string_view EncodingName(TextEncoding encoding) {
 }
 
 DecodedText Decode(std::string_view bytes, TextEncoding encoding) {
+  if (encoding == TextEncoding::Cp932) {
+    // At most a unit per byte: measuring first would cost as much as converting.
+    std::u16string text(bytes.size(), u'\0');
+    std::size_t written = 0;
+    if (const auto invalidAt = cp932::DecodeInto(bytes, text.data(), written))
+      return {std::u16string(), invalidAt};
+    text.resize(written);
+    return {std::move(text), std::nullopt};
+  }
   auto [text, invalidAt] = Convert<std::u16string>(
       bytes, [encoding](std::string_view in) { return DecodedLength(in, encoding); },
       [encoding](std::string_view in, char16_t* out, std::size_t capacity) {
@@ -306,7 +305,6 @@ DecodedText Decode(std::string_view bytes, TextEncoding encoding) {
           case TextEncoding::Utf8:
             return DecodeUtf8Into(in, out, capacity);
           case TextEncoding::Cp932:
-            return cp932::DecodeInto(in, out, capacity);
           case TextEncoding::EucJp:
             break;
         }

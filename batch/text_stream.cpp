@@ -26,6 +26,7 @@ ConvertedPiece ConvertPiece(std::string_view bytes, bool last, const FileKind& k
     return piece;
   }
   piece.bytes = std::move(encoded.bytes);
+  if (!kind.duplicates.empty()) piece.sharedCodesAt = Cp932Duplicates::SharedCodesIn(piece.bytes);
   piece.count = result.count;
   piece.resultUnits = text.size();
   return piece;
@@ -56,7 +57,7 @@ StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& 
     if (converted.failure != TextFailure::None) return false;
     unitsBefore += converted.resultUnits;
     outcome.count += converted.count;
-    restoration.Restore(converted.bytes);
+    restoration.Restore(converted.bytes, converted.sharedCodesAt);
     outcome.writeError = write(converted.bytes);
     if (!outcome.writeError && piece.last)
       outcome.writeError = write(FinalLineBreak(kind.lineBreaks));

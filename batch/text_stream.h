@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "batch/file_text.h"
 #include "batch/piece_stream.h"
@@ -26,6 +27,7 @@ struct ConvertedPiece {
   std::string bytes;
   std::size_t count = 0;
   std::size_t resultUnits = 0;
+  std::vector<std::size_t> sharedCodesAt;  // when the kind has duplicate codes to restore
   TextFailure failure = TextFailure::None;
   std::size_t failedAt = 0;  // Invalid: the piece's byte; Unencodable: its result's unit
 };
