@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 
 namespace quobrel {
 
@@ -16,14 +17,18 @@ std::size_t EndOfLastLineBreak(std::string_view bytes, bool atEnd) {
 }
 
 bool PieceReader::Fill(std::size_t size) {
-  while (!atEnd_ && buffer_.size() < size) {
-    const std::size_t before = buffer_.size();
-    buffer_.resize(before + kPieceSize);
+  while (!atEnd_ && filled_ < size) {
+    if (capacity_ - filled_ < kPieceSize) {
+      capacity_ = std::max(2 * capacity_, filled_ + kPieceSize);
+      auto larger = std::make_unique_for_overwrite<char[]>(capacity_);
+      if (filled_ > 0) std::memcpy(larger.get(), buffer_.get(), filled_);
+      buffer_ = std::move(larger);
+    }
     ssize_t count;
     do {
-      count = read_(buffer_.data() + before, kPieceSize);
+      count = read_(buffer_.get() + filled_, kPieceSize);
     } while (count < 0 && errno == EINTR);
-    buffer_.resize(before + static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
+    if (count > 0) filled_ += static_cast<std::size_t>(count);
     if (count < 0) {
       error_ = std::error_code(errno, std::generic_category());
       return false;
@@ -40,29 +45,28 @@ std::optional<Piece> PieceReader::Next() {
   std::size_t cut = 0;
   std::size_t searched = 0;
   for (;;) {
-    const std::size_t want = pieceSize_ == 0 ? SIZE_MAX : std::max(pieceSize_, buffer_.size()) + 1;
+    const std::size_t want = pieceSize_ == 0 ? SIZE_MAX : std::max(pieceSize_, filled_) + 1;
     if (!Fill(want)) {
       done_ = true;
       return std::nullopt;
     }
     if (atEnd_) break;
-    if (const std::size_t found =
-            EndOfLastLineBreak(std::string_view(buffer_).substr(searched), false)) {
+    if (const std::size_t found = EndOfLastLineBreak(Read().substr(searched), false)) {
       cut = searched + found;
     }
-    if (cut != 0 && cut < buffer_.size()) break;
-    searched = buffer_.size() - 1;  // a CR there is told by the byte after it
+    if (cut != 0 && cut < filled_) break;
+    searched = filled_ - 1;  // a CR there is told by the byte after it
   }
   Piece piece;
   piece.offset = offset_;
   if (atEnd_) {
-    piece.bytes = std::move(buffer_);
+    cut = filled_;
     piece.last = true;
     done_ = true;
-  } else {
-    piece.bytes.assign(buffer_, 0, cut);
-    buffer_.erase(0, cut);
   }
+  piece.bytes.assign(buffer_.get(), cut);
+  filled_ -= cut;
+  std::memmove(buffer_.get(), buffer_.get() + cut, filled_);
   offset_ += piece.bytes.size();
   return piece;
 }

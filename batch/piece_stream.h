@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <future>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,9 +52,14 @@ class PieceReader {
   // Reads on to at least `size` bytes, or the end.
   bool Fill(std::size_t size);
 
+  std::string_view Read() const { return {buffer_.get(), filled_}; }
+
   ReadBytes read_;
   std::size_t pieceSize_;
-  std::string buffer_;
+  // Read but not yet handed out; not cleared before reading into it, as a string would be.
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0;
+  std::size_t filled_ = 0;
   std::size_t offset_ = 0;
   bool atEnd_ = false;
   bool done_ = false;

@@ -68,6 +68,9 @@ class TemporaryFile {
     }
     if (!fd_) name_.clear();
   }
+  // Another name, to be, for the file open at `existing`.
+  TemporaryFile(int folder, int existing)
+      : folder_(folder), fd_(::fcntl(existing, F_DUPFD_CLOEXEC, 0)) {}
   ~TemporaryFile() {
     if (!name_.empty()) ::unlinkat(folder_, name_.c_str(), 0);
   }
@@ -243,6 +246,13 @@ struct PreparedBackup {
         S_ISDIR(earlier.st_mode)) {
       return std::make_error_code(std::errc::is_a_directory);
     }
+    // A file with no other name becomes the backup itself: nothing to copy, and all of its
+    // metadata stays. Not so across file systems, where links are refused, or for a file
+    // whose other names would then share the backup.
+    if (backup.original.status().st_nlink == 1) {
+      file.emplace(folder.get(), backup.original.fd());
+      if (*file && !file->Name()) return Flush(backup.original.fd());
+    }
     file.emplace(folder.get());
     if (!*file) return LastError();
     if (const auto error = CopyContents(backup.original.fd(), file->fd())) return error;
@@ -331,26 +341,33 @@ std::error_code SafeWrite::Write(std::string_view bytes) {
   return {};
 }
 
-SafeWriteResult SafeWrite::Commit() {
+std::error_code SafeWrite::Prepare() {
+  if (error_) return error_;
+  const int fd = file_->fd();
+  const std::error_code kept =
+      replacement_.current
+          ? KeepMetadata(*replacement_.current, fd, false)
+          : (::fchmod(fd, replacement_.newFileMode) == 0 ? std::error_code() : LastError());
+  if (kept) return kept;
+  if (const auto error = Flush(fd)) return error;
+  if (backup_) {
+    if (const auto error = backupPrepared_.get()) {
+      backupFailed_ = true;
+      return error;
+    }
+  }
+  return {};
+}
+
+SafeWriteResult SafeWrite::Place() {
   SafeWriteResult result;
   auto fail = [&result](std::error_code error, bool inBackup = false) {
     result.error = error;
     result.inBackup = inBackup;
     return result;
   };
-  if (error_) return fail(error_);
   TemporaryFile& file = *file_;
-  const std::error_code kept =
-      replacement_.current
-          ? KeepMetadata(*replacement_.current, file.fd(), false)
-          : (::fchmod(file.fd(), replacement_.newFileMode) == 0 ? std::error_code() : LastError());
-  if (kept) return fail(kept);
-  if (const auto error = Flush(file.fd())) return fail(error);
-
-  if (backup_) {
-    if (const auto error = backupPrepared_.get()) return fail(error, true);
-    result.written.backup = IdentityOf(backup_->file->fd());
-  }
+  if (backup_) result.written.backup = IdentityOf(backup_->file->fd());
   if (const auto error = file.Name()) return fail(error);
   if (backup_) {
     if (const auto error = backup_->Place()) return fail(error, true);
@@ -363,10 +380,16 @@ SafeWriteResult SafeWrite::Commit() {
   file.ForgetName();
   result.written.file = *IdentityOf(file.fd());
   if (auto error = FlushFolder(folder_.get())) return fail(error);
-  if (backup_) {
+  // Mostly the backup is beside the file: its folder is flushed already.
+  if (backup_ && IdentityOf(backup_->folder.get()) != IdentityOf(folder_.get())) {
     if (auto error = FlushFolder(backup_->folder.get())) return fail(error, true);
   }
   return result;
+}
+
+SafeWriteResult SafeWrite::Commit() {
+  if (const std::error_code error = Prepare()) return {error, backupFailed_, {}};
+  return Place();
 }
 
 SafeWriteResult WriteSafely(const Replacement& replacement,

@@ -1,11 +1,11 @@
 // The one way the program changes a file on disk.
 //
-// The new contents, and a backup copy of what the file held, are written to temporary
-// files beside their names, created so that no other user can read them and, where the
-// file system allows, unnamed so that a process that dies leaves nothing behind. Each is
-// given the owner, mode, extended attributes (ACLs among them) of the file it stands for,
-// and flushed to the disk. Only then are they renamed into place: the backup first, then
-// the file. A failure before that leaves the file and any earlier backup as they were.
+// The new contents, and a backup of what the file held (the file itself under another
+// name, or a copy), are written to temporary files beside their names, created so that no other
+// user can read them and, where the file system allows, unnamed so that a process that dies leaves
+// nothing behind. Each is given the owner, mode, extended attributes (ACLs among them) of the file
+// it stands for, and flushed to the disk. Only then are they renamed into place: the backup first,
+// then the file. A failure before that leaves the file and any earlier backup as they were.
 #pragma once
 
 #include <sys/types.h>
@@ -66,6 +66,12 @@ class SafeWrite {
   // Appends to the new contents, and has the disk start on them.
   std::error_code Write(std::string_view bytes);
 
+  // Flushes the new contents with their metadata, and waits for the backup copy: the
+  // slow part of a commit, on any thread.
+  std::error_code Prepare();
+  bool PreparedBackupFailed() const { return backupFailed_; }
+  // Renames the backup, then the file, into place and flushes their folders.
+  SafeWriteResult Place();
   SafeWriteResult Commit();
 
  private:
@@ -74,6 +80,7 @@ class SafeWrite {
   std::unique_ptr<TemporaryFile> file_;
   std::error_code error_;
   off_t written_ = 0;
+  bool backupFailed_ = false;
   std::unique_ptr<PreparedBackup> backup_;
   std::future<std::error_code> backupPrepared_;  // goes first, waiting for the copy
 };
