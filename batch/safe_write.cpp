@@ -249,21 +249,28 @@ struct PreparedBackup {
     // A file with no other name becomes the backup itself: nothing to copy, and all of its
     // metadata stays. Not so across file systems, where links are refused, or for a file
     // whose other names would then share the backup.
-    if (backup.original.status().st_nlink == 1) {
+    // Linking another user's file may be refused (protected hard links).
+    const struct stat& original = backup.original.status();
+    const bool mayLink = original.st_uid == ::geteuid() || ::geteuid() == 0;
+    struct stat folderStatus;
+    if (mayLink && original.st_nlink == 1 && ::fstat(folder.get(), &folderStatus) == 0 &&
+        folderStatus.st_dev == original.st_dev) {
       file.emplace(folder.get(), backup.original.fd());
-      if (*file && !file->Name()) return Flush(backup.original.fd());
+      if (!*file) return LastError();
+      return Flush(backup.original.fd());
     }
     file.emplace(folder.get());
     if (!*file) return LastError();
     if (const auto error = CopyContents(backup.original.fd(), file->fd())) return error;
     if (const auto error = KeepMetadata(backup.original, file->fd(), true)) return error;
-    if (const auto error = Flush(file->fd())) return error;
-    return file->Name();
+    return Flush(file->fd());
   }
 
   // Puts the copy in place, keeping any earlier backup under the temporary name until
   // the file itself is replaced.
   std::error_code Place() {
+    // Named only now, so that a process killed before leaves no name behind.
+    if (const std::error_code error = file->Name()) return error;
     if (::renameat2(folder.get(), file->name().c_str(), folder.get(), name.c_str(),
                     RENAME_EXCHANGE) == 0) {
       exchanged = true;
