@@ -17,7 +17,7 @@ BatchCommand CommandOf(const Request& request) {
                                 return CommandResult{std::move(replaced.text), replaced.count};
                               },
                               texts.AcrossLines()};
-    return {[command] { return command; }, /*counted=*/true};
+    return {[command] { return FileCommand(command); }, /*counted=*/true};
   }
   // The start-up selection, with the buttons the options name selected over it.
   PlainOptionPanel panel;
@@ -25,7 +25,7 @@ BatchCommand CommandOf(const Request& request) {
     panel.Select(button);
   const FileCommand command{
       [panel](std::u16string text) { return CommandResult{ConvertText(std::move(text), panel)}; }};
-  return {[command] { return command; }};
+  return {[command] { return FileCommand(command); }};
 }
 
 }  // namespace quobrel::cli

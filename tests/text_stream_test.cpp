@@ -87,7 +87,7 @@ TextCommand Converting(std::initializer_list<OptionButton> buttons) {
       [panel](std::u16string text) { return CommandResult{ConvertText(std::move(text), panel)}; };
 }
 
-TextCommand Replacing(std::u16string search, std::u16string replacement) {
+TextCommand Replacing(const std::u16string& search, const std::u16string& replacement) {
   return [search, replacement](const std::u16string& text) {
     convert::Replaced replaced =
         convert::ReplaceAll(text, search, replacement, convert::CompareMode::IgnoreCase);
