@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstring>
 #include <memory>
+#include <type_traits>
 #include <stdexcept>
 
 namespace quobrel::cp932 {
@@ -36,15 +37,23 @@ bool AllLanes(Mask mask) {
   return true;
 }
 
+// The lanes that hold plain ASCII: printable, tab, LF or CR. The constants take the lanes'
+// own type, as some compilers' tools trip over mixed ones.
+template <class Vector, class Lane = std::remove_cvref_t<decltype(Vector{}[0])>>
+auto PlainAsciiLanes(Vector v) {
+  return ((v >= Lane{0x20}) & (v < Lane{0x7F})) | (v == Lane{'\t'}) | (v == Lane{'\n'}) |
+         (v == Lane{'\r'});
+}
+
 // Sixteen bytes of plain ASCII and half-width katakana, as their characters.
 bool DecodeSixteen(const char* from, char16_t* to) {
   Bytes b;
   std::memcpy(&b, from, sizeof b);
-  const ByteMask ascii = ((b >= 0x20) & (b < 0x7F)) | (b == '\t') | (b == '\n') | (b == '\r');
-  const ByteMask kana = (b >= kKanaFirst) & (b <= kKanaLast);
-  if (!AllLanes(ascii | kana)) return false;
-  const WideUnits units = __builtin_convertvector(b, WideUnits) +
-                          (__builtin_convertvector(kana, WideUnits) & kKanaOffset);
+  const ByteMask kana = (b >= std::uint8_t{kKanaFirst}) & (b <= std::uint8_t{kKanaLast});
+  if (!AllLanes(PlainAsciiLanes(b) | kana)) return false;
+  const WideUnits offsets =
+      __builtin_convertvector(kana, WideUnits) & static_cast<std::uint16_t>(kKanaOffset);
+  const WideUnits units = __builtin_convertvector(b, WideUnits) + offsets;
   std::memcpy(to, &units, sizeof units);
   return true;
 }
@@ -53,10 +62,9 @@ bool DecodeSixteen(const char* from, char16_t* to) {
 bool EncodeEight(const char16_t* from, char* to) {
   Units u;
   std::memcpy(&u, from, sizeof u);
-  const UnitMask ascii = ((u >= 0x20) & (u < 0x7F)) | (u == '\t') | (u == '\n') | (u == '\r');
   const UnitMask kana = (u >= static_cast<std::uint16_t>(kKanaOffset + kKanaFirst)) &
                         (u <= static_cast<std::uint16_t>(kKanaOffset + kKanaLast));
-  if (!AllLanes(ascii | kana)) return false;
+  if (!AllLanes(PlainAsciiLanes(u) | kana)) return false;
   const Units offsets = std::bit_cast<Units>(kana) & static_cast<std::uint16_t>(kKanaOffset);
   const NarrowBytes bytes = __builtin_convertvector(u - offsets, NarrowBytes);
   std::memcpy(to, &bytes, sizeof bytes);
