@@ -23,6 +23,7 @@
 #include "app/twips.h"
 #include "app/widget_controls.h"
 #include "batch/file_batch.h"
+#include "batch/file_commands.h"
 #include "commands/convert_command.h"
 #include "commands/replace_command.h"
 #include "commands/version.h"
@@ -292,31 +293,23 @@ void QuobrelMain::ExitUnlessBatchRuns(const FileTab& tab) {
 
 void QuobrelMain::ConvertFiles() {
   const ConvertCommand& convert = c_->convert;
-  RunBatch(c_->convertFiles, c_->conversionCoverBanner, {[&convert] {
-             return FileCommand{[selection = convert.Selection()](std::u16string text) {
-               return CommandResult{ConvertText(std::move(text), selection)};
-             }};
-           }});
+  RunBatch(c_->convertFiles, c_->conversionCoverBanner,
+           {[&convert] { return ConvertingCommand(convert.Selection()); }});
 }
 
 void QuobrelMain::ReplaceInFiles() {
   const ReplaceCommand& replace = c_->replace;
   if (!replace.TakeTexts()) return;
   replace.RecordHistory();
-  RunBatch(c_->replaceFiles, c_->replaceCoverBanner,
-           {[&replace] {
-              const std::optional<ReplaceTexts> texts = replace.ForFile();
-              if (!texts)
-                return FileCommand{[](std::u16string text) {
-                  return CommandResult{std::move(text), 0};
-                }};
-              return FileCommand{[texts = *texts](const std::u16string& text) {
-                                   convert::Replaced replaced = texts.In(text);
-                                   return CommandResult{std::move(replaced.text), replaced.count};
-                                 },
-                                 texts->AcrossLines()};
-            },
-            /*counted=*/true});
+  RunBatch(
+      c_->replaceFiles, c_->replaceCoverBanner,
+      {[&replace] {
+         const std::optional<ReplaceTexts> texts = replace.ForFile();
+         if (texts) return ReplacingCommand(*texts);
+         // Nothing to replace with: no file changes.
+         return FileCommand{[](std::u16string text) { return CommandResult{std::move(text)}; }, {}};
+       },
+       /*counted=*/true});
 }
 
 void QuobrelMain::RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& command) {

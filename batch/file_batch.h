@@ -33,13 +33,6 @@ class BatchView {
   virtual bool Stopping() = 0;
 };
 
-// The command for one file.
-struct FileCommand {
-  TextCommand run;
-  // It may match across a line break: the text is taken whole, not in pieces.
-  bool wholeText = false;
-};
-
 struct BatchCommand {
   // Asked on the batch's thread as each file begins: a change in the window applies from
   // the next file on.

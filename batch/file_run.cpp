@@ -188,9 +188,9 @@ std::optional<Verdict> FileRun::Convert(const Show& show, const std::function<bo
         backup);
     if (const std::error_code error = write_->error())
       return Fail(WriteFailureStatus(error, false), error.message());
-    PieceReader reader(ReaderAt(source_->fd(), textStart_), fileCommand_.wholeText);
+    PieceReader reader(ReaderAt(source_->fd(), textStart_));
     const StreamOutcome streamed = StreamText(
-        reader, pool_, kind_, fileCommand_.run,
+        reader, pool_, kind_, fileCommand_,
         [this](std::string_view bytes) { return write_->Write(bytes); }, keepGoing);
     if (streamed.stopped) return Verdict{std::nullopt, {FileOutcome::Stopped, {}}};
     if (auto refusal = Refused(streamed)) return refusal;
@@ -218,7 +218,7 @@ std::optional<Verdict> FileRun::Survey(const std::function<bool()>& keepGoing) {
   if (got < 0) return Fail(status::kCannotRead, LastError().message());
   textStart_ = survey.TakeByteOrderMark(std::string_view(first, static_cast<std::size_t>(got)));
   if (survey.NextPlan().Any()) {
-    PieceReader reader(ReaderAt(source_->fd(), textStart_), false);
+    PieceReader reader(ReaderAt(source_->fd(), textStart_));
     const std::function<std::function<FileSurvey::Notes()>(Piece)> jobFor = [&survey](Piece piece) {
       return [piece = std::move(piece), plan = survey.NextPlan()] {
         return FileSurvey::Look(piece.bytes, plan);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
 
 namespace quobrel {
@@ -45,8 +44,7 @@ std::optional<Piece> PieceReader::Next() {
   std::size_t cut = 0;
   std::size_t searched = 0;
   for (;;) {
-    const std::size_t want = pieceSize_ == 0 ? SIZE_MAX : std::max(pieceSize_, filled_) + 1;
-    if (!Fill(want)) {
+    if (!Fill(std::max(pieceSize_, filled_) + 1)) {
       done_ = true;
       return std::nullopt;
     }

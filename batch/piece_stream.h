@@ -40,9 +40,8 @@ class PieceReader {
  public:
   static constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 
-  // `whole`: the input in one piece.
-  PieceReader(ReadBytes read, bool whole, std::size_t pieceSize = kPieceSize)
-      : read_(std::move(read)), pieceSize_(whole ? 0 : pieceSize) {}
+  explicit PieceReader(ReadBytes read, std::size_t pieceSize = kPieceSize)
+      : read_(std::move(read)), pieceSize_(pieceSize) {}
 
   // The next piece; after the last, or after a read error, nothing.
   std::optional<Piece> Next();

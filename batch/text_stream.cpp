@@ -2,9 +2,8 @@
 
 namespace quobrel {
 
-ConvertedPiece ConvertPiece(std::string_view bytes, bool last, const FileKind& kind,
-                            const TextCommand& command) {
-  ConvertedPiece piece;
+DecodedPiece DecodePiece(std::string_view bytes, bool last, const FileKind& kind) {
+  DecodedPiece piece;
   DecodedText decoded = Decode(bytes, kind.encoding);
   if (decoded.invalidByteAt) {
     piece.failure = TextFailure::Invalid;
@@ -17,7 +16,12 @@ ConvertedPiece ConvertPiece(std::string_view bytes, bool last, const FileKind& k
     piece.failure = TextFailure::NotRoundTrip;
     return piece;
   }
-  CommandResult result = command(ForCommands(std::move(decoded.text), kind.lineBreaks, last));
+  piece.text = ForCommands(std::move(decoded.text), kind.lineBreaks, last);
+  return piece;
+}
+
+ConvertedPiece EncodePiece(CommandResult result, const FileKind& kind) {
+  ConvertedPiece piece;
   const std::u16string text = ForFile(std::move(result.text), kind.lineBreaks);
   EncodedText encoded = Encode(text, kind.encoding);
   if (encoded.unencodableAt) {
@@ -32,23 +36,94 @@ ConvertedPiece ConvertPiece(std::string_view bytes, bool last, const FileKind& k
   return piece;
 }
 
+ConvertedPiece ConvertPiece(std::string_view bytes, bool last, const FileKind& kind,
+                            const TextCommand& command) {
+  DecodedPiece decoded = DecodePiece(bytes, last, kind);
+  if (decoded.failure != TextFailure::None) {
+    ConvertedPiece piece;
+    piece.failure = decoded.failure;
+    piece.failedAt = decoded.failedAt;
+    return piece;
+  }
+  return EncodePiece(command(std::move(decoded.text)), kind);
+}
+
+namespace {
+
+// Runs the command in the pieces' order, each piece's tail put before the next. A CR that
+// ends a result waits for the next one too, as it may be the first half of a CR LF.
+class InOrder {
+ public:
+  InOrder(const FileKind& kind, const FileCommand& command) : kind_(kind), command_(command) {}
+
+  ConvertedPiece Convert(DecodedPiece decoded, bool last) {
+    if (decoded.failure != TextFailure::None) {
+      ConvertedPiece piece;
+      piece.failure = decoded.failure;
+      piece.failedAt = decoded.failedAt;
+      return piece;
+    }
+    std::u16string text = std::move(tail_) + decoded.text;
+    tail_.clear();
+    CommandResult result;
+    if (last) {
+      result = command_.run(std::move(text));
+    } else {
+      convert::ReplacedHead head = command_.runHead(text);
+      tail_ = text.substr(head.tailStart);
+      result = {std::move(head.text), head.count};
+    }
+    result.text.insert(0, cr_);
+    cr_.clear();
+    if (!last && result.text.ends_with(u'\r')) {
+      result.text.pop_back();
+      cr_ = u"\r";
+    }
+    return EncodePiece(std::move(result), kind_);
+  }
+
+ private:
+  const FileKind& kind_;
+  const FileCommand& command_;
+  std::u16string tail_;
+  std::u16string cr_;
+};
+
+}  // namespace
+
 StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& kind,
-                         const TextCommand& command, const WriteBytes& write,
+                         const FileCommand& command, const WriteBytes& write,
                          const std::function<bool()>& waiting) {
   StreamOutcome outcome;
   if (kind.byteOrderMark) outcome.writeError = write(kUtf8ByteOrderMark);
   if (outcome.writeError) return outcome;
   Cp932Duplicates::Restoration restoration(kind.duplicates);
+  InOrder inOrder(kind, command);
   std::size_t unitsBefore = 0;
-  const auto jobFor = [&](Piece piece) -> std::function<std::pair<ConvertedPiece, Piece>()> {
+  // The workers decode, convert and encode; or, for a command taken in order, decode only.
+  struct Done {
+    ConvertedPiece converted;
+    DecodedPiece decoded;
+    Piece piece;
+  };
+  const auto jobFor = [&](Piece piece) -> std::function<Done()> {
     return [&kind, &command, piece = std::move(piece)]() mutable {
-      ConvertedPiece converted = ConvertPiece(piece.bytes, piece.last, kind, command);
+      Done done;
+      if (command.runHead) {
+        done.decoded = DecodePiece(piece.bytes, piece.last, kind);
+      } else {
+        done.converted = ConvertPiece(piece.bytes, piece.last, kind, command.run);
+      }
       piece.bytes = std::string();  // only its place is needed now
-      return std::pair(std::move(converted), std::move(piece));
+      done.piece = std::move(piece);
+      return done;
     };
   };
-  const auto commit = [&](std::pair<ConvertedPiece, Piece>& done) {
-    auto& [converted, piece] = done;
+  const auto commit = [&](Done& done) {
+    const Piece& piece = done.piece;
+    ConvertedPiece converted = command.runHead
+                                   ? inOrder.Convert(std::move(done.decoded), piece.last)
+                                   : std::move(done.converted);
     outcome.failure = converted.failure;
     if (converted.failure == TextFailure::Invalid)
       outcome.failedAt = piece.offset + converted.failedAt;
@@ -67,8 +142,7 @@ StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& 
     outcome.stopped = !waiting();
     return !outcome.stopped;
   };
-  outcome.readError =
-      StreamPieces<std::pair<ConvertedPiece, Piece>>(reader, pool, jobFor, commit, keepGoing);
+  outcome.readError = StreamPieces<Done>(reader, pool, jobFor, commit, keepGoing);
   return outcome;
 }
 

@@ -12,6 +12,7 @@
 #include "batch/file_text.h"
 #include "batch/piece_stream.h"
 #include "batch/worker_pool.h"
+#include "engine/conversions.h"
 
 namespace quobrel {
 
@@ -22,6 +23,15 @@ struct CommandResult {
 // A command over a text as the commands take it. It runs on any thread: it holds
 // everything it needs.
 using TextCommand = std::function<CommandResult(std::u16string text)>;
+// The same over a text that goes on in the next piece, but for a tail it leaves as it is.
+using HeadCommand = std::function<convert::ReplacedHead(std::u16string_view text)>;
+
+struct FileCommand {
+  TextCommand run;
+  // Set for a command that may match across a line break: the pieces then take their turn
+  // in order, each but the last through `runHead`, its tail put before the next.
+  HeadCommand runHead;
+};
 
 struct ConvertedPiece {
   std::string bytes;
@@ -35,6 +45,15 @@ struct ConvertedPiece {
 // One piece of a text of `kind`, cut as PieceReader cuts.
 ConvertedPiece ConvertPiece(std::string_view bytes, bool last, const FileKind& kind,
                             const TextCommand& command);
+
+// ConvertPiece's two halves, around the command.
+struct DecodedPiece {
+  std::u16string text;
+  TextFailure failure = TextFailure::None;  // Invalid or NotRoundTrip
+  std::size_t failedAt = 0;
+};
+DecodedPiece DecodePiece(std::string_view bytes, bool last, const FileKind& kind);
+ConvertedPiece EncodePiece(CommandResult result, const FileKind& kind);
 
 struct StreamOutcome {
   TextFailure failure = TextFailure::None;  // Invalid, NotRoundTrip or Unencodable
@@ -51,7 +70,7 @@ using WriteBytes = std::function<std::error_code(std::string_view bytes)>;
 // byte-order mark first and its final line break last. Stops at the first failure;
 // `waiting` is called while pieces are worked on and stops the stream by returning false.
 StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& kind,
-                         const TextCommand& command, const WriteBytes& write,
+                         const FileCommand& command, const WriteBytes& write,
                          const std::function<bool()>& waiting);
 
 }  // namespace quobrel

@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include "batch/file_batch.h"
+#include "batch/file_commands.h"
 #include "batch/text_codec.h"
 #include "commands/convert_command.h"
 #include "commands/plain_controls.h"
@@ -189,11 +190,7 @@ void ReportFiles(const std::u16string& corpus) {
   };
 
   const PlainOptionPanel startUp;
-  const BatchCommand convert{[&startUp] {
-    return FileCommand{[&startUp](std::u16string text) {
-      return CommandResult{ConvertText(std::move(text), startUp)};
-    }};
-  }};
+  const BatchCommand convert{[&startUp] { return ConvertingCommand(startUp); }};
   Unseen view;
   auto run = [&](const std::vector<fs::path>& paths) {
     const auto start = Clock::now();

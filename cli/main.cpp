@@ -70,9 +70,9 @@ int Filter(const cli::Request& request) {
   }
   const FileCommand command = cli::CommandOf(request).forFile();
   WorkerPool pool;
-  PieceReader reader(read, command.wholeText);
+  PieceReader reader(read);
   const StreamOutcome streamed = StreamText(
-      reader, pool, kind, command.run,
+      reader, pool, kind, command,
       [](std::string_view bytes) { return WriteAll(STDOUT_FILENO, bytes); }, [] { return true; });
   const std::string name(EncodingName(kind.encoding));
   if (streamed.readError)

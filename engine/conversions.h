@@ -61,4 +61,16 @@ struct Replaced {
 Replaced ReplaceAll(std::u16string_view text, std::u16string_view search,
                     std::u16string_view replacement, CompareMode mode);
 
+// ReplaceAll over a text that goes on in a later piece: replaces the matches that lie
+// wholly in `text`, and leaves as it is the tail where a match could start that goes on
+// beyond it (the last search length − 1 code units, less any a match took; never half of a
+// surrogate pair). The caller puts that tail before the next piece.
+struct ReplacedHead {
+  std::u16string text;  // the result for text[0, tailStart)
+  std::size_t count = 0;
+  std::size_t tailStart = 0;
+};
+ReplacedHead ReplaceAllButTail(std::u16string_view text, std::u16string_view search,
+                               std::u16string_view replacement, CompareMode mode);
+
 }  // namespace quobrel::convert

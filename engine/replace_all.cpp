@@ -1,3 +1,6 @@
+#include <unicode/utf16.h>
+
+#include <algorithm>
 #include <cstddef>
 
 #include "engine/conversions.h"
@@ -23,7 +26,8 @@ class LengthCounter {
 // meter once per block scanned, owing nothing yet, so that a window keeps turning.
 template <class Sink>
 std::size_t Replace(Sink& sink, std::u16string_view text, const SubstringFinder& finder,
-                    std::u16string_view replacement, const YieldMeter* meter) {
+                    std::u16string_view replacement, const YieldMeter* meter,
+                    std::size_t* lastMatchEnd = nullptr) {
   std::size_t replacements = 0;
   std::size_t owed = 0;
   std::size_t reportedAt = 0;
@@ -55,16 +59,15 @@ std::size_t Replace(Sink& sink, std::u16string_view text, const SubstringFinder&
     reportEachBlock(rest);
   }
   if (meter != nullptr && owed > 0) meter->Report(owed);
+  if (lastMatchEnd != nullptr) *lastMatchEnd = replacements > 0 ? rest : 0;
   return replacements;
 }
 
-}  // namespace
-
-Replaced ReplaceAll(std::u16string_view text, std::u16string_view search,
-                    std::u16string_view replacement, CompareMode mode) {
-  const SubstringFinder finder(search, mode);
+// ReplaceAll, and where its last match ends (0 without one).
+Replaced ReplaceMeasured(std::u16string_view text, const SubstringFinder& finder,
+                         std::u16string_view replacement, std::size_t& lastMatchEnd) {
   std::size_t resultLength = text.size();
-  if (replacement.size() != search.size()) {
+  if (replacement.size() != finder.length()) {
     LengthCounter counter;
     Replace(counter, text, finder, replacement, nullptr);
     resultLength = counter.length();
@@ -72,8 +75,33 @@ Replaced ReplaceAll(std::u16string_view text, std::u16string_view search,
   Replaced result{std::u16string(resultLength, u'\0')};
   TextWriter writer(result.text.data());
   const YieldMeter meter;
-  result.count = Replace(writer, text, finder, replacement, &meter);
+  result.count = Replace(writer, text, finder, replacement, &meter, &lastMatchEnd);
   return result;
+}
+
+}  // namespace
+
+Replaced ReplaceAll(std::u16string_view text, std::u16string_view search,
+                    std::u16string_view replacement, CompareMode mode) {
+  std::size_t lastMatchEnd;
+  return ReplaceMeasured(text, SubstringFinder(search, mode), replacement, lastMatchEnd);
+}
+
+ReplacedHead ReplaceAllButTail(std::u16string_view text, std::u16string_view search,
+                               std::u16string_view replacement, CompareMode mode) {
+  std::size_t lastMatchEnd = 0;
+  Replaced replaced =
+      ReplaceMeasured(text, SubstringFinder(search, mode), replacement, lastMatchEnd);
+  // A match that starts in the tail would go on beyond the text: none was found there, and
+  // the tail is at the end of the result as it was.
+  const std::size_t tail = std::min(text.size(), search.size() - 1);
+  std::size_t tailStart = std::max(lastMatchEnd, text.size() - tail);
+  if (tailStart > lastMatchEnd && tailStart < text.size() && U16_IS_TRAIL(text[tailStart]) &&
+      U16_IS_LEAD(text[tailStart - 1])) {
+    --tailStart;
+  }
+  replaced.text.resize(replaced.text.size() - (text.size() - tailStart));
+  return {std::move(replaced.text), replaced.count, tailStart};
 }
 
 }  // namespace quobrel::convert

@@ -124,5 +124,43 @@ TEST(ReplaceAll, AgreesWithTheScanOnRandomTexts) {
   }
 }
 
+// The pieces of a text, cut anywhere, each replaced but for its tail, which goes before the
+// next piece, give the result of the whole text.
+TEST(ReplaceAllButTail, PiecesWithTheirTailsGiveTheWholeResult) {
+  const std::u16string_view units[] = {u"a", u"A", u"b", u"\r", u"\n", u"𠮷"};
+  const std::u16string_view searches[] = {u"a\r\nb", u"aa", u"aAa", u"𠮷a", u"\n\n", u"b"};
+  std::mt19937 random(11);
+  for (int round = 0; round < 300; ++round) {
+    std::u16string text;
+    for (int n = 0; n < 60; ++n) text += units[random() % std::size(units)];
+    const std::u16string_view search = searches[round % std::size(searches)];
+    const auto mode = round % 2 ? CompareMode::IgnoreCase : CompareMode::Exact;
+    const Replaced whole = ReplaceAll(text, search, u"<>", mode);
+
+    std::u16string result, tail;
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t length = 1 + random() % 9;
+      const std::u16string piece = tail + text.substr(at, length);
+      at += length;
+      if (at >= text.size()) {
+        const Replaced last = ReplaceAll(piece, search, u"<>", mode);
+        result += last.text;
+        count += last.count;
+        tail.clear();
+        break;
+      }
+      const ReplacedHead head = ReplaceAllButTail(piece, search, u"<>", mode);
+      result += head.text;
+      count += head.count;
+      tail = piece.substr(head.tailStart);
+      ASSERT_LT(tail.size(), search.size() + 1);
+      ASSERT_FALSE(!tail.empty() && U16_IS_TRAIL(tail.front()));
+    }
+    ASSERT_EQ(result, whole.text) << round;
+    ASSERT_EQ(count, whole.count);
+  }
+}
+
 }  // namespace
 }  // namespace quobrel::convert

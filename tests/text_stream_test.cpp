@@ -8,10 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "batch/file_commands.h"
 #include "batch/text_stream.h"
-#include "commands/convert_command.h"
-#include "commands/plain_controls.h"
-#include "engine/conversions.h"
 
 namespace quobrel {
 namespace {
@@ -35,12 +33,11 @@ struct Streamed {
 };
 
 // The file's way through a batch, in pieces of about `pieceSize` bytes (0: whole).
-Streamed Stream(std::string_view input, const FileFormat& format, const TextCommand& command,
+Streamed Stream(std::string_view input, const FileFormat& format, const FileCommand& command,
                 std::size_t pieceSize, unsigned seed) {
   static WorkerPool pool(2);
   auto reader = [&](std::string_view text) {
-    return PieceReader(Trickle(text, seed), pieceSize == 0,
-                       pieceSize == 0 ? PieceReader::kPieceSize : pieceSize);
+    return PieceReader(Trickle(text, seed), pieceSize == 0 ? text.size() + 1 : pieceSize);
   };
   Streamed streamed;
   FileSurvey survey(format);
@@ -63,7 +60,7 @@ Streamed Stream(std::string_view input, const FileFormat& format, const TextComm
 }
 
 void ExpectSameInPieces(const std::string& input, const FileFormat& format,
-                        const TextCommand& command) {
+                        const FileCommand& command) {
   const Streamed whole = Stream(input, format, command, 0, 1);
   for (std::size_t pieceSize : {1, 2, 5, 16}) {
     for (unsigned seed = 1; seed <= 3; ++seed) {
@@ -80,19 +77,14 @@ void ExpectSameInPieces(const std::string& input, const FileFormat& format,
   }
 }
 
-TextCommand Converting(std::initializer_list<OptionButton> buttons) {
+FileCommand Converting(std::initializer_list<OptionButton> buttons) {
   PlainOptionPanel panel;
   for (OptionButton button : buttons) panel.Select(button);
-  return
-      [panel](std::u16string text) { return CommandResult{ConvertText(std::move(text), panel)}; };
+  return ConvertingCommand(panel);
 }
 
-TextCommand Replacing(const std::u16string& search, const std::u16string& replacement) {
-  return [search, replacement](const std::u16string& text) {
-    convert::Replaced replaced =
-        convert::ReplaceAll(text, search, replacement, convert::CompareMode::IgnoreCase);
-    return CommandResult{std::move(replaced.text), replaced.count};
-  };
+FileCommand Replacing(const std::u16string& search, const std::u16string& replacement) {
+  return ReplacingCommand({search, replacement, convert::CompareMode::IgnoreCase});
 }
 
 // Lines of kana with their marks (also right after a line break), surrogate pairs, spaces,
@@ -119,10 +111,12 @@ std::string Encoded(std::u16string_view text, TextEncoding encoding) {
 }
 
 TEST(TextStream, PiecesGiveTheWholeTextsBytesInEveryEncodingAndLineBreakRule) {
-  const TextCommand commands[] = {
+  const FileCommand commands[] = {
       Converting({}),
       Converting({KatakanaHalf, DigitsFull, LettersFull, CaseAllUpper, SpacesAllToHalf}),
-      Replacing(u"ｶﾞ", u"≒x"), Replacing(u"∵", u"")};
+      Replacing(u"ｶﾞ", u"≒x"), Replacing(u"∵", u""),
+      // Across line breaks, the pieces taken in order.
+      Replacing(u"ﾞ\r\nｶ", u"|"), Replacing(u"\n\n", u"¶\r"), Replacing(u"ｶ\r", u"ｷ\r")};
   for (unsigned seed = 1; seed <= 4; ++seed) {
     for (bool lineFeedsOnly : {false, true}) {
       const std::u16string text = RandomText(seed, lineFeedsOnly);
@@ -140,7 +134,7 @@ TEST(TextStream, PiecesGiveTheWholeTextsBytesInEveryEncodingAndLineBreakRule) {
                                     "\xEF\xBB\xBF" + Encoded(text, TextEncoding::Utf8)};
       for (const std::string& input : inputs) {
         for (LineBreakRule rule : {LineBreakRule::Keep, LineBreakRule::Lines}) {
-          for (const TextCommand& command : commands) {
+          for (const FileCommand& command : commands) {
             SCOPED_TRACE(testing::Message() << "seed " << seed << " rule " << int(rule));
             ExpectSameInPieces(input, {std::nullopt, TextEncoding::Utf8, rule}, command);
           }
@@ -176,7 +170,7 @@ TEST(TextStream, PiecesEndJustAfterALineBreakAndNeverBetweenCrAndLf) {
   std::mt19937 random(7);
   std::string input;
   for (int i = 0; i < 2000; ++i) input += "ab\r\n"[random() % 4];
-  PieceReader reader(Trickle(input, 5), false, 3);
+  PieceReader reader(Trickle(input, 5), 3);
   std::string joined;
   for (std::optional<Piece> piece; (piece = reader.Next());) {
     EXPECT_EQ(piece->offset, joined.size());
@@ -189,9 +183,9 @@ TEST(TextStream, PiecesEndJustAfterALineBreakAndNeverBetweenCrAndLf) {
   EXPECT_EQ(joined, input);
   EXPECT_FALSE(reader.Next());
   // A line longer than a piece is one piece; an empty input is one empty last piece.
-  PieceReader longLine(Trickle("aaaaaaaaaa\nb", 1), false, 2);
+  PieceReader longLine(Trickle("aaaaaaaaaa\nb", 1), 2);
   EXPECT_EQ(longLine.Next()->bytes, "aaaaaaaaaa\n");
-  PieceReader empty(Trickle("", 1), false, 2);
+  PieceReader empty(Trickle("", 1), 2);
   const std::optional<Piece> only = empty.Next();
   ASSERT_TRUE(only);
   EXPECT_TRUE(only->last && only->bytes.empty());
