@@ -6,8 +6,8 @@
 #include <bit>
 #include <cstring>
 #include <memory>
-#include <type_traits>
 #include <stdexcept>
+#include <type_traits>
 
 namespace quobrel::cp932 {
 namespace {

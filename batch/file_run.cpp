@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <future>
 #include <iterator>
 #include <new>
 #include <stdexcept>
@@ -199,7 +200,12 @@ std::optional<Verdict> FileRun::Convert(const Show& show, const std::function<bo
       if (!show(status::kCounting)) return Verdict{std::nullopt, {FileOutcome::Stopped, {}}};
       if (count_ == 0) return Done(Counted(status::kNothingReplaced, 0), FileOutcome::NothingToDo);
     }
-    if (const std::error_code error = write_->Prepare()) {
+    // A large file's flush can take a while: it goes on another thread, the window on this.
+    std::future<std::error_code> prepared =
+        Small() ? std::async(std::launch::deferred, [this] { return write_->Prepare(); })
+                : pool_.Submit([this] { return write_->Prepare(); });
+    while (prepared.wait_for(kWaitStep) == std::future_status::timeout) keepGoing();
+    if (const std::error_code error = prepared.get()) {
       return Fail(WriteFailureStatus(error, write_->PreparedBackupFailed()), error.message());
     }
     return std::nullopt;

@@ -160,13 +160,27 @@ void Report(const char* corpus, const std::u16string& text) {
       [&] { input = text; });
 }
 
-// A batch's view that shows nothing.
+// A batch's view that shows nothing, and times how long the batch goes without yielding,
+// as a window's event loop would wait.
 class Unseen : public BatchView {
  public:
-  void SetStatusLine(std::size_t, const StatusLine&) override {}
+  void SetStatusLine(std::size_t, const StatusLine&) override { Yield(); }
   std::optional<std::filesystem::path> OutputFolder() override { return std::nullopt; }
-  void Yield() override {}
+  void Yield() override {
+    const auto now = Clock::now();
+    longestWait = std::max(longestWait, std::chrono::duration<double>(now - last_).count());
+    last_ = now;
+  }
   bool Stopping() override { return false; }
+  void Start() {
+    last_ = Clock::now();
+    longestWait = 0;
+  }
+
+  double longestWait = 0;  // seconds
+
+ private:
+  Clock::time_point last_;
 };
 
 // The conversion batch, with the start-up selection, in place over files made of the
@@ -193,6 +207,7 @@ void ReportFiles(const std::u16string& corpus) {
   const BatchCommand convert{[&startUp] { return ConvertingCommand(startUp); }};
   Unseen view;
   auto run = [&](const std::vector<fs::path>& paths) {
+    view.Start();
     const auto start = Clock::now();
     RunFileBatch(paths, convert, {TextEncoding::Cp932, TextEncoding::Cp932, LineBreakRule::Lines},
                  view);
@@ -215,6 +230,8 @@ void ReportFiles(const std::u16string& corpus) {
   std::printf("%zu files of %.1f KB on average: %.0f files/s, %.1f MB/s\n", small.size(),
               smallBytes / 1e3 / small.size(), small.size() / smallSeconds,
               smallBytes / 1e6 / smallSeconds);
+  std::printf("longest time the batch went without yielding to the window: %.0f ms\n",
+              view.longestWait * 1e3);
 
   std::string large;
   while (large.size() < 100'000'000) large += cp932;
@@ -226,6 +243,8 @@ void ReportFiles(const std::u16string& corpus) {
   std::printf("one file of %.1f MB: %.1f MB/s, peak memory %.0f MB (%.2f times the file)\n",
               large.size() / 1e6, large.size() / 1e6 / largeSeconds, (peakBytes - baseline) / 1e6,
               double(peakBytes - baseline) / large.size());
+  std::printf("longest time the batch went without yielding to the window: %.0f ms\n",
+              view.longestWait * 1e3);
   fs::remove_all(folder);
 }
 
