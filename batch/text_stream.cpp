@@ -56,7 +56,7 @@ class InOrder {
  public:
   InOrder(const FileKind& kind, const FileCommand& command) : kind_(kind), command_(command) {}
 
-  ConvertedPiece Convert(DecodedPiece decoded, bool last) {
+  ConvertedPiece Convert(const DecodedPiece& decoded, bool last) {
     if (decoded.failure != TextFailure::None) {
       ConvertedPiece piece;
       piece.failure = decoded.failure;
@@ -121,9 +121,8 @@ StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& 
   };
   const auto commit = [&](Done& done) {
     const Piece& piece = done.piece;
-    ConvertedPiece converted = command.runHead
-                                   ? inOrder.Convert(std::move(done.decoded), piece.last)
-                                   : std::move(done.converted);
+    ConvertedPiece converted =
+        command.runHead ? inOrder.Convert(done.decoded, piece.last) : std::move(done.converted);
     outcome.failure = converted.failure;
     if (converted.failure == TextFailure::Invalid)
       outcome.failedAt = piece.offset + converted.failedAt;
