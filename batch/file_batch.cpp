@@ -46,8 +46,7 @@ class Batch {
   };
 
   void Take(std::size_t index) {
-    auto run =
-        std::make_unique<FileRun>(paths_[index], command_, format_, view_.OutputFolder(), pieces_);
+    auto run = std::make_unique<FileRun>(paths_[index], command_, format_, view_.OutputFolder());
     // A file whose names another one under way may still replace waits for it.
     std::set<NameInFolder> names = run->NamesTouched();
     while (std::any_of(converting_.begin(), converting_.end(), [&](const Converting& other) {
@@ -63,10 +62,12 @@ class Batch {
     if (run->Small()) {
       FileRun& small = *run;
       auto quiet = [](std::u16string_view) { return true; };
-      // Put in place as soon as converted: another file under way touches none of its names.
+      // All of it on one thread of the pool, its one or two pieces too; put in place as soon
+      // as converted: another file under way touches none of its names.
       converting_.push_back(
-          {index, std::move(run), std::move(names), files_.Submit([&small, quiet] {
-             std::optional<Verdict> verdict = small.Convert(quiet, [] { return true; });
+          {index, std::move(run), std::move(names), files_.Submit([this, &small, quiet] {
+             std::optional<Verdict> verdict =
+                 small.Convert(onItsThread_, quiet, [] { return true; });
              return verdict ? *verdict : small.Place();
            })});
       if (converting_.size() >= kSmallFilesAtOnce) FinishOldest();
@@ -74,7 +75,8 @@ class Batch {
     }
     // A large file is converted alone, its pieces on every core.
     while (!converting_.empty()) FinishOldest();
-    std::optional<Verdict> verdict = run->Convert(ShowFor(index), [this] { return KeepGoing(); });
+    std::optional<Verdict> verdict =
+        run->Convert(pieces_, ShowFor(index), [this] { return KeepGoing(); });
     if (!verdict) {
       verdict = ShowFor(index)(status::kStoring)
                     ? run->Place()
@@ -117,6 +119,7 @@ class Batch {
   std::vector<FileReport> reports_;
   BatchMemory memory_;
   WorkerPool pieces_;
+  WorkerPool onItsThread_{0};
   WorkerPool files_{kSmallFilesAtOnce};
   std::deque<Converting> converting_;
 };

@@ -96,13 +96,12 @@ struct FileRun::Destination {
 };
 
 FileRun::FileRun(fs::path path, const BatchCommand& command, const FileFormat& format,
-                 std::optional<fs::path> outputFolder, WorkerPool& pool)
+                 std::optional<fs::path> outputFolder)
     : path_(std::move(path)),
       name_(path_.filename()),
       command_(command),
       format_(format),
       outputFolder_(std::move(outputFolder)),
-      pool_(pool),
       destination_(std::make_unique<Destination>()) {
   const bool inPlace = !outputFolder_ || IdentityAt(*outputFolder_) == IdentityAt(FolderOf(path_));
   destination_->named = inPlace ? path_ : *outputFolder_ / name_;
@@ -177,9 +176,10 @@ std::optional<Verdict> FileRun::Destine(const LockedFile& source, BatchMemory& m
   return std::nullopt;
 }
 
-std::optional<Verdict> FileRun::Convert(const Show& show, const std::function<bool()>& keepGoing) {
+std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
+                                        const std::function<bool()>& keepGoing) {
   try {
-    if (auto refusal = Survey(keepGoing)) return refusal;
+    if (auto refusal = Survey(pool, keepGoing)) return refusal;
     if (!show(status::kConverting)) return Verdict{std::nullopt, {FileOutcome::Stopped, {}}};
     const Destination& destination = *destination_;
     std::optional<Backup> backup;
@@ -191,7 +191,7 @@ std::optional<Verdict> FileRun::Convert(const Show& show, const std::function<bo
       return Fail(WriteFailureStatus(error, false), error.message());
     PieceReader reader(ReaderAt(source_->fd(), textStart_));
     const StreamOutcome streamed = StreamText(
-        reader, pool_, kind_, fileCommand_,
+        reader, pool, kind_, fileCommand_,
         [this](std::string_view bytes) { return write_->Write(bytes); }, keepGoing);
     if (streamed.stopped) return Verdict{std::nullopt, {FileOutcome::Stopped, {}}};
     if (auto refusal = Refused(streamed)) return refusal;
@@ -201,10 +201,8 @@ std::optional<Verdict> FileRun::Convert(const Show& show, const std::function<bo
       if (count_ == 0) return Done(Counted(status::kNothingReplaced, 0), FileOutcome::NothingToDo);
     }
     // A large file's flush can take a while: it goes on another thread, the window on this.
-    std::future<std::error_code> prepared =
-        Small() ? std::async(std::launch::deferred, [this] { return write_->Prepare(); })
-                : pool_.Submit([this] { return write_->Prepare(); });
-    while (prepared.wait_for(kWaitStep) == std::future_status::timeout) keepGoing();
+    std::future<std::error_code> prepared = pool.Submit([this] { return write_->Prepare(); });
+    while (prepared.wait_for(kWaitStep) != std::future_status::ready) keepGoing();
     if (const std::error_code error = prepared.get()) {
       return Fail(WriteFailureStatus(error, write_->PreparedBackupFailed()), error.message());
     }
@@ -216,7 +214,7 @@ std::optional<Verdict> FileRun::Convert(const Show& show, const std::function<bo
 }
 
 // Reads the file through once for what its conversion must know first.
-std::optional<Verdict> FileRun::Survey(const std::function<bool()>& keepGoing) {
+std::optional<Verdict> FileRun::Survey(WorkerPool& pool, const std::function<bool()>& keepGoing) {
   FileSurvey survey(format_);
   char first[kUtf8ByteOrderMark.size()];
   const ssize_t got =
@@ -236,7 +234,7 @@ std::optional<Verdict> FileRun::Survey(const std::function<bool()>& keepGoing) {
     };
     bool stopped = false;
     const std::function<bool()> waiting = [&] { return !(stopped = !keepGoing()); };
-    const std::error_code error = StreamPieces(reader, pool_, jobFor, add, waiting);
+    const std::error_code error = StreamPieces(reader, pool, jobFor, add, waiting);
     if (stopped) return Verdict{std::nullopt, {FileOutcome::Stopped, {}}};
     if (error) return Fail(status::kCannotRead, error.message());
   }

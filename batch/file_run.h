@@ -42,7 +42,7 @@ using NameInFolder = std::pair<FileIdentity, std::string>;
 class FileRun {
  public:
   FileRun(std::filesystem::path path, const BatchCommand& command, const FileFormat& format,
-          std::optional<std::filesystem::path> outputFolder, WorkerPool& pool);
+          std::optional<std::filesystem::path> outputFolder);
   ~FileRun();
 
   // The names the run may replace or create, and its own.
@@ -55,9 +55,11 @@ class FileRun {
   // Whether the file is small enough to be converted beside others.
   bool Small() const;
 
-  // Reads, converts and writes the new contents and the backup copy, flushed; a verdict
-  // when the file goes no further. `show` as above; `keepGoing` is asked while it waits.
-  std::optional<Verdict> Convert(const Show& show, const std::function<bool()>& keepGoing);
+  // Reads, converts and writes the new contents and the backup copy, flushed, with the
+  // pool's threads; a verdict when the file goes no further. `show` as above; `keepGoing`
+  // is asked while it waits.
+  std::optional<Verdict> Convert(WorkerPool& pool, const Show& show,
+                                 const std::function<bool()>& keepGoing);
 
   // Puts the converted file in place, on any thread.
   Verdict Place();
@@ -67,7 +69,7 @@ class FileRun {
  private:
   struct Destination;
   std::optional<Verdict> Destine(const LockedFile& source, BatchMemory& memory);
-  std::optional<Verdict> Survey(const std::function<bool()>& keepGoing);
+  std::optional<Verdict> Survey(WorkerPool& pool, const std::function<bool()>& keepGoing);
   std::optional<Verdict> Refused(const StreamOutcome& streamed);
   Verdict RefusedSource(const LockedFile::Opening& opening);
   Verdict RefusedTarget(const LockedFile::Opening& opening);
@@ -79,7 +81,6 @@ class FileRun {
   const BatchCommand& command_;
   const FileFormat& format_;
   const std::optional<std::filesystem::path> outputFolder_;
-  WorkerPool& pool_;
 
   std::optional<LockedFile> source_;
   std::unique_ptr<Destination> destination_;

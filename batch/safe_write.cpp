@@ -83,18 +83,23 @@ class TemporaryFile {
   // Gives an unnamed file its temporary name, the step before a rename.
   std::error_code Name() {
     if (!name_.empty()) return {};
-    const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
     for (int attempt = 0; attempt < 100; ++attempt) {
       std::string name = TemporaryName();
-      // Through /proc; without it, by the descriptor itself (which needs privilege).
-      if (::linkat(AT_FDCWD, self.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
-          (errno == ENOENT && ::linkat(fd_.get(), "", folder_, name.c_str(), AT_EMPTY_PATH) == 0)) {
+      if (Link(name)) {
         name_ = std::move(name);
         return {};
       }
       if (errno != EEXIST) break;
     }
     return LastError();
+  }
+
+  // Gives the file `name` in its folder, unless that exists; the name is the caller's then.
+  bool Link(const std::string& name) const {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
+    // Through /proc; without it, by the descriptor itself (which needs privilege).
+    return ::linkat(AT_FDCWD, self.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+           (errno == ENOENT && ::linkat(fd_.get(), "", folder_, name.c_str(), AT_EMPTY_PATH) == 0);
   }
   const std::string& name() const { return name_; }
   // The name now holds something else, or nothing: it is not this object's to remove.
@@ -205,19 +210,11 @@ std::optional<FileIdentity> IdentityOf(int fd) {
 // Renames the temporary file over the target, unless the target is no longer what it was
 // when the run looked: another program (one that takes no lock) has written it meanwhile.
 std::error_code PutInPlace(int folder, const std::string& temporary, const std::string& target,
-                           const LockedFile* current) {
-  const auto busy = std::make_error_code(std::errc::device_or_resource_busy);
-  if (current == nullptr) {
-    if (::renameat2(folder, temporary.c_str(), folder, target.c_str(), RENAME_NOREPLACE) == 0)
-      return {};
-    if (errno == EEXIST) return busy;
-    if (errno != EINVAL) return LastError();
-  } else {
-    struct stat now;
-    if (::fstatat(folder, target.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
-        FileIdentity::Of(now) != current->identity()) {
-      return busy;
-    }
+                           const LockedFile& current) {
+  struct stat now;
+  if (::fstatat(folder, target.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
+      FileIdentity::Of(now) != current.identity()) {
+    return std::make_error_code(std::errc::device_or_resource_busy);
   }
   if (::renameat(folder, temporary.c_str(), folder, target.c_str()) != 0) return LastError();
   return {};
@@ -255,9 +252,9 @@ struct PreparedBackup {
     struct stat folderStatus;
     if (mayLink && original.st_nlink == 1 && ::fstat(folder.get(), &folderStatus) == 0 &&
         folderStatus.st_dev == original.st_dev) {
+      // Its contents are as durable as they were; the new name is flushed with its folder.
       file.emplace(folder.get(), backup.original.fd());
-      if (!*file) return LastError();
-      return Flush(backup.original.fd());
+      return *file ? std::error_code() : LastError();
     }
     file.emplace(folder.get());
     if (!*file) return LastError();
@@ -269,7 +266,10 @@ struct PreparedBackup {
   // Puts the copy in place, keeping any earlier backup under the temporary name until
   // the file itself is replaced.
   std::error_code Place() {
-    // Named only now, so that a process killed before leaves no name behind.
+    // Named only now, so that a process killed before leaves no name behind; without an
+    // earlier backup, by the backup's own name at once.
+    if (file->Link(name)) return {};
+    if (errno != EEXIST) return LastError();
     if (const std::error_code error = file->Name()) return error;
     if (::renameat2(folder.get(), file->name().c_str(), folder.get(), name.c_str(),
                     RENAME_EXCHANGE) == 0) {
@@ -330,14 +330,22 @@ SafeWrite::SafeWrite(const Replacement& replacement, const std::optional<Backup>
   }
   if (backup) {
     backup_ = std::make_unique<PreparedBackup>();
-    backupPrepared_ = std::async(std::launch::async, [prepared = backup_.get(), backup = *backup] {
-      return prepared->Prepare(backup);
-    });
+    // A copy worth the while is made meanwhile, on a thread of its own; a link, or a small
+    // copy, when it is needed.
+    constexpr off_t kWorthAThread = 1 << 20;
+    const auto policy = backup->original.status().st_size >= kWorthAThread ? std::launch::async
+                                                                           : std::launch::deferred;
+    backupPrepared_ = std::async(
+        policy, [prepared = backup_.get(), backup = *backup] { return prepared->Prepare(backup); });
   }
 }
 
 SafeWrite::~SafeWrite() {
-  if (backupPrepared_.valid()) backupPrepared_.wait();
+  // A copy under way uses what this holds.
+  if (backupPrepared_.valid() &&
+      backupPrepared_.wait_for(std::chrono::seconds(0)) != std::future_status::deferred) {
+    backupPrepared_.wait();
+  }
 }
 
 std::error_code SafeWrite::Write(std::string_view bytes) {
@@ -374,17 +382,26 @@ SafeWriteResult SafeWrite::Place() {
     return result;
   };
   TemporaryFile& file = *file_;
-  if (backup_) result.written.backup = IdentityOf(backup_->file->fd());
-  if (const auto error = file.Name()) return fail(error);
-  if (backup_) {
-    if (const auto error = backup_->Place()) return fail(error, true);
-  }
   const std::string targetName = replacement_.target.filename();
-  if (const auto error = PutInPlace(folder_.get(), file.name(), targetName, replacement_.current)) {
-    if (backup_) backup_->Undo();
-    return fail(error);
+  if (!replacement_.current) {
+    // A new file takes its name at once, and never one that appeared meanwhile.
+    if (!file.Link(targetName)) {
+      return fail(errno == EEXIST ? std::make_error_code(std::errc::device_or_resource_busy)
+                                  : LastError());
+    }
+  } else {
+    if (backup_) result.written.backup = IdentityOf(backup_->file->fd());
+    if (const auto error = file.Name()) return fail(error);
+    if (backup_) {
+      if (const auto error = backup_->Place()) return fail(error, true);
+    }
+    if (const auto error =
+            PutInPlace(folder_.get(), file.name(), targetName, *replacement_.current)) {
+      if (backup_) backup_->Undo();
+      return fail(error);
+    }
+    file.ForgetName();
   }
-  file.ForgetName();
   result.written.file = *IdentityOf(file.fd());
   if (auto error = FlushFolder(folder_.get())) return fail(error);
   // Mostly the backup is beside the file: its folder is flushed already.

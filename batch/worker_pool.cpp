@@ -1,12 +1,9 @@
 #include "batch/worker_pool.h"
 
-#include <algorithm>
-
 namespace quobrel {
 
 WorkerPool::WorkerPool(std::size_t threads) {
-  for (std::size_t i = 0; i < std::max<std::size_t>(threads, 1); ++i)
-    threads_.emplace_back([this] { Work(); });
+  for (std::size_t i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
 }
 
 WorkerPool::~WorkerPool() {
@@ -19,6 +16,10 @@ WorkerPool::~WorkerPool() {
 }
 
 void WorkerPool::Push(std::function<void()> job) {
+  if (threads_.empty()) {
+    job();
+    return;
+  }
   {
     const std::lock_guard lock(mutex_);
     jobs_.push_back(std::move(job));

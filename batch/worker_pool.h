@@ -14,7 +14,7 @@ namespace quobrel {
 
 class WorkerPool {
  public:
-  // One thread per core by default.
+  // One thread per core by default; with none, each job runs as it is handed over.
   explicit WorkerPool(std::size_t threads = std::thread::hardware_concurrency());
   // Finishes the jobs already handed over.
   ~WorkerPool();

@@ -1,6 +1,5 @@
 // quobrel-cli: the Convert and Replace commands as a filter from standard input to
 // standard output, or over files as the window's batches.
-#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <variant>
 #include <vector>
 
+#include "batch/allocator_tuning.h"
 #include "batch/encoding_detection.h"
 #include "batch/posix_file.h"
 #include "batch/text_stream.h"
@@ -116,10 +116,7 @@ int main(int argc, char** argv) {
   // A file size limit then fails the write with EFBIG, reported for that file, instead of
   // ending the process mid-batch.
   std::signal(SIGXFSZ, SIG_IGN);
-  // Each further malloc arena reserves 64 MB of address space: with a thread per core and
-  // more for small files, they alone would count heavily against an address-space limit.
-  // The threads allocate a few large buffers per piece: one arena serves them well.
-  mallopt(M_ARENA_MAX, 1);
+  TuneAllocatorForStreams();
   try {
     return Run(argc, argv);
   } catch (const std::bad_alloc&) {
