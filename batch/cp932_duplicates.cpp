@@ -99,15 +99,6 @@ Cp932Duplicates::Restoration::Restoration(const Cp932Duplicates& source) {
   }
 }
 
-std::vector<std::size_t> Cp932Duplicates::SharedCodesIn(std::string_view bytes) {
-  const auto& standardCodes = StandardCodes();
-  std::vector<std::size_t> found;
-  ForEachDoubleByte(bytes, [&](std::uint16_t code, std::size_t at) {
-    if (standardCodes[code] != 0) found.push_back(at);
-  });
-  return found;
-}
-
 void Cp932Duplicates::Restoration::Restore(std::string& bytes,
                                            const std::vector<std::size_t>& sharedCodesAt) {
   const auto& standardCodes = StandardCodes();

@@ -28,17 +28,14 @@ class Cp932Duplicates {
 
   bool empty() const { return uses_.empty(); }
 
-  // Where the bytes of code page 932 hold a code that shares its character, found on any
-  // thread for Restoration::Restore.
-  static std::vector<std::size_t> SharedCodesIn(std::string_view bytes);
-
   // Gives, over the pieces of a text in code page 932 as ICU writes it, the k-th
   // occurrence of each such character the code of its k-th occurrence in the source, and
   // occurrences beyond those the code the source used most for it.
   class Restoration {
    public:
     explicit Restoration(const Cp932Duplicates& source);
-    // The next piece, with where SharedCodesIn found its shared codes.
+    // The next piece, with where it holds codes of characters that have others (as
+    // Encode notes them).
     void Restore(std::string& bytes, const std::vector<std::size_t>& sharedCodesAt);
 
    private:

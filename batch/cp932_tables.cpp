@@ -8,6 +8,7 @@
 #include <memory>
 #include <stdexcept>
 #include <type_traits>
+#include <utility>
 
 namespace quobrel::cp932 {
 namespace {
@@ -91,6 +92,8 @@ std::unique_ptr<Tables> BuildTables() {
                         &status);
   auto tables = std::make_unique<Tables>();
   tables->doubleByte.fill(kNoCharacter);
+  tables->hasOtherCodes.fill(false);
+  std::array<bool, 65536> read{};
   tables->code.fill(0);
   for (unsigned lead = 0; lead < 256; ++lead) {
     const char single = static_cast<char>(lead);
@@ -103,6 +106,7 @@ std::unique_ptr<Tables> BuildTables() {
       if (c == kNoCharacter) continue;
       tables->doubleByte[lead << 8 | trail] = c;
       tables->isLead[lead] = true;
+      tables->hasOtherCodes[c] = std::exchange(read[c], true);
     }
   }
   for (unsigned c = 0; c < 0x10000; ++c) {
@@ -171,7 +175,8 @@ std::optional<std::size_t> DecodeInto(std::string_view bytes, char16_t* out, std
   return std::nullopt;
 }
 
-std::optional<std::size_t> EncodeInto(std::u16string_view text, char* out, std::size_t capacity) {
+std::optional<std::size_t> EncodeInto(std::u16string_view text, char* out, std::size_t capacity,
+                                      std::vector<std::size_t>* otherCodesAt) {
   const Tables& tables = GetTables();
   constexpr std::size_t kBlock = sizeof(Units) / sizeof(char16_t);
   std::size_t written = 0;
@@ -189,6 +194,7 @@ std::optional<std::size_t> EncodeInto(std::u16string_view text, char* out, std::
       if (code == 0 && c != 0) return at;
       const std::size_t length = code > 0xFF ? 2 : 1;
       if (written + length > capacity) return at;
+      if (otherCodesAt != nullptr && tables.hasOtherCodes[c]) otherCodesAt->push_back(written);
       if (length == 2) out[written++] = static_cast<char>(code >> 8);
       out[written++] = static_cast<char>(code & 0xFF);
     }

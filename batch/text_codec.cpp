@@ -69,6 +69,18 @@ std::size_t SumLanes(std::basic_string_view<Unit> input, Weigh weigh, WeighOne w
 using Bytes = std::uint8_t __attribute__((vector_size(16)));
 using Units = std::uint16_t __attribute__((vector_size(16)));
 
+// Whether every lane holds ASCII: no bit above the lowest seven is set in any.
+template <class Vector>
+bool AllAscii(Vector lanes) {
+  constexpr std::uint64_t kHighBits =
+      sizeof(lanes[0]) == 1 ? 0x8080808080808080u : 0xFF80FF80FF80FF80u;
+  std::uint64_t words[sizeof(Vector) / sizeof(std::uint64_t)];
+  std::memcpy(words, &lanes, sizeof words);
+  std::uint64_t any = 0;
+  for (std::uint64_t word : words) any |= word;
+  return (any & kHighBits) == 0;
+}
+
 // A comparison gives all bits set where it holds: as a count, 1 there.
 template <class Vector, class Mask>
 Vector Ones(Mask mask) {
@@ -125,88 +137,62 @@ std::size_t EncodedLength(std::u16string_view text, TextEncoding encoding) {
 // Each conversion below returns where in its input it failed, or nothing when it filled
 // exactly `capacity` units.
 
-// ICU's UTF-8 functions take 32-bit lengths: longer texts go through in pieces, each
-// ending before the start of a character.
-constexpr std::size_t kPiece = std::size_t{1} << 29;
-
-template <class Unit, class IsBoundary>
-std::size_t PieceLength(std::basic_string_view<Unit> input, IsBoundary isBoundary) {
-  std::size_t length = std::min(input.size(), kPiece);
-  while (length < input.size() && !isBoundary(input[length])) ++length;
-  return length;
-}
-
-std::optional<std::size_t> FirstInvalidUtf8(std::string_view bytes) {
-  for (std::size_t at = 0; at < bytes.size();) {
-    const std::size_t start = at;
-    UChar32 c;
-    U8_NEXT(bytes.data(), at, bytes.size(), c);
-    if (c < 0) return start;
-  }
-  return std::nullopt;
-}
-
-std::optional<std::size_t> FirstUnpairedSurrogate(std::u16string_view text) {
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t start = at;
-    UChar32 c;
-    U16_NEXT(text.data(), at, text.size(), c);
-    if (U_IS_SURROGATE(c)) return start;
-  }
-  return std::nullopt;
-}
-
-// Converts the pieces of `input` one after the other into `out`: `convert(piece, out,
-// room)` returns the units written, or -1 when the piece is at fault, which
-// `firstFault(piece)` then finds.
-template <class Unit, class OutUnit, class IsBoundary, class ConvertPiece, class FirstFault>
-std::optional<std::size_t> ConvertPieces(std::basic_string_view<Unit> input, OutUnit* out,
-                                         std::size_t capacity, IsBoundary isBoundary,
-                                         ConvertPiece convert, FirstFault firstFault) {
-  std::size_t done = 0;
-  std::size_t written = 0;
-  while (done < input.size()) {
-    const std::basic_string_view<Unit> rest = input.substr(done);
-    const std::basic_string_view<Unit> piece = rest.substr(0, PieceLength(rest, isBoundary));
-    const int32_t length = convert(piece, out + written, capacity - written);
-    if (length < 0) return done + firstFault(piece).value_or(0);
-    done += piece.size();
-    written += static_cast<std::size_t>(length);
-  }
-  if (written != capacity) return 0;
-  return std::nullopt;
-}
-
-// ICU's lengths: what is left of the result, up to what a piece can need.
-int32_t Room(std::size_t left, std::size_t most) {
-  return static_cast<int32_t>(std::min(left, most));
-}
-
+// UTF-8 through ICU's macros, which check each sequence as its converters do, and runs of
+// ASCII a block at a time.
 std::optional<std::size_t> DecodeUtf8Into(std::string_view bytes, char16_t* out,
                                           std::size_t capacity) {
-  auto startsCharacter = [](char b) { return (static_cast<unsigned char>(b) & 0xC0) != 0x80; };
-  auto convert = [](std::string_view piece, char16_t* to, std::size_t left) {
-    int32_t length = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strFromUTF8(reinterpret_cast<UChar*>(to), Room(left, piece.size()), &length, piece.data(),
-                  static_cast<int32_t>(piece.size()), &status);
-    return U_SUCCESS(status) ? length : -1;
-  };
-  return ConvertPieces(bytes, out, capacity, startsCharacter, convert, FirstInvalidUtf8);
+  using Block = std::uint8_t __attribute__((vector_size(16)));
+  using WideBlock = std::uint16_t __attribute__((vector_size(32)));
+  constexpr std::size_t kBlock = sizeof(Block);
+  std::size_t written = 0;
+  for (std::size_t at = 0; at < bytes.size();) {
+    Block block;
+    if (at + kBlock <= bytes.size() && written + kBlock <= capacity &&
+        (std::memcpy(&block, bytes.data() + at, kBlock), AllAscii(block))) {
+      const WideBlock units = __builtin_convertvector(block, WideBlock);
+      std::memcpy(out + written, &units, sizeof units);
+      at += kBlock;
+      written += kBlock;
+      continue;
+    }
+    // At least a block's worth one by one before the next try.
+    for (const std::size_t end = std::min(at + kBlock, bytes.size()); at < end;) {
+      const std::size_t start = at;
+      UChar32 c;
+      U8_NEXT(bytes.data(), at, bytes.size(), c);
+      if (c < 0 || written + U16_LENGTH(c) > capacity) return start;
+      U16_APPEND_UNSAFE(out, written, c);
+    }
+  }
+  if (written != capacity) return bytes.size();
+  return std::nullopt;
 }
 
 std::optional<std::size_t> EncodeUtf8Into(std::u16string_view text, char* out,
                                           std::size_t capacity) {
-  auto startsCharacter = [](char16_t c) { return !U16_IS_TRAIL(c); };
-  auto convert = [](std::u16string_view piece, char* to, std::size_t left) {
-    int32_t length = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strToUTF8(to, Room(left, 3 * piece.size()), &length,
-                reinterpret_cast<const UChar*>(piece.data()), static_cast<int32_t>(piece.size()),
-                &status);
-    return U_SUCCESS(status) ? length : -1;
-  };
-  return ConvertPieces(text, out, capacity, startsCharacter, convert, FirstUnpairedSurrogate);
+  using NarrowBlock = std::uint8_t __attribute__((vector_size(8)));
+  constexpr std::size_t kBlock = sizeof(Units) / sizeof(char16_t);
+  std::size_t written = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    Units block;
+    if (at + kBlock <= text.size() && written + kBlock <= capacity &&
+        (std::memcpy(&block, text.data() + at, sizeof block), AllAscii(block))) {
+      const NarrowBlock bytes = __builtin_convertvector(block, NarrowBlock);
+      std::memcpy(out + written, &bytes, sizeof bytes);
+      at += kBlock;
+      written += kBlock;
+      continue;
+    }
+    for (const std::size_t end = std::min(at + kBlock, text.size()); at < end;) {
+      const std::size_t start = at;
+      UChar32 c;
+      U16_NEXT(text.data(), at, text.size(), c);
+      if (U_IS_SURROGATE(c) || written + U8_LENGTH(c) > capacity) return start;
+      U8_APPEND_UNSAFE(out, written, c);
+    }
+  }
+  if (written != capacity) return text.size();
+  return std::nullopt;
 }
 
 // The two directions of ICU's converters: the calls that differ, under one name each.
@@ -313,15 +299,16 @@ DecodedText Decode(std::string_view bytes, TextEncoding encoding) {
   return {std::move(text), invalidAt};
 }
 
-EncodedText Encode(std::u16string_view text, TextEncoding encoding) {
+EncodedText Encode(std::u16string_view text, TextEncoding encoding,
+                   std::vector<std::size_t>* otherCodesAt) {
   auto [bytes, unencodableAt] = Convert<std::string>(
       text, [encoding](std::u16string_view in) { return EncodedLength(in, encoding); },
-      [encoding](std::u16string_view in, char* out, std::size_t capacity) {
+      [encoding, otherCodesAt](std::u16string_view in, char* out, std::size_t capacity) {
         switch (encoding) {
           case TextEncoding::Utf8:
             return EncodeUtf8Into(in, out, capacity);
           case TextEncoding::Cp932:
-            return cp932::EncodeInto(in, out, capacity);
+            return cp932::EncodeInto(in, out, capacity, otherCodesAt);
           case TextEncoding::EucJp:
             break;
         }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quobrel {
 
@@ -32,6 +33,9 @@ struct EncodedText {
 };
 
 DecodedText Decode(std::string_view bytes, TextEncoding encoding);
-EncodedText Encode(std::u16string_view text, TextEncoding encoding);
+// In code page 932, notes in `otherCodesAt`, if given, where the bytes hold the code of a
+// character that has other codes too.
+EncodedText Encode(std::u16string_view text, TextEncoding encoding,
+                   std::vector<std::size_t>* otherCodesAt = nullptr);
 
 }  // namespace quobrel

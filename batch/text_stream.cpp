@@ -23,14 +23,14 @@ DecodedPiece DecodePiece(std::string_view bytes, bool last, const FileKind& kind
 ConvertedPiece EncodePiece(CommandResult result, const FileKind& kind) {
   ConvertedPiece piece;
   const std::u16string text = ForFile(std::move(result.text), kind.lineBreaks);
-  EncodedText encoded = Encode(text, kind.encoding);
+  EncodedText encoded =
+      Encode(text, kind.encoding, kind.duplicates.empty() ? nullptr : &piece.sharedCodesAt);
   if (encoded.unencodableAt) {
     piece.failure = TextFailure::Unencodable;
     piece.failedAt = *encoded.unencodableAt;
     return piece;
   }
   piece.bytes = std::move(encoded.bytes);
-  if (!kind.duplicates.empty()) piece.sharedCodesAt = Cp932Duplicates::SharedCodesIn(piece.bytes);
   piece.count = result.count;
   piece.resultUnits = text.size();
   return piece;
