@@ -19,22 +19,26 @@ bool IsAscii(Block block) {
   return ((halves[0] | halves[1]) & 0x8080808080808080u) == 0;
 }
 
-// Calls `visit(code, at)` for each two-byte character of code page 932 bytes.
+// Calls `visit(code)` for each two-byte character of code page 932 bytes.
 template <class Visit>
 void ForEachDoubleByte(std::string_view bytes, Visit visit) {
   using Block = std::uint8_t __attribute__((vector_size(16)));
-  for (std::size_t at = 0; at + 1 < bytes.size(); ++at) {
+  constexpr std::size_t kBlock = sizeof(Block);
+  for (std::size_t at = 0; at < bytes.size();) {
     // A block of ASCII from a character's start holds only characters of one byte.
     Block block;
-    while (at + sizeof block <= bytes.size() &&
-           (std::memcpy(&block, bytes.data() + at, sizeof block), IsAscii(block))) {
-      at += sizeof block;
+    if (at + kBlock <= bytes.size() &&
+        (std::memcpy(&block, bytes.data() + at, kBlock), IsAscii(block))) {
+      at += kBlock;
+      continue;
     }
-    if (at + 1 >= bytes.size()) break;
-    const auto lead = static_cast<unsigned char>(bytes[at]);
-    if (!IsLeadByte(lead)) continue;
-    visit(static_cast<std::uint16_t>(lead << 8 | static_cast<unsigned char>(bytes[at + 1])), at);
-    ++at;
+    // At least a block's worth one by one before the next try.
+    for (const std::size_t end = std::min(at + kBlock, bytes.size()); at < end; ++at) {
+      const auto lead = static_cast<unsigned char>(bytes[at]);
+      if (!IsLeadByte(lead) || at + 1 == bytes.size()) continue;
+      visit(static_cast<std::uint16_t>(lead << 8 | static_cast<unsigned char>(bytes[at + 1])));
+      ++at;
+    }
   }
 }
 
@@ -64,7 +68,7 @@ const std::array<std::uint16_t, 0x10000>& Cp932Duplicates::StandardCodes() {
 Cp932Duplicates Cp932Duplicates::Of(std::string_view bytes) {
   Cp932Duplicates noted;
   const auto& standardCodes = StandardCodes();
-  ForEachDoubleByte(bytes, [&](std::uint16_t code, std::size_t) {
+  ForEachDoubleByte(bytes, [&](std::uint16_t code) {
     if (const std::uint16_t standard = standardCodes[code]) {
       std::vector<Run>& runs = noted.uses_[standard];
       if (runs.empty() || runs.back().code != code) runs.push_back({code, 0});

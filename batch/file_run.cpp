@@ -120,7 +120,9 @@ std::set<NameInFolder> FileRun::NamesTouched() const {
 }
 
 bool FileRun::Small() const {
-  return source_ && static_cast<std::size_t>(source_->status().st_size) <= PieceReader::kPieceSize;
+  // Beside seven others, up to a few pieces each on one thread.
+  constexpr off_t kSmallFile = off_t{1} << 20;
+  return source_ && source_->status().st_size <= kSmallFile;
 }
 
 std::optional<Verdict> FileRun::Plan(BatchMemory& memory, const Show& show) {

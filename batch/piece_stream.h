@@ -38,7 +38,9 @@ using ReadBytes = std::function<ssize_t(char* buffer, std::size_t size)>;
 // but for the last; a line longer than that makes a longer piece.
 class PieceReader {
  public:
-  static constexpr std::size_t kPieceSize = std::size_t{1} << 20;
+  // Small enough for a piece to stay in a core's cache while it is decoded, converted and
+  // encoded (measured: 128 KB beat 64 KB, 512 KB and 1 MB).
+  static constexpr std::size_t kPieceSize = std::size_t{1} << 17;
 
   explicit PieceReader(ReadBytes read, std::size_t pieceSize = kPieceSize)
       : read_(std::move(read)), pieceSize_(pieceSize) {}
