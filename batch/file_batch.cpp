@@ -82,16 +82,45 @@ class Batch {
                     ? run->Place()
                     : Verdict{std::nullopt, {FileOutcome::Stopped, {}}};
     }
+    if (!run->Folders().empty()) {
+      if (std::optional<Verdict> failed = run->FlushFolders()) verdict = failed;
+    }
     run->Remember(memory_);
     Conclude(index, *verdict);
   }
 
+  // Finishes the oldest file under way, and those after it that are placed already: their
+  // folders flushed once for all of them, their status lines in the list's order.
   void FinishOldest() {
-    Converting& oldest = converting_.front();
-    while (oldest.converted.wait_for(kWaitStep) != std::future_status::ready) view_.Yield();
-    oldest.run->Remember(memory_);
-    Conclude(oldest.index, oldest.converted.get());
-    converting_.pop_front();
+    while (converting_.front().converted.wait_for(kWaitStep) != std::future_status::ready)
+      view_.Yield();
+    std::size_t ready = 0;
+    while (ready < converting_.size() && converting_[ready].converted.wait_for(std::chrono::seconds(
+                                             0)) == std::future_status::ready) {
+      ++ready;
+    }
+    std::vector<Verdict> verdicts;
+    std::set<FileIdentity> flushed;
+    for (std::size_t i = 0; i < ready; ++i) {
+      Converting& file = converting_[i];
+      verdicts.push_back(file.converted.get());
+      const std::vector<FileIdentity> folders = file.run->Folders();
+      if (std::all_of(folders.begin(), folders.end(),
+                      [&](const FileIdentity& folder) { return flushed.contains(folder); })) {
+        continue;
+      }
+      // A folder whose flush failed is tried again for each file renamed in it.
+      if (std::optional<Verdict> failed = file.run->FlushFolders()) {
+        verdicts.back() = *failed;
+      } else {
+        flushed.insert(folders.begin(), folders.end());
+      }
+    }
+    for (const Verdict& verdict : verdicts) {
+      converting_.front().run->Remember(memory_);
+      Conclude(converting_.front().index, verdict);
+      converting_.pop_front();
+    }
   }
 
   void Conclude(std::size_t index, const Verdict& verdict) {

@@ -284,7 +284,6 @@ std::optional<Verdict> FileRun::Refused(const StreamOutcome& streamed) {
 
 Verdict FileRun::Place() {
   const SafeWriteResult written = write_->Place();
-  write_.reset();
   if (written.error) {
     return Fail(WriteFailureStatus(written.error, written.inBackup), written.error.message());
   }
@@ -292,6 +291,17 @@ Verdict FileRun::Place() {
   return Done(command_.counted ? Counted(status::kFinishedCounted, count_)
                                : std::u16string(status::kFinished),
               FileOutcome::Converted);
+}
+
+std::vector<FileIdentity> FileRun::Folders() const {
+  return written_ ? write_->Folders() : std::vector<FileIdentity>();
+}
+
+std::optional<Verdict> FileRun::FlushFolders() {
+  const SafeWriteResult flushed = write_->FlushFolders();
+  write_.reset();
+  if (!flushed.error) return std::nullopt;
+  return Fail(WriteFailureStatus(flushed.error, flushed.inBackup), flushed.error.message());
 }
 
 void FileRun::Remember(BatchMemory& memory) const {

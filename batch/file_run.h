@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "batch/file_batch.h"
 #include "batch/file_text.h"
@@ -61,8 +62,13 @@ class FileRun {
   std::optional<Verdict> Convert(WorkerPool& pool, const Show& show,
                                  const std::function<bool()>& keepGoing);
 
-  // Puts the converted file in place, on any thread.
+  // Puts the converted file in place, on any thread; its folders are flushed with the next
+  // two, which a batch may do for several files at once.
   Verdict Place();
+  // The folders a placed file is to flush: none when it was not placed.
+  std::vector<FileIdentity> Folders() const;
+  // A verdict when the flush fails.
+  std::optional<Verdict> FlushFolders();
   // Notes what the run wrote, on the batch's thread.
   void Remember(BatchMemory& memory) const;
 

@@ -81,6 +81,12 @@ std::error_code StreamPieces(PieceReader& reader, WorkerPool& pool,
   // Enough to keep every thread busy while the next piece is read and the first written.
   const std::size_t ahead = pool.size() + 2;
   std::deque<std::future<Result>> inFlight;
+  // Also when the pieces come back as fast as they are handed out.
+  auto lastWaited = std::chrono::steady_clock::now();
+  auto wait = [&] {
+    lastWaited = std::chrono::steady_clock::now();
+    return waiting();
+  };
   bool reading = true;
   for (bool going = true; going;) {
     while (reading && inFlight.size() < ahead) {
@@ -93,11 +99,11 @@ std::error_code StreamPieces(PieceReader& reader, WorkerPool& pool,
     }
     if (inFlight.empty()) break;
     while (going && inFlight.front().wait_for(kWaitStep) != std::future_status::ready)
-      going = waiting();
+      going = wait();
     if (!going) break;
     Result result = inFlight.front().get();
     inFlight.pop_front();
-    going = commit(result);
+    going = commit(result) && (std::chrono::steady_clock::now() - lastWaited < kWaitStep || wait());
   }
   // The jobs still running may use what the caller holds: they finish first.
   for (std::future<Result>& job : inFlight) job.wait();

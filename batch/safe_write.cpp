@@ -7,6 +7,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <cstdio>
@@ -350,9 +351,13 @@ SafeWrite::~SafeWrite() {
 
 std::error_code SafeWrite::Write(std::string_view bytes) {
   if (const std::error_code error = WriteAll(file_->fd(), bytes)) return error;
-  // Written back from now on, the flush at the end has little left to wait for.
-  ::sync_file_range(file_->fd(), written_, static_cast<off_t>(bytes.size()), SYNC_FILE_RANGE_WRITE);
+  // Written back from now on, the flush at the end of a large file has little left to wait
+  // for; a small one is flushed at once anyway.
+  constexpr off_t kLarge = off_t{1} << 20;
+  const off_t from = written_;
   written_ += static_cast<off_t>(bytes.size());
+  if (written_ >= kLarge)
+    ::sync_file_range(file_->fd(), from, static_cast<off_t>(bytes.size()), SYNC_FILE_RANGE_WRITE);
   return {};
 }
 
@@ -403,17 +408,35 @@ SafeWriteResult SafeWrite::Place() {
     file.ForgetName();
   }
   result.written.file = *IdentityOf(file.fd());
-  if (auto error = FlushFolder(folder_.get())) return fail(error);
+  return result;
+}
+
+std::vector<FileIdentity> SafeWrite::Folders() const {
+  std::vector<FileIdentity> folders;
+  for (const int folder : {folder_.get(), backup_ ? backup_->folder.get() : -1}) {
+    const std::optional<FileIdentity> identity = folder < 0 ? std::nullopt : IdentityOf(folder);
+    if (identity && std::find(folders.begin(), folders.end(), *identity) == folders.end())
+      folders.push_back(*identity);
+  }
+  return folders;
+}
+
+SafeWriteResult SafeWrite::FlushFolders() {
+  if (const std::error_code error = FlushFolder(folder_.get())) return {error, false, {}};
   // Mostly the backup is beside the file: its folder is flushed already.
   if (backup_ && IdentityOf(backup_->folder.get()) != IdentityOf(folder_.get())) {
-    if (auto error = FlushFolder(backup_->folder.get())) return fail(error, true);
+    if (const std::error_code error = FlushFolder(backup_->folder.get())) return {error, true, {}};
   }
-  return result;
+  return {};
 }
 
 SafeWriteResult SafeWrite::Commit() {
   if (const std::error_code error = Prepare()) return {error, backupFailed_, {}};
-  return Place();
+  SafeWriteResult placed = Place();
+  if (placed.error) return placed;
+  const SafeWriteResult flushed = FlushFolders();
+  if (flushed.error) return flushed;
+  return placed;
 }
 
 SafeWriteResult WriteSafely(const Replacement& replacement,

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "batch/locked_file.h"
 
@@ -70,8 +71,12 @@ class SafeWrite {
   // slow part of a commit, on any thread.
   std::error_code Prepare();
   bool PreparedBackupFailed() const { return backupFailed_; }
-  // Renames the backup, then the file, into place and flushes their folders.
+  // Renames the backup, then the file, into place; the renames are on the disk once
+  // FlushFolders() has flushed their folders, which a batch may do for several files at once.
   SafeWriteResult Place();
+  // The identity of the folders to flush: the file's, and the backup's when it is another.
+  std::vector<FileIdentity> Folders() const;
+  SafeWriteResult FlushFolders();
   SafeWriteResult Commit();
 
  private:

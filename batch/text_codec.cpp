@@ -28,16 +28,21 @@ using Converter = std::unique_ptr<UConverter, decltype(&ucnv_close)>;
 const char* IcuName(TextEncoding) { return "EUC-JP"; }
 
 // A converter that stops at the first invalid or unmappable character instead of
-// substituting one.
-Converter OpenConverter(TextEncoding encoding) {
-  UErrorCode status = U_ZERO_ERROR;
-  Converter converter(ucnv_open(IcuName(encoding), &status), &ucnv_close);
-  if (U_FAILURE(status))
-    throw std::runtime_error(std::string("ICU has no converter for ") + IcuName(encoding));
-  ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-  ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                        &status);
-  return converter;
+// substituting one, reset for a new text. Opening one costs more than converting a small
+// file: each thread keeps its own.
+UConverter* ConverterFor(TextEncoding encoding) {
+  thread_local const Converter converter = [encoding] {
+    UErrorCode status = U_ZERO_ERROR;
+    Converter opened(ucnv_open(IcuName(encoding), &status), &ucnv_close);
+    if (U_FAILURE(status))
+      throw std::runtime_error(std::string("ICU has no converter for ") + IcuName(encoding));
+    ucnv_setToUCallBack(opened.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    ucnv_setFromUCallBack(opened.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                          &status);
+    return opened;
+  }();
+  ucnv_reset(converter.get());
+  return converter.get();
 }
 
 // A character of code page 932 takes one byte exactly when it is ASCII or a half-width
@@ -101,7 +106,7 @@ std::size_t DecodedLength(std::string_view bytes, TextEncoding encoding) {
   }
   // EUC-JP, rarely used: ICU measures it, at the cost of a second pass.
   UErrorCode status = U_ZERO_ERROR;
-  const int32_t length = ucnv_toUChars(OpenConverter(encoding).get(), nullptr, 0, bytes.data(),
+  const int32_t length = ucnv_toUChars(ConverterFor(encoding), nullptr, 0, bytes.data(),
                                        static_cast<int32_t>(bytes.size()), &status);
   return status == U_BUFFER_OVERFLOW_ERROR ? static_cast<std::size_t>(length) : 0;
 }
@@ -120,7 +125,7 @@ std::size_t EncodedLength(std::u16string_view text, TextEncoding encoding) {
   }
   if (encoding == TextEncoding::EucJp) {
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t length = ucnv_fromUChars(OpenConverter(encoding).get(), nullptr, 0,
+    const int32_t length = ucnv_fromUChars(ConverterFor(encoding), nullptr, 0,
                                            reinterpret_cast<const UChar*>(text.data()),
                                            static_cast<int32_t>(text.size()), &status);
     return status == U_BUFFER_OVERFLOW_ERROR ? static_cast<std::size_t>(length) : 0;
@@ -237,16 +242,15 @@ std::optional<std::size_t> ConvertWithIcuInto(TextEncoding encoding,
                                               std::size_t capacity) {
   using In = typename Direction::In;
   using Out = typename Direction::Out;
-  Converter converter = OpenConverter(encoding);
+  UConverter* const converter = ConverterFor(encoding);
   const auto* const begin = reinterpret_cast<const In*>(input.data());
   const In* source = begin;
   auto* target = reinterpret_cast<Out*>(out);
   UErrorCode status = U_ZERO_ERROR;
-  Direction::Convert(converter.get(), &target, target + capacity, &source, begin + input.size(),
-                     &status);
+  Direction::Convert(converter, &target, target + capacity, &source, begin + input.size(), &status);
   if (U_SUCCESS(status) && target == reinterpret_cast<Out*>(out) + capacity) return std::nullopt;
   // The converter stops behind the offending units.
-  return static_cast<std::size_t>(source - begin) - Direction::FaultLength(converter.get());
+  return static_cast<std::size_t>(source - begin) - Direction::FaultLength(converter);
 }
 
 // Measures the result, then converts into a string of exactly that size; or reports where
