@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "batch/blockwise.h"
 #include "batch/cp932_tables.h"
 
 namespace quobrel {
@@ -23,23 +24,19 @@ bool IsAscii(Block block) {
 template <class Visit>
 void ForEachDoubleByte(std::string_view bytes, Visit visit) {
   using Block = std::uint8_t __attribute__((vector_size(16)));
-  constexpr std::size_t kBlock = sizeof(Block);
-  for (std::size_t at = 0; at < bytes.size();) {
-    // A block of ASCII from a character's start holds only characters of one byte.
+  // A block of ASCII from a character's start holds only characters of one byte.
+  auto ascii = [&](std::size_t at) {
     Block block;
-    if (at + kBlock <= bytes.size() &&
-        (std::memcpy(&block, bytes.data() + at, kBlock), IsAscii(block))) {
-      at += kBlock;
-      continue;
-    }
-    // At least a block's worth one by one before the next try.
-    for (const std::size_t end = std::min(at + kBlock, bytes.size()); at < end; ++at) {
-      const auto lead = static_cast<unsigned char>(bytes[at]);
-      if (!IsLeadByte(lead) || at + 1 == bytes.size()) continue;
-      visit(static_cast<std::uint16_t>(lead << 8 | static_cast<unsigned char>(bytes[at + 1])));
-      ++at;
-    }
-  }
+    std::memcpy(&block, bytes.data() + at, sizeof block);
+    return IsAscii(block);
+  };
+  auto one = [&](std::size_t& at) {
+    const auto lead = static_cast<unsigned char>(bytes[at++]);
+    if (IsLeadByte(lead) && at < bytes.size())
+      visit(static_cast<std::uint16_t>(lead << 8 | static_cast<unsigned char>(bytes[at++])));
+    return true;
+  };
+  Blockwise<sizeof(Block)>(bytes.size(), ascii, one);
 }
 
 }  // namespace

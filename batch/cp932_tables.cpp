@@ -2,13 +2,14 @@
 
 #include <unicode/ucnv.h>
 
-#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <type_traits>
 #include <utility>
+
+#include "batch/blockwise.h"
 
 namespace quobrel::cp932 {
 namespace {
@@ -145,60 +146,57 @@ const Tables& GetTables() {
 
 std::optional<std::size_t> DecodeInto(std::string_view bytes, char16_t* out, std::size_t& written) {
   const Tables& tables = GetTables();
-  constexpr std::size_t kBlock = sizeof(Bytes);
   written = 0;
-  std::size_t at = 0;
-  while (at < bytes.size()) {
-    if (tables.singleBytesAsExpected && at + kBlock <= bytes.size() &&
-        DecodeSixteen(bytes.data() + at, out + written)) {
-      at += kBlock;
-      written += kBlock;
-      continue;
+  auto sixteen = [&](std::size_t at) {
+    if (!tables.singleBytesAsExpected || !DecodeSixteen(bytes.data() + at, out + written))
+      return false;
+    written += sizeof(Bytes);
+    return true;
+  };
+  auto one = [&](std::size_t& at) {
+    // Even the bytes below 0x80 go through the table: ICU swaps some control codes.
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    char16_t c = tables.singleByte[lead];
+    std::size_t length = 1;
+    if (tables.isLead[lead]) {
+      c = at + 1 < bytes.size()
+              ? tables.doubleByte[lead << 8 | static_cast<unsigned char>(bytes[at + 1])]
+              : kNoCharacter;
+      length = 2;
     }
-    // At least a block's worth one by one before the next try.
-    for (const std::size_t end = std::min(at + kBlock, bytes.size()); at < end;) {
-      // Even the bytes below 0x80 go through the table: ICU swaps some control codes.
-      const auto lead = static_cast<unsigned char>(bytes[at]);
-      char16_t c = tables.singleByte[lead];
-      std::size_t length = 1;
-      if (tables.isLead[lead]) {
-        c = at + 1 < bytes.size()
-                ? tables.doubleByte[lead << 8 | static_cast<unsigned char>(bytes[at + 1])]
-                : kNoCharacter;
-        length = 2;
-      }
-      if (c == kNoCharacter) return at;
-      out[written++] = c;
-      at += length;
-    }
-  }
-  return std::nullopt;
+    if (c == kNoCharacter) return false;
+    out[written++] = c;
+    at += length;
+    return true;
+  };
+  return Blockwise<sizeof(Bytes)>(bytes.size(), sixteen, one);
 }
 
 std::optional<std::size_t> EncodeInto(std::u16string_view text, char* out, std::size_t capacity,
                                       std::vector<std::size_t>* otherCodesAt) {
   const Tables& tables = GetTables();
-  constexpr std::size_t kBlock = sizeof(Units) / sizeof(char16_t);
+  constexpr std::size_t kEight = sizeof(Units) / sizeof(char16_t);
   std::size_t written = 0;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    if (tables.singleBytesAsExpected && at + kBlock <= text.size() &&
-        written + kBlock <= capacity && EncodeEight(text.data() + at, out + written)) {
-      at += kBlock;
-      written += kBlock;
-      continue;
+  auto eight = [&](std::size_t at) {
+    if (!tables.singleBytesAsExpected || written + kEight > capacity ||
+        !EncodeEight(text.data() + at, out + written)) {
+      return false;
     }
-    for (const std::size_t end = std::min(at + kBlock, text.size()); at < end; ++at) {
-      const char16_t c = text[at];
-      const std::uint16_t code = tables.code[c];
-      if (code == 0 && c != 0) return at;
-      const std::size_t length = code > 0xFF ? 2 : 1;
-      if (written + length > capacity) return at;
-      if (otherCodesAt != nullptr && tables.hasOtherCodes[c]) otherCodesAt->push_back(written);
-      if (length == 2) out[written++] = static_cast<char>(code >> 8);
-      out[written++] = static_cast<char>(code & 0xFF);
-    }
-  }
+    written += kEight;
+    return true;
+  };
+  auto one = [&](std::size_t& at) {
+    const char16_t c = text[at];
+    const std::uint16_t code = tables.code[c];
+    const std::size_t length = code > 0xFF ? 2 : 1;
+    if ((code == 0 && c != 0) || written + length > capacity) return false;
+    if (otherCodesAt != nullptr && tables.hasOtherCodes[c]) otherCodesAt->push_back(written);
+    if (length == 2) out[written++] = static_cast<char>(code >> 8);
+    out[written++] = static_cast<char>(code & 0xFF);
+    ++at;
+    return true;
+  };
+  if (const auto faultAt = Blockwise<kEight>(text.size(), eight, one)) return faultAt;
   if (written != capacity) return text.size();
   return std::nullopt;
 }

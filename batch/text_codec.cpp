@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "batch/blockwise.h"
 #include "batch/cp932_tables.h"
 
 namespace quobrel {
@@ -148,27 +149,26 @@ std::optional<std::size_t> DecodeUtf8Into(std::string_view bytes, char16_t* out,
                                           std::size_t capacity) {
   using Block = std::uint8_t __attribute__((vector_size(16)));
   using WideBlock = std::uint16_t __attribute__((vector_size(32)));
-  constexpr std::size_t kBlock = sizeof(Block);
   std::size_t written = 0;
-  for (std::size_t at = 0; at < bytes.size();) {
+  auto ascii = [&](std::size_t at) {
     Block block;
-    if (at + kBlock <= bytes.size() && written + kBlock <= capacity &&
-        (std::memcpy(&block, bytes.data() + at, kBlock), AllAscii(block))) {
-      const WideBlock units = __builtin_convertvector(block, WideBlock);
-      std::memcpy(out + written, &units, sizeof units);
-      at += kBlock;
-      written += kBlock;
-      continue;
-    }
-    // At least a block's worth one by one before the next try.
-    for (const std::size_t end = std::min(at + kBlock, bytes.size()); at < end;) {
-      const std::size_t start = at;
-      UChar32 c;
-      U8_NEXT(bytes.data(), at, bytes.size(), c);
-      if (c < 0 || written + U16_LENGTH(c) > capacity) return start;
-      U16_APPEND_UNSAFE(out, written, c);
-    }
-  }
+    std::memcpy(&block, bytes.data() + at, sizeof block);
+    if (written + sizeof block > capacity || !AllAscii(block)) return false;
+    const WideBlock units = __builtin_convertvector(block, WideBlock);
+    std::memcpy(out + written, &units, sizeof units);
+    written += sizeof block;
+    return true;
+  };
+  auto one = [&](std::size_t& at) {
+    std::size_t next = at;
+    UChar32 c;
+    U8_NEXT(bytes.data(), next, bytes.size(), c);
+    if (c < 0 || written + U16_LENGTH(c) > capacity) return false;
+    U16_APPEND_UNSAFE(out, written, c);
+    at = next;
+    return true;
+  };
+  if (const auto faultAt = Blockwise<sizeof(Block)>(bytes.size(), ascii, one)) return faultAt;
   if (written != capacity) return bytes.size();
   return std::nullopt;
 }
@@ -178,24 +178,25 @@ std::optional<std::size_t> EncodeUtf8Into(std::u16string_view text, char* out,
   using NarrowBlock = std::uint8_t __attribute__((vector_size(8)));
   constexpr std::size_t kBlock = sizeof(Units) / sizeof(char16_t);
   std::size_t written = 0;
-  for (std::size_t at = 0; at < text.size();) {
+  auto ascii = [&](std::size_t at) {
     Units block;
-    if (at + kBlock <= text.size() && written + kBlock <= capacity &&
-        (std::memcpy(&block, text.data() + at, sizeof block), AllAscii(block))) {
-      const NarrowBlock bytes = __builtin_convertvector(block, NarrowBlock);
-      std::memcpy(out + written, &bytes, sizeof bytes);
-      at += kBlock;
-      written += kBlock;
-      continue;
-    }
-    for (const std::size_t end = std::min(at + kBlock, text.size()); at < end;) {
-      const std::size_t start = at;
-      UChar32 c;
-      U16_NEXT(text.data(), at, text.size(), c);
-      if (U_IS_SURROGATE(c) || written + U8_LENGTH(c) > capacity) return start;
-      U8_APPEND_UNSAFE(out, written, c);
-    }
-  }
+    std::memcpy(&block, text.data() + at, sizeof block);
+    if (written + kBlock > capacity || !AllAscii(block)) return false;
+    const NarrowBlock bytes = __builtin_convertvector(block, NarrowBlock);
+    std::memcpy(out + written, &bytes, sizeof bytes);
+    written += kBlock;
+    return true;
+  };
+  auto one = [&](std::size_t& at) {
+    std::size_t next = at;
+    UChar32 c;
+    U16_NEXT(text.data(), next, text.size(), c);
+    if (U_IS_SURROGATE(c) || written + U8_LENGTH(c) > capacity) return false;
+    U8_APPEND_UNSAFE(out, written, c);
+    at = next;
+    return true;
+  };
+  if (const auto faultAt = Blockwise<kBlock>(text.size(), ascii, one)) return faultAt;
   if (written != capacity) return text.size();
   return std::nullopt;
 }
