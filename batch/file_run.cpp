@@ -299,7 +299,6 @@ std::vector<FileIdentity> FileRun::Folders() const {
 
 std::optional<Verdict> FileRun::FlushFolders() {
   const SafeWriteResult flushed = write_->FlushFolders();
-  write_.reset();
   if (!flushed.error) return std::nullopt;
   return Fail(WriteFailureStatus(flushed.error, flushed.inBackup), flushed.error.message());
 }
