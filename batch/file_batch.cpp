@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <deque>
 #include <future>
 #include <memory>
@@ -46,7 +47,8 @@ class Batch {
   };
 
   void Take(std::size_t index) {
-    auto run = std::make_unique<FileRun>(paths_[index], command_, format_, view_.OutputFolder());
+    auto run = std::make_unique<FileRun>(paths_[index], command_, format_, view_.OutputFolder(),
+                                         bytesConverted_);
     // A file whose names another one under way may still replace waits for it.
     std::set<NameInFolder> names = run->NamesTouched();
     while (std::any_of(converting_.begin(), converting_.end(), [&](const Converting& other) {
@@ -92,8 +94,7 @@ class Batch {
   // Finishes the oldest file under way, and those after it that are placed already: their
   // folders flushed once for all of them, their status lines in the list's order.
   void FinishOldest() {
-    while (converting_.front().converted.wait_for(kWaitStep) != std::future_status::ready)
-      view_.Yield();
+    while (converting_.front().converted.wait_for(kWaitStep) != std::future_status::ready) Yield();
     std::size_t ready = 0;
     while (ready < converting_.size() && converting_[ready].converted.wait_for(std::chrono::seconds(
                                              0)) == std::future_status::ready) {
@@ -126,6 +127,18 @@ class Batch {
   void Conclude(std::size_t index, const Verdict& verdict) {
     if (verdict.line) view_.SetStatusLine(index, *verdict.line);
     reports_[index] = verdict.report;
+    ++filesDone_;
+    ShowProgress();
+  }
+
+  void ShowProgress() {
+    view_.ShowProgress(
+        {filesDone_, paths_.size(), bytesConverted_.load(std::memory_order_relaxed)});
+  }
+
+  void Yield() {
+    ShowProgress();
+    view_.Yield();
   }
 
   // Shows a file's status and yields; false when the program is ending.
@@ -137,7 +150,7 @@ class Batch {
   }
 
   bool KeepGoing() {
-    view_.Yield();
+    Yield();
     return !view_.Stopping();
   }
 
@@ -146,6 +159,8 @@ class Batch {
   const FileFormat& format_;
   BatchView& view_;
   std::vector<FileReport> reports_;
+  std::size_t filesDone_ = 0;
+  std::atomic<std::uint64_t> bytesConverted_ = 0;
   BatchMemory memory_;
   WorkerPool pieces_;
   WorkerPool onItsThread_{0};

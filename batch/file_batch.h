@@ -2,6 +2,7 @@
 // or into an output folder. The window and quobrel-cli share it; they differ in their view.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -19,6 +20,12 @@ struct StatusLine {
   std::u16string message;  // what has become of it, starting with "："
 };
 
+struct BatchProgress {
+  std::size_t filesDone = 0;
+  std::size_t files = 0;
+  std::uint64_t bytesConverted = 0;  // of the files' text, read by the conversions so far
+};
+
 // What a batch shows and asks while it runs.
 class BatchView {
  public:
@@ -31,6 +38,8 @@ class BatchView {
   virtual void Yield() = 0;
   // The program is ending: the batch leaves the files not yet begun alone.
   virtual bool Stopping() = 0;
+  // How far the batch has come, told before each yield and after each file.
+  virtual void ShowProgress(const BatchProgress& /*progress*/) {}
 };
 
 struct BatchCommand {
@@ -39,6 +48,8 @@ struct BatchCommand {
   std::function<FileCommand()> forFile;
   // Replacement: a count on the status line, and a file without replacement left alone.
   bool counted = false;
+  // Every file checked and converted as it would be, and none written.
+  bool dryRun = false;
 };
 
 enum class FileOutcome {

@@ -27,6 +27,15 @@ ReadBytes ReaderAt(int fd, std::size_t offset) {
   };
 }
 
+// The same, adding what it reads to `total`.
+ReadBytes CountingReaderAt(int fd, std::size_t offset, std::atomic<std::uint64_t>& total) {
+  return [read = ReaderAt(fd, offset), &total](char* buffer, std::size_t size) {
+    const ssize_t count = read(buffer, size);
+    if (count > 0) total.fetch_add(static_cast<std::uint64_t>(count), std::memory_order_relaxed);
+    return count;
+  };
+}
+
 std::optional<FileIdentity> IdentityAt(const fs::path& path) {
   struct stat status;
   if (::stat(path.c_str(), &status) != 0) return std::nullopt;
@@ -68,12 +77,7 @@ std::u16string Counted(std::u16string_view status, std::size_t count) {
   return std::u16string(status) + std::u16string(digits.begin(), digits.end()) + u")";
 }
 
-std::string InvalidReason(const std::vector<TextEncoding>& encodings,
-                          std::optional<std::size_t> at) {
-  if (at) {
-    return "not valid " + std::string(EncodingName(encodings.front())) + " (byte " +
-           std::to_string(*at) + ")";
-  }
+std::string InvalidReason(const std::vector<TextEncoding>& encodings) {
   return "not valid " + Utf8Names(encodings, ", ") + "; name the encoding with --encoding";
 }
 
@@ -96,12 +100,13 @@ struct FileRun::Destination {
 };
 
 FileRun::FileRun(fs::path path, const BatchCommand& command, const FileFormat& format,
-                 std::optional<fs::path> outputFolder)
+                 std::optional<fs::path> outputFolder, std::atomic<std::uint64_t>& bytesConverted)
     : path_(std::move(path)),
       name_(path_.filename()),
       command_(command),
       format_(format),
       outputFolder_(std::move(outputFolder)),
+      bytesConverted_(bytesConverted),
       destination_(std::make_unique<Destination>()) {
   const bool inPlace = !outputFolder_ || IdentityAt(*outputFolder_) == IdentityAt(FolderOf(path_));
   destination_->named = inPlace ? path_ : *outputFolder_ / name_;
@@ -134,7 +139,8 @@ std::optional<Verdict> FileRun::Plan(BatchMemory& memory, const Show& show) {
   if (auto refusal = Destine(source, memory)) return refusal;
   for (const fs::path& folder : {FolderOf(destination_->target), FolderOf(destination_->named)}) {
     const std::optional<FileIdentity> identity = IdentityAt(folder);
-    if (identity && memory.foldersSwept.insert(*identity).second) RemoveLeftovers(folder);
+    if (identity && !command_.dryRun && memory.foldersSwept.insert(*identity).second)
+      RemoveLeftovers(folder);
   }
   // Taken now: a change in the window applies from the next file on.
   fileCommand_ = command_.forFile();
@@ -183,18 +189,23 @@ std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
   try {
     if (auto refusal = Survey(pool, keepGoing)) return refusal;
     if (!show(status::kConverting)) return Verdict{std::nullopt, {FileOutcome::Stopped, {}}};
-    const Destination& destination = *destination_;
-    std::optional<Backup> backup;
-    if (destination.backup) backup.emplace(Backup{*destination.backup, *destination.current});
-    write_ = std::make_unique<SafeWrite>(
-        Replacement{destination.target, destination.current, source_->status().st_mode & 0777},
-        backup);
-    if (const std::error_code error = write_->error())
-      return Fail(WriteFailureStatus(error, false), error.message());
-    PieceReader reader(ReaderAt(source_->fd(), textStart_));
+    if (!command_.dryRun) {
+      const Destination& destination = *destination_;
+      std::optional<Backup> backup;
+      if (destination.backup) backup.emplace(Backup{*destination.backup, *destination.current});
+      write_ = std::make_unique<SafeWrite>(
+          Replacement{destination.target, destination.current, source_->status().st_mode & 0777},
+          backup);
+      if (const std::error_code error = write_->error())
+        return Fail(WriteFailureStatus(error, false), error.message());
+    }
+    PieceReader reader(CountingReaderAt(source_->fd(), textStart_, bytesConverted_));
     const StreamOutcome streamed = StreamText(
         reader, pool, kind_, fileCommand_,
-        [this](std::string_view bytes) { return write_->Write(bytes); }, keepGoing);
+        [this](std::string_view bytes) {
+          return write_ ? write_->Write(bytes) : std::error_code();
+        },
+        keepGoing);
     if (streamed.stopped) return Verdict{std::nullopt, {FileOutcome::Stopped, {}}};
     if (auto refusal = Refused(streamed)) return refusal;
     count_ = streamed.count;
@@ -202,6 +213,7 @@ std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
       if (!show(status::kCounting)) return Verdict{std::nullopt, {FileOutcome::Stopped, {}}};
       if (count_ == 0) return Done(Counted(status::kNothingReplaced, 0), FileOutcome::NothingToDo);
     }
+    if (!write_) return std::nullopt;
     // A large file's flush can take a while: it goes on another thread, the window on this.
     std::future<std::error_code> prepared = pool.Submit([this] { return write_->Prepare(); });
     while (prepared.wait_for(kWaitStep) != std::future_status::ready) keepGoing();
@@ -246,7 +258,7 @@ std::optional<Verdict> FileRun::Survey(WorkerPool& pool, const std::function<boo
   // left alone.
   switch (outcome.failure) {
     case TextFailure::Invalid:
-      return Fail(status::kInvalidBytes, InvalidReason(outcome.encodings, std::nullopt));
+      return Fail(status::kInvalidBytes, InvalidReason(outcome.encodings));
     case TextFailure::Undecided:
       return Fail(
           std::u16string(status::kUndecided) + u"(" + EncodingNames(outcome.encodings) + u")",
@@ -264,9 +276,9 @@ std::optional<Verdict> FileRun::Refused(const StreamOutcome& streamed) {
     case TextFailure::Invalid:
       // Told apart, the file was found to be in none of the encodings after all.
       return Fail(status::kInvalidBytes,
-                  detected_ ? InvalidReason({std::begin(kAllEncodings), std::end(kAllEncodings)},
-                                            std::nullopt)
-                            : InvalidReason({kind_.encoding}, textStart_ + streamed.failedAt));
+                  detected_ ? InvalidReason({std::begin(kAllEncodings), std::end(kAllEncodings)})
+                            : "not valid " + std::string(EncodingName(kind_.encoding)) + " (" +
+                                  Where(streamed.invalidAt, textStart_ + streamed.failedAt) + ")");
     case TextFailure::NotRoundTrip:
       return Fail(status::kNotRoundTrip, "has codes that would be written back otherwise");
     case TextFailure::Unencodable:
@@ -283,11 +295,13 @@ std::optional<Verdict> FileRun::Refused(const StreamOutcome& streamed) {
 }
 
 Verdict FileRun::Place() {
-  const SafeWriteResult written = write_->Place();
-  if (written.error) {
-    return Fail(WriteFailureStatus(written.error, written.inBackup), written.error.message());
+  if (write_) {
+    const SafeWriteResult written = write_->Place();
+    if (written.error) {
+      return Fail(WriteFailureStatus(written.error, written.inBackup), written.error.message());
+    }
+    written_ = written.written;
   }
-  written_ = written.written;
   return Done(command_.counted ? Counted(status::kFinishedCounted, count_)
                                : std::u16string(status::kFinished),
               FileOutcome::Converted);

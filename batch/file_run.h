@@ -4,6 +4,8 @@
 // place on the batch's thread, in the list's order.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -42,8 +44,10 @@ using NameInFolder = std::pair<FileIdentity, std::string>;
 
 class FileRun {
  public:
+  // Adds to `bytesConverted` what the conversion reads, from any thread.
   FileRun(std::filesystem::path path, const BatchCommand& command, const FileFormat& format,
-          std::optional<std::filesystem::path> outputFolder);
+          std::optional<std::filesystem::path> outputFolder,
+          std::atomic<std::uint64_t>& bytesConverted);
   ~FileRun();
 
   // The names the run may replace or create, and its own.
@@ -62,8 +66,8 @@ class FileRun {
   std::optional<Verdict> Convert(WorkerPool& pool, const Show& show,
                                  const std::function<bool()>& keepGoing);
 
-  // Puts the converted file in place, on any thread; its folders are flushed with the next
-  // two, which a batch may do for several files at once.
+  // Puts the converted file in place, on any thread (in a dry run, only says so); its
+  // folders are flushed with the next two, which a batch may do for several files at once.
   Verdict Place();
   // The folders a placed file is to flush: none when it was not placed.
   std::vector<FileIdentity> Folders() const;
@@ -87,6 +91,7 @@ class FileRun {
   const BatchCommand& command_;
   const FileFormat& format_;
   const std::optional<std::filesystem::path> outputFolder_;
+  std::atomic<std::uint64_t>& bytesConverted_;
 
   std::optional<LockedFile> source_;
   std::unique_ptr<Destination> destination_;

@@ -15,6 +15,18 @@ std::size_t EndOfLastLineBreak(std::string_view bytes, bool atEnd) {
   return 0;
 }
 
+std::size_t CountLineBreaks(std::string_view bytes) {
+  if (bytes.empty()) return 0;
+  // Each LF, and each CR that no LF follows; a loop the compiler turns into vector code.
+  std::size_t breaks = 0;
+  for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
+    const int lf = bytes[i] == '\n', cr = bytes[i] == '\r', lfNext = bytes[i + 1] == '\n';
+    breaks += static_cast<std::size_t>(lf | (cr & (1 - lfNext)));
+  }
+  const char last = bytes.back();
+  return breaks + (last == '\n' || last == '\r');
+}
+
 bool PieceReader::Fill(std::size_t size) {
   while (!atEnd_ && filled_ < size) {
     if (capacity_ - filled_ < kPieceSize) {

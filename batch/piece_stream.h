@@ -25,6 +25,10 @@ namespace quobrel {
 // be one, or 0. A CR at the very end is one only `atEnd`, when nothing follows.
 std::size_t EndOfLastLineBreak(std::string_view bytes, bool atEnd);
 
+// The line breaks in `bytes` (LF, CR LF, or a lone CR), which end where a piece ends or
+// before a byte that is no LF.
+std::size_t CountLineBreaks(std::string_view bytes);
+
 struct Piece {
   std::string bytes;
   std::size_t offset = 0;  // of the first byte in the input

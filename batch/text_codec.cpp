@@ -109,7 +109,9 @@ std::size_t DecodedLength(std::string_view bytes, TextEncoding encoding) {
   UErrorCode status = U_ZERO_ERROR;
   const int32_t length = ucnv_toUChars(ConverterFor(encoding), nullptr, 0, bytes.data(),
                                        static_cast<int32_t>(bytes.size()), &status);
-  return status == U_BUFFER_OVERFLOW_ERROR ? static_cast<std::size_t>(length) : 0;
+  // Invalid bytes: room enough (a unit per byte) for the conversion to find them again.
+  if (U_FAILURE(status) && status != U_BUFFER_OVERFLOW_ERROR) return bytes.size();
+  return static_cast<std::size_t>(length);
 }
 
 std::size_t EncodedLength(std::u16string_view text, TextEncoding encoding) {
@@ -129,7 +131,9 @@ std::size_t EncodedLength(std::u16string_view text, TextEncoding encoding) {
     const int32_t length = ucnv_fromUChars(ConverterFor(encoding), nullptr, 0,
                                            reinterpret_cast<const UChar*>(text.data()),
                                            static_cast<int32_t>(text.size()), &status);
-    return status == U_BUFFER_OVERFLOW_ERROR ? static_cast<std::size_t>(length) : 0;
+    // A character it cannot hold: room enough (three bytes a unit) to find it again.
+    if (U_FAILURE(status) && status != U_BUFFER_OVERFLOW_ERROR) return 3 * text.size();
+    return static_cast<std::size_t>(length);
   }
   auto weigh = [](Units u) {
     constexpr auto kFirst = static_cast<std::uint16_t>(u'｡');

@@ -1,6 +1,35 @@
 #include "batch/text_stream.h"
 
+#include <algorithm>
+
 namespace quobrel {
+namespace {
+
+// The place of the invalid byte at `at` in a piece, which starts a line.
+LineAndColumn PlaceOf(std::string_view bytes, std::size_t at, TextEncoding encoding) {
+  const std::string_view before = bytes.substr(0, at);
+  // The byte at `at` is no LF, being invalid: a CR just before it ends a line.
+  const std::size_t lineStart = EndOfLastLineBreak(before, true);
+  const std::u16string line = Decode(before.substr(lineStart), encoding).text;
+  const auto characters = static_cast<std::size_t>(
+      std::count_if(line.begin(), line.end(), [](char16_t c) { return (c & 0xFC00) != 0xDC00; }));
+  return {CountLineBreaks(before), characters + 1};
+}
+
+ConvertedPiece FailedPiece(const DecodedPiece& decoded) {
+  ConvertedPiece piece;
+  piece.failure = decoded.failure;
+  piece.failedAt = decoded.failedAt;
+  piece.invalidAt = decoded.invalidAt;
+  return piece;
+}
+
+}  // namespace
+
+std::string Where(const LineAndColumn& place, std::size_t byte) {
+  return "line " + std::to_string(place.line) + ", column " + std::to_string(place.column) +
+         ", byte " + std::to_string(byte);
+}
 
 DecodedPiece DecodePiece(std::string_view bytes, bool last, const FileKind& kind) {
   DecodedPiece piece;
@@ -8,6 +37,7 @@ DecodedPiece DecodePiece(std::string_view bytes, bool last, const FileKind& kind
   if (decoded.invalidByteAt) {
     piece.failure = TextFailure::Invalid;
     piece.failedAt = *decoded.invalidByteAt;
+    piece.invalidAt = PlaceOf(bytes, piece.failedAt, kind.encoding);
     return piece;
   }
   // ICU's EUC-JP reads some codes as characters it writes with other codes: such a file
@@ -39,12 +69,7 @@ ConvertedPiece EncodePiece(CommandResult result, const FileKind& kind) {
 ConvertedPiece ConvertPiece(std::string_view bytes, bool last, const FileKind& kind,
                             const TextCommand& command) {
   DecodedPiece decoded = DecodePiece(bytes, last, kind);
-  if (decoded.failure != TextFailure::None) {
-    ConvertedPiece piece;
-    piece.failure = decoded.failure;
-    piece.failedAt = decoded.failedAt;
-    return piece;
-  }
+  if (decoded.failure != TextFailure::None) return FailedPiece(decoded);
   return EncodePiece(command(std::move(decoded.text)), kind);
 }
 
@@ -57,12 +82,7 @@ class InOrder {
   InOrder(const FileKind& kind, const FileCommand& command) : kind_(kind), command_(command) {}
 
   ConvertedPiece Convert(const DecodedPiece& decoded, bool last) {
-    if (decoded.failure != TextFailure::None) {
-      ConvertedPiece piece;
-      piece.failure = decoded.failure;
-      piece.failedAt = decoded.failedAt;
-      return piece;
-    }
+    if (decoded.failure != TextFailure::None) return FailedPiece(decoded);
     std::u16string text = std::move(tail_) + decoded.text;
     tail_.clear();
     CommandResult result;
@@ -100,11 +120,13 @@ StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& 
   Cp932Duplicates::Restoration restoration(kind.duplicates);
   InOrder inOrder(kind, command);
   std::size_t unitsBefore = 0;
+  std::size_t linesBefore = 0;
   // The workers decode, convert and encode; or, for a command taken in order, decode only.
   struct Done {
     ConvertedPiece converted;
     DecodedPiece decoded;
     Piece piece;
+    std::size_t lineBreaks = 0;
   };
   const auto jobFor = [&](Piece piece) -> std::function<Done()> {
     return [&kind, &command, piece = std::move(piece)]() mutable {
@@ -114,6 +136,7 @@ StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& 
       } else {
         done.converted = ConvertPiece(piece.bytes, piece.last, kind, command.run);
       }
+      done.lineBreaks = CountLineBreaks(piece.bytes);
       piece.bytes = std::string();  // only its place is needed now
       done.piece = std::move(piece);
       return done;
@@ -124,12 +147,15 @@ StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& 
     ConvertedPiece converted =
         command.runHead ? inOrder.Convert(done.decoded, piece.last) : std::move(done.converted);
     outcome.failure = converted.failure;
-    if (converted.failure == TextFailure::Invalid)
+    if (converted.failure == TextFailure::Invalid) {
       outcome.failedAt = piece.offset + converted.failedAt;
+      outcome.invalidAt = {linesBefore + converted.invalidAt.line + 1, converted.invalidAt.column};
+    }
     if (converted.failure == TextFailure::Unencodable)
       outcome.failedAt = unitsBefore + converted.failedAt;
     if (converted.failure != TextFailure::None) return false;
     unitsBefore += converted.resultUnits;
+    linesBefore += done.lineBreaks;
     outcome.count += converted.count;
     restoration.Restore(converted.bytes, converted.sharedCodesAt);
     outcome.writeError = write(converted.bytes);

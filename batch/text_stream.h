@@ -33,6 +33,17 @@ struct FileCommand {
   HeadCommand runHead;
 };
 
+// Where a byte of the input lies, as an editor counts: lines end at LF, CR LF or a lone CR,
+// and columns count characters.
+struct LineAndColumn {
+  std::size_t line = 0;
+  std::size_t column = 0;
+  bool operator==(const LineAndColumn&) const = default;
+};
+
+// "line 3, column 5, byte 123", the byte counted from 0.
+std::string Where(const LineAndColumn& place, std::size_t byte);
+
 struct ConvertedPiece {
   std::string bytes;
   std::size_t count = 0;
@@ -40,6 +51,7 @@ struct ConvertedPiece {
   std::vector<std::size_t> sharedCodesAt;  // when the kind has duplicate codes to restore
   TextFailure failure = TextFailure::None;
   std::size_t failedAt = 0;  // Invalid: the piece's byte; Unencodable: its result's unit
+  LineAndColumn invalidAt;   // Invalid: the line from 0 in the piece, the column from 1
 };
 
 // One piece of a text of `kind`, cut as PieceReader cuts.
@@ -51,6 +63,7 @@ struct DecodedPiece {
   std::u16string text;
   TextFailure failure = TextFailure::None;  // Invalid or NotRoundTrip
   std::size_t failedAt = 0;
+  LineAndColumn invalidAt;  // as in ConvertedPiece
 };
 DecodedPiece DecodePiece(std::string_view bytes, bool last, const FileKind& kind);
 ConvertedPiece EncodePiece(CommandResult result, const FileKind& kind);
@@ -58,6 +71,7 @@ ConvertedPiece EncodePiece(CommandResult result, const FileKind& kind);
 struct StreamOutcome {
   TextFailure failure = TextFailure::None;  // Invalid, NotRoundTrip or Unencodable
   std::size_t failedAt = 0;  // Invalid: the input's byte; Unencodable: the result's unit
+  LineAndColumn invalidAt;   // Invalid: both from 1
   std::size_t count = 0;
   std::error_code readError;
   std::error_code writeError;

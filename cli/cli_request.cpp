@@ -16,26 +16,64 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-constexpr std::string_view kSynopsis =
-    "Usage:\n"
-    "  quobrel-cli convert [--digits=full|half|none] [--letters=full|half|none]\n"
-    "                      [--katakana=full|half|none]\n"
-    "                      [--case=upper|lower|upper-full|lower-full|upper-half|lower-half|none]\n"
-    "                      [--spaces=pair|full|half|none] [--encoding=ENCODING]\n"
-    "                      [--output-dir=DIR] [--line-breaks=keep|crlf] [FILE...]\n"
-    "  quobrel-cli replace --search=TEXT --replace=TEXT [--match-case] [--encoding=ENCODING]\n"
-    "                      [--output-dir=DIR] [--line-breaks=keep|crlf] [FILE...]\n"
-    "  quobrel-cli --help | --version\n"
+constexpr std::string_view kHelp =
+    "Usage: quobrel-cli convert [OPTION...] [FILE|FOLDER|-]...\n"
+    "       quobrel-cli replace --search=TEXT --replace=TEXT [OPTION...] [FILE|FOLDER|-]...\n"
+    "       quobrel-cli --version\n"
     "\n"
-    "Without FILE, reads standard input as one text and writes the result to standard output.\n"
+    "Rewrites Japanese text between full-width and half-width forms, hiragana and katakana,\n"
+    "and upper and lower case, or replaces every occurrence of a text.\n"
+    "\n"
+    "Without FILE, or with -, reads standard input and writes the result to standard output.\n"
     "With FILEs, converts each in place, keeping its former contents under the extension\n"
-    "\"old\", or writes the results into DIR, and prints each file's status.\n"
-    "ENCODING is auto, utf-8, cp932 or euc-jp: files are told apart one by one unless it is\n"
-    "given (auto, where a file of ASCII only is written as UTF-8); standard input is UTF-8\n"
-    "unless it is given. A file keeps its line breaks as they are, or with --line-breaks=crlf\n"
-    "has its lines written with CR LF, or LF when all its line breaks are LF.\n"
-    "Defaults: --katakana=full --spaces=pair, everything else none; replace ignores letter\n"
-    "case unless --match-case.\n";
+    "\"old\" (memo.txt: memo.old), and prints each file's status.\n"
+    "\n"
+    "  convert   widths, kana, letter case and spaces\n"
+    "  replace   every occurrence of a text\n"
+    "\n"
+    "'quobrel-cli convert --help' and 'quobrel-cli replace --help' tell their options.\n";
+
+constexpr std::string_view kConvertHelp =
+    "Usage: quobrel-cli convert [OPTION...] [FILE|FOLDER|-]...\n"
+    "\n"
+    "  --digits=full|half|none    digits to full-width, or to half-width\n"
+    "  --letters=full|half|none   Latin letters likewise\n"
+    "  --symbols=full|half|none   ASCII symbols likewise, but for \" ' \\ ~\n"
+    "  --katakana=full|half|none  katakana likewise; full-width composes voiced marks\n"
+    "  --kana=hiragana|katakana|none\n"
+    "                             katakana to hiragana, or back; done before the widths\n"
+    "  --case=upper|lower|upper-full|lower-full|upper-half|lower-half|none\n"
+    "                             the case of all Latin letters, or of the full-width\n"
+    "                             or half-width ones only\n"
+    "  --spaces=pair|full|half|none\n"
+    "                             pair: two half-width spaces to one full-width; full:\n"
+    "                             each to full-width; half: each full-width to half-width\n"
+    "\n"
+    "Defaults: --katakana=full --spaces=pair, everything else none.\n";
+
+constexpr std::string_view kReplaceHelp =
+    "Usage: quobrel-cli replace --search=TEXT --replace=TEXT [OPTION...] [FILE|FOLDER|-]...\n"
+    "\n"
+    "  --search=TEXT              the text to find\n"
+    "  --replace=TEXT             what takes its place; empty deletes it\n"
+    "  --match-case               letter case counts; otherwise it is ignored\n";
+
+constexpr std::string_view kCommonHelp =
+    "\n"
+    "  --encoding=auto|utf-8|cp932|euc-jp\n"
+    "                             the input's encoding; auto tells each file apart (one\n"
+    "                             of ASCII only is written as UTF-8). Standard input is\n"
+    "                             UTF-8 unless this is given\n"
+    "  --output-dir=DIR           write the results into DIR, not over the files\n"
+    "  --line-breaks=keep|crlf    keep every line break as it is, or write each line with\n"
+    "                             CR LF (LF when all the file's line breaks are LF)\n"
+    "  -n, --dry-run              tell what would become of each file; change none\n"
+    "  -r, --recursive            take the files in FOLDERs, all the way down, but for\n"
+    "                             hidden ones, backups and kinds never converted\n"
+    "  -h, --help                 this help\n"
+    "\n"
+    "Invalid input is reported with its line, column and byte. Exit status: 0 done, 1 bad\n"
+    "input or a file not done, 2 a usage error.\n";
 
 constexpr std::pair<std::string_view, TextEncoding> kEncodingNames[] = {
     {"utf-8", TextEncoding::Utf8}, {"cp932", TextEncoding::Cp932}, {"euc-jp", TextEncoding::EucJp}};
@@ -126,9 +164,8 @@ namespace {
 class CommandLineReader {
  public:
   CommandLineReader() {
-    parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser_.addOptions(
-        {help_, version_, encoding_, outputDirectory_, search_, replace_, matchCase_, lineBreaks_});
+    parser_.addOptions({help_, version_, encoding_, outputDirectory_, search_, replace_, matchCase_,
+                        lineBreaks_, dryRun_, recursive_});
     for (const GroupOption& option : GroupOptions()) {
       groupOptions_.emplace_back(Q(option.name), QString(), "value");
       parser_.addOption(groupOptions_.back());
@@ -139,14 +176,20 @@ class CommandLineReader {
     QStringList words{"quobrel-cli"};
     for (const std::string& argument : arguments) words << raw_.Admit(argument);
     if (!parser_.parse(words)) return UsageError(parser_.errorText());
-    if (parser_.isSet(help_)) return {std::string(kSynopsis), 0};
-    if (parser_.isSet(version_)) return {std::string(kVersionLabel) + "\n", 0};
-
     QStringList positional = parser_.positionalArguments();
-    if (positional.isEmpty()) return UsageError("expected a command: convert or replace");
-    const QString command = positional.takeFirst();
+    const QString command = positional.isEmpty() ? QString() : positional.takeFirst();
+    if (parser_.isSet(help_)) return {Help(command), 0};
+    if (parser_.isSet(version_)) return {std::string(kVersionLabel) + "\n", 0};
+    if (command.isEmpty()) return UsageError("expected a command: convert or replace");
+
     Request request;
-    for (const QString& file : positional) request.files.push_back(raw_.Bytes(file));
+    // "-" alone is standard input, as no file at all is.
+    if (positional != QStringList{"-"}) {
+      for (const QString& file : positional) {
+        if (file == "-") return UsageError("standard input (-) cannot go with files");
+        request.files.push_back(raw_.Bytes(file));
+      }
+    }
 
     std::optional<QString> error = ReadFileOptions(request);
     if (!error) error = ReadEncoding(request);
@@ -164,7 +207,19 @@ class CommandLineReader {
   }
 
  private:
+  static std::string Help(const QString& command) {
+    if (command == "convert") return std::string(kConvertHelp) + std::string(kCommonHelp);
+    if (command == "replace") return std::string(kReplaceHelp) + std::string(kCommonHelp);
+    return std::string(kHelp);
+  }
+
   std::optional<QString> ReadFileOptions(Request& request) const {
+    for (const QCommandLineOption& option : {dryRun_, recursive_}) {
+      if (parser_.isSet(option) && request.files.empty())
+        return "--" + option.names().back() + " goes with files";
+    }
+    request.dryRun = parser_.isSet(dryRun_);
+    request.recursive = parser_.isSet(recursive_);
     if (parser_.isSet(outputDirectory_)) {
       if (request.files.empty()) return "--output-dir goes with files";
       // An unset shell variable must not send the results to the root folder.
@@ -233,7 +288,9 @@ class CommandLineReader {
   }
 
   QCommandLineParser parser_;
-  const QCommandLineOption help_{"help"};
+  const QCommandLineOption help_{{"h", "help"}};
+  const QCommandLineOption dryRun_{{"n", "dry-run"}};
+  const QCommandLineOption recursive_{{"r", "recursive"}};
   const QCommandLineOption version_{"version"};
   const QCommandLineOption encoding_{"encoding", {}, "encoding"};
   const QCommandLineOption outputDirectory_{"output-dir", {}, "folder"};

@@ -28,6 +28,8 @@ struct Request {
   std::vector<std::string> files;  // none: a filter from standard input
   std::optional<std::string> outputDirectory;
   LineBreakRule lineBreaks = LineBreakRule::Keep;
+  bool dryRun = false;     // report what would become of each file, and change none
+  bool recursive = false;  // folders among the files are walked
 };
 
 // What the command line asks for: a request, or text to print and the exit status.

@@ -79,8 +79,8 @@ int Filter(const cli::Request& request) {
     return Fail("cannot read standard input: " + streamed.readError.message());
   switch (streamed.failure) {
     case TextFailure::Invalid:
-      return Fail("standard input is not valid " + name + " (byte " +
-                  std::to_string(streamed.failedAt) +
+      return Fail("standard input is not valid " + name + " (" +
+                  Where(streamed.invalidAt, streamed.failedAt) +
                   "); name its encoding with --encoding, or auto");
     case TextFailure::NotRoundTrip:
       return Fail("standard input has " + name + " codes that would be written back otherwise");
@@ -104,8 +104,8 @@ int Run(int argc, char** argv) {
   }
   const auto& request = std::get<cli::Request>(parsed.outcome);
   if (const auto* replace = std::get_if<cli::ReplaceRequest>(&request.command);
-      replace != nullptr && (replace->search.empty() || replace->replacement.empty())) {
-    return Fail("the search and replacement texts must not be empty");
+      replace != nullptr && replace->search.empty()) {
+    return Fail("the search text must not be empty");
   }
   return request.files.empty() ? Filter(request) : cli::RunOnFiles(request, std::cout, std::cerr);
 }

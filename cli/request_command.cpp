@@ -10,14 +10,14 @@ BatchCommand CommandOf(const Request& request) {
     const FileCommand command = ReplacingCommand(
         {replace->search, replace->replacement,
          replace->matchCase ? convert::CompareMode::Exact : convert::CompareMode::IgnoreCase});
-    return {[command] { return FileCommand(command); }, /*counted=*/true};
+    return {[command] { return FileCommand(command); }, /*counted=*/true, request.dryRun};
   }
   // The start-up selection, with the buttons the options name selected over it.
   PlainOptionPanel panel;
   for (OptionButton button : std::get<ConvertRequest>(request.command).buttons)
     panel.Select(button);
   const FileCommand command = ConvertingCommand(panel);
-  return {[command] { return FileCommand(command); }};
+  return {[command] { return FileCommand(command); }, /*counted=*/false, request.dryRun};
 }
 
 }  // namespace quobrel::cli

@@ -1,6 +1,7 @@
 // quobrel-cli as a filter from standard input to standard output, and its command line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -57,7 +58,6 @@ TEST(QuobrelCli, BadInputFailsWithNothingOnStandardOutput) {
       {{"convert", "--encoding=cp932"}, "\xA0"},
       {{"replace", "--search=a", "--replace=€", "--encoding=cp932"}, "a"},
       {{"replace", "--search=", "--replace=x"}, "a"},
-      {{"replace", "--search=a", "--replace="}, "a"},
   };
   for (const Case& c : cases) {
     const ProcessResult r = Cli(c.arguments, c.input);
@@ -77,7 +77,11 @@ TEST(QuobrelCli, UsageErrorsExitWithTwo) {
            {"convert", "--search=a"},
            {"replace", "--search=a"},
            {"replace", "--search=a", "--replace=b", "--case=upper"},
-           {"convert", "--encoding=latin1"}}) {
+           {"convert", "--encoding=latin1"},
+           {"convert", "-", "a.txt"},
+           {"convert", "--dry-run"},
+           {"convert", "-r", "-"},
+           {"convert", "-x"}}) {
     const ProcessResult r = Cli(arguments, "x");
     EXPECT_EQ(r.exitStatus, 2);
     EXPECT_EQ(r.out, "");
@@ -119,14 +123,73 @@ TEST(QuobrelCli, LongInputGivesTheResultOfTheWholeText) {
   EXPECT_EQ(bad.exitStatus, 1);
   EXPECT_TRUE(Expected(input, {}).starts_with(bad.out));
   EXPECT_LT(bad.out.size(), input.size());
-  EXPECT_NE(bad.err.find("(byte " + std::to_string(input.size()) + ")"), std::string::npos);
+  const std::size_t lines = std::count(input.begin(), input.end(), '\n');
+  EXPECT_NE(bad.err.find("(line " + std::to_string(lines + 1) + ", column 1, byte " +
+                         std::to_string(input.size()) + ")"),
+            std::string::npos)
+      << bad.err;
+}
+
+TEST(QuobrelCli, InvalidInputIsPlacedByLineAndColumn) {
+  struct Case {
+    std::string input;
+    std::string encoding;
+    std::string place;
+  };
+  const Case cases[] = {
+      {"ok\xFF", "utf-8", "line 1, column 3, byte 2"},
+      {"a\r\nbc\xFF", "utf-8", "line 2, column 3, byte 5"},
+      {"a\rb\xFF", "utf-8", "line 2, column 2, byte 3"},  // a lone CR ends a line
+      {"a\r\xFF", "utf-8", "line 2, column 1, byte 2"},
+      {"a\n\n\r\n\xFF", "utf-8", "line 4, column 1, byte 5"},
+      {"漢字\xFF", "utf-8", "line 1, column 3, byte 6"},              // characters, not bytes
+      {"\xF0\x9F\x98\x80\xFF", "utf-8", "line 1, column 2, byte 4"},  // one, though two units
+      {"\x82\xA0\xB6\n\x82", "cp932", "line 2, column 1, byte 4"},
+      {"\xA4\xA2\x8E\xB6\xFF", "euc-jp", "line 1, column 3, byte 4"},
+  };
+  for (const Case& c : cases) {
+    const ProcessResult r = Cli({"convert", "--encoding=" + c.encoding}, c.input);
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_NE(r.err.find("(" + c.place + ")"), std::string::npos) << r.err;
+  }
+}
+
+TEST(QuobrelCli, ShellConventions) {
+  // "-" is standard input; options of one letter combine.
+  EXPECT_EQ(Cli({"convert", "-"}, "ｶﾞ").out, "ガ");
+  EXPECT_EQ(Cli({"convert", "--katakana=none", "-"}, "ｶﾞ").out, "ｶﾞ");
+  // An empty replacement deletes the search text.
+  const ProcessResult deleted = Cli({"replace", "--search=b", "--replace=", "-"}, "abcB");
+  EXPECT_EQ(deleted.exitStatus, 0);
+  EXPECT_EQ(deleted.out, "ac");
 }
 
 TEST(QuobrelCli, HelpAndVersion) {
   EXPECT_EQ(Cli({"--version"}).out, "Quobrel Ver 2.09\n");
-  const ProcessResult help = Cli({"--help"});
-  EXPECT_EQ(help.exitStatus, 0);
-  EXPECT_NE(help.out.find("quobrel-cli replace --search=TEXT --replace=TEXT"), std::string::npos);
+  // The general help names both commands; each command's help its own options and the
+  // common ones.
+  struct Case {
+    std::vector<std::string> arguments;
+    std::vector<std::string> holds, lacks;
+  };
+  const Case cases[] = {
+      {{"--help"},
+       {"quobrel-cli replace --search=TEXT --replace=TEXT", "convert --help"},
+       {"--digits"}},
+      {{"-h"}, {"quobrel-cli convert [OPTION...]"}, {"--digits"}},
+      {{"convert", "-h"},
+       {"--digits=", "--kana=", "--symbols=", "--dry-run", "-r, --recursive"},
+       {"--search"}},
+      {{"replace", "--help"}, {"--search=TEXT", "empty deletes", "--encoding="}, {"--digits"}},
+  };
+  for (const Case& c : cases) {
+    const ProcessResult help = Cli(c.arguments);
+    EXPECT_EQ(help.exitStatus, 0);
+    for (const std::string& text : c.holds)
+      EXPECT_NE(help.out.find(text), std::string::npos) << c.arguments.front() << ": " << text;
+    for (const std::string& text : c.lacks)
+      EXPECT_EQ(help.out.find(text), std::string::npos) << c.arguments.front() << ": " << text;
+  }
 }
 
 }  // namespace

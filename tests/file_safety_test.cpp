@@ -415,5 +415,21 @@ TEST_F(FileSafety, StatusLinesThatCannotBeWrittenFailTheRun) {
   EXPECT_EQ(r.err, "quobrel-cli: cannot write the status lines\n");
 }
 
+TEST_F(FileSafety, AWalkReportsTheFoldersItCannotRead) {
+  fs::permissions(folder, fs::perms(0755));
+  fs::create_directories(Path("top/closed"));
+  Write("top/a.txt", kHalfKana);
+  Write("top/closed/b.txt", kHalfKana);
+  Own("top", kNobody, 0755);
+  Own("top/a.txt", kNobody, 0644);
+  Own("top/closed", kSomeoneElse, 0700);
+  const ProcessResult r = CliAs(kNobody, {"convert", "-r", "top"});
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out, Path("top/a.txt").string() + "：変換終了\n全て変換終了\n");
+  EXPECT_EQ(r.err, "quobrel-cli: " + Path("top/closed").string() +
+                       ": cannot read the folder: Permission denied\n");
+  EXPECT_EQ(Read("top/a.txt"), kFullKana);
+}
+
 }  // namespace
 }  // namespace quobrel

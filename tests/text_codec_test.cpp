@@ -51,6 +51,8 @@ TEST(TextCodec, ReportsWhereTheInputIsAtFault) {
       {ascii + "\x82", TextEncoding::Cp932, 100},             // a lead byte alone
       {ascii + "\xA0" + ascii, TextEncoding::Cp932, 100},     // no character at 0xA0
       {ascii + "\x82\x20", TextEncoding::Cp932, 100},         // no second byte
+      {ascii + "\xA4\xA2\xFF" + ascii, TextEncoding::EucJp, 102},
+      {ascii + "\xA4", TextEncoding::EucJp, 100},  // cut short
   };
   for (const Case& c : cases) {
     const DecodedText decoded = Decode(c.bytes, c.encoding);
@@ -62,6 +64,7 @@ TEST(TextCodec, ReportsWhereTheInputIsAtFault) {
   EXPECT_EQ(Encode(text + u"\U0001F600", TextEncoding::Cp932).unencodableAt, 50u);
   EXPECT_EQ(Encode(text + u'\xD800' + text, TextEncoding::Utf8).unencodableAt, 50u);
   EXPECT_EQ(Encode(text + u'\xDC00', TextEncoding::Utf8).unencodableAt, 50u);
+  EXPECT_EQ(Encode(text + u"あ€" + text, TextEncoding::EucJp).unencodableAt, 51u);
 }
 
 TEST(TextCodec, AgreesOnRandomUtf8) {

@@ -69,6 +69,7 @@ void ExpectSameInPieces(const std::string& input, const FileFormat& format,
       ASSERT_EQ(pieces.survey.encodings, whole.survey.encodings);
       ASSERT_EQ(pieces.outcome.failure, whole.outcome.failure) << pieceSize << " " << seed;
       ASSERT_EQ(pieces.outcome.failedAt, whole.outcome.failedAt);
+      ASSERT_EQ(pieces.outcome.invalidAt, whole.outcome.invalidAt) << pieceSize << " " << seed;
       ASSERT_EQ(pieces.outcome.count, whole.outcome.count);
       // After a failure, what was written is dropped.
       if (whole.outcome.failure != TextFailure::None) continue;
@@ -148,9 +149,11 @@ TEST(TextStream, FailuresAreFoundWhereTheWholeTextHasThem) {
   const std::string lines = "ｶﾞｯｺｳ\nline two\r\n";
   // Bytes no encoding reads, far into the text.
   ExpectSameInPieces(lines + lines + "\xFF\n" + lines, {TextEncoding::Utf8}, Converting({}));
-  const Streamed invalid = Stream(lines + "\xFF", {TextEncoding::Utf8}, Converting({}), 3, 1);
+  ExpectSameInPieces(lines + "\r\rab\xFF", {TextEncoding::Utf8}, Converting({}));
+  const Streamed invalid = Stream(lines + "\r\rｱb\xFF", {TextEncoding::Utf8}, Converting({}), 3, 1);
   EXPECT_EQ(invalid.outcome.failure, TextFailure::Invalid);
-  EXPECT_EQ(invalid.outcome.failedAt, lines.size());
+  EXPECT_EQ(invalid.outcome.failedAt, lines.size() + 6);
+  EXPECT_EQ(invalid.outcome.invalidAt, (LineAndColumn{5, 3}));
   // A result the encoding cannot hold.
   const std::string cp932 = Encoded(u"ｱｲ\nｳｴ\n", TextEncoding::Cp932);
   ExpectSameInPieces(cp932, {TextEncoding::Cp932}, Replacing(u"ｴ", u"😀"));
