@@ -15,15 +15,17 @@ struct WidthClasses {
   bool digits = false;
   bool letters = false;  // Latin letters
   bool katakana = false;
-  constexpr bool Any() const { return digits || letters || katakana; }
+  // The printable ASCII characters other than digits, letters and " ' \ ~.
+  bool symbols = false;
+  constexpr bool Any() const { return digits || letters || katakana || symbols; }
 };
 
-// Full-width digits, Latin letters and katakana to half-width. A voiced or semi-voiced
-// kana becomes two characters, so the result can grow.
+// Full-width digits, Latin letters, katakana and symbols to half-width. A voiced or
+// semi-voiced kana becomes two characters, so the result can grow.
 std::u16string ToHalfWidth(std::u16string_view text, WidthClasses classes);
 
-// Half-width digits, Latin letters and katakana to full-width; a kana directly followed
-// by a voiced or semi-voiced mark composes into one character.
+// Half-width digits, Latin letters, katakana and symbols to full-width; a kana directly
+// followed by a voiced or semi-voiced mark composes into one character.
 std::u16string ToFullWidth(std::u16string_view text, WidthClasses classes);
 
 // Which Latin letters change case, and which way.
