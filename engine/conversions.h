@@ -28,6 +28,14 @@ std::u16string ToHalfWidth(std::u16string_view text, WidthClasses classes);
 // followed by a voiced or semi-voiced mark composes into one character.
 std::u16string ToFullWidth(std::u16string_view text, WidthClasses classes);
 
+enum class KanaScript { Unchanged, Hiragana, Katakana };
+
+// Full-width katakana to hiragana or the other way: the letters ァ to ヶ (with ヴ ヵ ヶ) and
+// the iteration marks ヽ ヾ, each to the character of the same sound. What has no
+// counterpart in the other script (ヷ to ヺ, ヿ, ゟ), what both share (ー ・ and the voiced
+// marks) and half-width katakana stay as they are.
+std::u16string ConvertKanaScript(std::u16string_view text, KanaScript to);
+
 // Which Latin letters change case, and which way.
 struct CaseChange {
   bool halfWidth = false;

@@ -215,10 +215,11 @@ TEST(ToFullWidth, ComposesAcrossTheEngineBlocks) {
 
 TEST(CharacterConversions, OweOneYieldPerCharacterScanned) {
   const std::u16string text = std::u16string(50000, u'ｶ') + u"ﾞ";
-  const std::function<void()> conversions[] = {[&] { ToHalfWidth(text, WidthCode("101")); },
-                                               [&] { ToFullWidth(text, WidthCode("101")); },
-                                               [&] { ConvertLetterCase(text, CaseCode("101")); },
-                                               [&] { ConvertSpaces(text, SpaceCode("101")); }};
+  const std::function<void()> conversions[] = {
+      [&] { ToHalfWidth(text, WidthCode("101")); }, [&] { ToFullWidth(text, WidthCode("101")); },
+      [&] { ConvertKanaScript(text, KanaScript::Hiragana); },
+      [&] { ConvertLetterCase(text, CaseCode("101")); },
+      [&] { ConvertSpaces(text, SpaceCode("101")); }};
   for (const auto& conversion : conversions) {
     YieldCounter counter;
     conversion();
