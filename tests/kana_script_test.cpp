@@ -79,31 +79,18 @@ TEST(KanaScript, AgreesWithIcuSaveForTheStatedDepartures) {
   ExpectAgreesWithIcu("Hiragana-Katakana", KanaScript::Katakana, kToKatakanaDepartures);
 }
 
-std::u16string EveryCodeUnitFrom(char16_t first, char16_t last) {
-  std::u16string text;
-  for (char32_t c = first; c <= last; ++c) text.push_back(static_cast<char16_t>(c));
-  return text;
-}
-
-TEST(KanaScript, RoundTripsEachScriptsBlock) {
-  const std::u16string hiragana = EveryCodeUnitFrom(u'\u3040', u'\u309F');
-  const std::u16string katakana = EveryCodeUnitFrom(u'\u30A0', u'\u30FF');
-  EXPECT_EQ(
-      ConvertKanaScript(ConvertKanaScript(hiragana, KanaScript::Katakana), KanaScript::Hiragana),
-      hiragana);
-  EXPECT_EQ(
-      ConvertKanaScript(ConvertKanaScript(katakana, KanaScript::Hiragana), KanaScript::Katakana),
-      katakana);
-}
-
-TEST(KanaScript, LeavesEverythingOutsideTheKanaBlocksAlone) {
-  const std::u16string below = EveryCodeUnitFrom(u'\0', u'\u2FFF');
-  const std::u16string above = EveryCodeUnitFrom(u'\u3100', u'\uFFFF');  // half-width kana too
-  const std::u16string text = below + above;
-  for (KanaScript to : {KanaScript::Unchanged, KanaScript::Hiragana, KanaScript::Katakana})
-    EXPECT_TRUE(ConvertKanaScript(text, to) == text) << static_cast<int>(to);
-  const std::u16string kana = EveryCodeUnitFrom(u'\u3000', u'\u30FF');
-  EXPECT_EQ(ConvertKanaScript(kana, KanaScript::Unchanged), kana);
+TEST(KanaScript, RoundTripsTheKanaAndLeavesEverythingElseAlone) {
+  std::u16string hiragana, katakana, others;
+  for (char32_t c = 0; c < 0x10000; ++c) {
+    const bool kana = c >= 0x3040 && c <= 0x30FF;
+    (!kana ? others : c < 0x30A0 ? hiragana : katakana).push_back(static_cast<char16_t>(c));
+  }
+  using enum KanaScript;
+  EXPECT_EQ(ConvertKanaScript(ConvertKanaScript(hiragana, Katakana), Hiragana), hiragana);
+  EXPECT_EQ(ConvertKanaScript(ConvertKanaScript(katakana, Hiragana), Katakana), katakana);
+  EXPECT_EQ(ConvertKanaScript(hiragana + katakana, Unchanged), hiragana + katakana);
+  for (KanaScript to : {Hiragana, Katakana})
+    EXPECT_TRUE(ConvertKanaScript(others, to) == others) << static_cast<int>(to);
 }
 
 }  // namespace
