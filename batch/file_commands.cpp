@@ -1,12 +1,10 @@
 #include "batch/file_commands.h"
 
-#include "commands/convert_command.h"
-
 namespace quobrel {
 
-FileCommand ConvertingCommand(const PlainOptionPanel& selection) {
-  return {[selection](std::u16string text) {
-            return CommandResult{ConvertText(std::move(text), selection)};
+FileCommand ConvertingCommand(const PlainOptionPanel& selection, const ExtraConversions& extra) {
+  return {[selection, extra](std::u16string text) {
+            return CommandResult{ConvertText(std::move(text), selection, extra)};
           },
           {}};
 }

@@ -6,8 +6,9 @@ namespace quobrel {
 namespace {
 
 convert::WidthClasses ClassesOf(const OptionPanel& panel,
-                                const std::array<OptionButton, 3>& buttons) {
-  return {panel.IsSelected(buttons[0]), panel.IsSelected(buttons[1]), panel.IsSelected(buttons[2])};
+                                const std::array<OptionButton, 3>& buttons, bool symbols) {
+  return {panel.IsSelected(buttons[0]), panel.IsSelected(buttons[1]), panel.IsSelected(buttons[2]),
+          symbols};
 }
 
 convert::CaseChange CaseChangeOf(const OptionPanel& panel) {
@@ -27,10 +28,16 @@ convert::SpaceMode SpaceModeOf(const OptionPanel& panel) {
 
 }  // namespace
 
-std::u16string ConvertText(std::u16string text, const OptionPanel& panel) {
-  if (const auto classes = ClassesOf(panel, kFullWidthButtons); classes.Any())
+std::u16string ConvertText(std::u16string text, const OptionPanel& panel,
+                           const ExtraConversions& extra) {
+  using enum ExtraConversions::SymbolWidth;
+  if (extra.kana != convert::KanaScript::Unchanged)
+    text = convert::ConvertKanaScript(text, extra.kana);
+  if (const auto classes = ClassesOf(panel, kFullWidthButtons, extra.symbols == Full);
+      classes.Any())
     text = convert::ToFullWidth(text, classes);
-  if (const auto classes = ClassesOf(panel, kHalfWidthButtons); classes.Any())
+  if (const auto classes = ClassesOf(panel, kHalfWidthButtons, extra.symbols == Half);
+      classes.Any())
     text = convert::ToHalfWidth(text, classes);
   if (const auto change = CaseChangeOf(panel); change.Any())
     text = convert::ConvertLetterCase(text, change);

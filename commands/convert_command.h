@@ -5,13 +5,23 @@
 #include "commands/controls.h"
 #include "commands/option_panel.h"
 #include "commands/plain_controls.h"
+#include "engine/conversions.h"
 
 namespace quobrel {
 
-// Runs the text through the conversions the panel selects: full-width, then half-width,
-// then letter case, then spaces, each only when it selects something. Each group is read
-// when its turn comes, after the conversions before it.
-std::u16string ConvertText(std::u16string text, const OptionPanel& panel);
+// The conversions the option panel has no buttons for, which other front ends offer.
+struct ExtraConversions {
+  enum class SymbolWidth { Unchanged, Full, Half };
+  SymbolWidth symbols = SymbolWidth::Unchanged;
+  convert::KanaScript kana = convert::KanaScript::Unchanged;
+};
+
+// Runs the text through the conversions the panel and `extra` select: kana script, then
+// full-width, then half-width, then letter case, then spaces, each only when it selects
+// something. Each group is read when its turn comes, after the conversions before it. The
+// script goes first so that hiragana can end up as half-width katakana.
+std::u16string ConvertText(std::u16string text, const OptionPanel& panel,
+                           const ExtraConversions& extra = {});
 
 struct ConvertControls {
   const TabStrip& tabs;

@@ -15,16 +15,26 @@ struct WidthClasses {
   bool digits = false;
   bool letters = false;  // Latin letters
   bool katakana = false;
-  constexpr bool Any() const { return digits || letters || katakana; }
+  // The printable ASCII characters other than digits, letters and " ' \ ~.
+  bool symbols = false;
+  constexpr bool Any() const { return digits || letters || katakana || symbols; }
 };
 
-// Full-width digits, Latin letters and katakana to half-width. A voiced or semi-voiced
-// kana becomes two characters, so the result can grow.
+// Full-width digits, Latin letters, katakana and symbols to half-width. A voiced or
+// semi-voiced kana becomes two characters, so the result can grow.
 std::u16string ToHalfWidth(std::u16string_view text, WidthClasses classes);
 
-// Half-width digits, Latin letters and katakana to full-width; a kana directly followed
-// by a voiced or semi-voiced mark composes into one character.
+// Half-width digits, Latin letters, katakana and symbols to full-width; a kana directly
+// followed by a voiced or semi-voiced mark composes into one character.
 std::u16string ToFullWidth(std::u16string_view text, WidthClasses classes);
+
+enum class KanaScript { Unchanged, Hiragana, Katakana };
+
+// Full-width katakana to hiragana or the other way: the letters ァ to ヶ (with ヴ ヵ ヶ) and
+// the iteration marks ヽ ヾ, each to the character of the same sound. What has no
+// counterpart in the other script (ヷ to ヺ, ヿ, ゟ), what both share (ー ・ and the voiced
+// marks) and half-width katakana stay as they are.
+std::u16string ConvertKanaScript(std::u16string_view text, KanaScript to);
 
 // Which Latin letters change case, and which way.
 struct CaseChange {

@@ -27,6 +27,10 @@ std::u16string ToFullWidth(std::u16string_view text, WidthClasses classes) {
   if (katakana) {
     for (char16_t kana : kHalfWidthKatakanaInOrder) widen.Set(kana, WidenKatakana(kana));
   }
+  if (classes.symbols) {
+    for (char16_t symbol : kHalfWidthSymbols)
+      widen.Set(symbol, static_cast<char16_t>(symbol + kWidthOffset));
+  }
 
   // One character at a time: in Japanese text the kana are too thickly sown for groups
   // of eight to pass whole.

@@ -8,6 +8,7 @@ namespace quobrel::convert {
 
 std::u16string ToHalfWidth(std::u16string_view text, WidthClasses classes) {
   const bool digits = classes.digits, letters = classes.letters, katakana = classes.katakana;
+  const bool symbols = classes.symbols;
   CharMap narrow;
   if (digits) narrow.SetRange(kFullWidthDigits, -kWidthOffset);
   if (letters) {
@@ -20,10 +21,15 @@ std::u16string ToHalfWidth(std::u16string_view text, WidthClasses classes) {
       narrow.Set(member, kana.first, kana.second);
     }
   }
+  if (symbols) {
+    for (char16_t symbol : kHalfWidthSymbols)
+      narrow.Set(static_cast<char16_t>(symbol + kWidthOffset), symbol);
+  }
 
   const LaneMask none{};
   // Digits and letters narrow by one offset, a whole group at a time; a group holding a
-  // member of kKatakanaTable goes through the map one character at a time.
+  // member of kKatakanaTable, or a full-width symbol, goes through the map one character at
+  // a time.
   auto convertLanes = [=](Lanes lanes, TextWriter& out) {
     const LaneMask narrowed = (digits ? LanesInRange(lanes, kFullWidthDigits) : none) |
                               (letters ? LanesInRange(lanes, kFullWidthCapitals) |
@@ -34,9 +40,12 @@ std::u16string ToHalfWidth(std::u16string_view text, WidthClasses classes) {
   auto oneByOne = [=](std::size_t i) {
     const Lanes lanes = LoadLanes(text.data() + i);
     // Where the members of kKatakanaTable lie; hiragana, between them, are not looked at.
-    return katakana ? LanesInRange(lanes, {u'、', u'」'}) | LanesInRange(lanes, {u'゛', u'゜'}) |
-                          LanesInRange(lanes, {u'ァ', u'ー'})
-                    : none;
+    const LaneMask kana = katakana ? LanesInRange(lanes, {u'、', u'」'}) |
+                                         LanesInRange(lanes, {u'゛', u'゜'}) |
+                                         LanesInRange(lanes, {u'ァ', u'ー'})
+                                   : none;
+    // The symbols lie among the digits and letters, which the map holds as well.
+    return kana | (symbols ? LanesInRange(lanes, kFullWidthAscii) : none);
   };
   auto convertOne = [&](std::size_t i, TextWriter& out) {
     const char16_t c = text[i];

@@ -73,6 +73,32 @@ TEST_F(ConvertFixture, WidthsConvertBeforeCaseAndSpaces) {
   EXPECT_EQ(Convert(u"1ａｶﾞ"), u"１aｶﾞ");
 }
 
+PlainOptionPanel Selecting(std::initializer_list<OptionButton> buttons) {
+  PlainOptionPanel panel;
+  for (OptionButton button : buttons) panel.Select(button);
+  return panel;
+}
+
+TEST(ExtraConversions, TheKanaScriptConvertsBeforeTheWidths) {
+  const ExtraConversions toKatakana{.kana = convert::KanaScript::Katakana};
+  const ExtraConversions toHiragana{.kana = convert::KanaScript::Hiragana};
+  EXPECT_EQ(ConvertText(u"がぱゔー", Selecting({KatakanaHalf}), toKatakana), u"ｶﾞﾊﾟｳﾞｰ");
+  // Widened after the script has converted, half-width katakana stay katakana.
+  EXPECT_EQ(ConvertText(u"ｶﾞガ", Selecting({KatakanaFull}), toHiragana), u"ガが");
+  EXPECT_EQ(ConvertText(u"ｶﾞガ  ", Selecting({KatakanaNone, SpacesNone}), toHiragana), u"ｶﾞが  ");
+}
+
+TEST(ExtraConversions, SymbolsConvertWithTheDigitsAndLettersThePanelSelects) {
+  const ExtraConversions full{.symbols = ExtraConversions::SymbolWidth::Full};
+  const ExtraConversions half{.symbols = ExtraConversions::SymbolWidth::Half};
+  EXPECT_EQ(ConvertText(u"(a-1)~", Selecting({DigitsFull, LettersFull}), full), u"（ａ－１）~");
+  EXPECT_EQ(ConvertText(u"(a-1)~", Selecting({DigitsFull}), full), u"（a－１）~");
+  EXPECT_EQ(ConvertText(u"（ａ－１）～", Selecting({LettersHalf}), half), u"(a-１)～");
+  // Only the symbols change width; letter case and spaces follow as before.
+  EXPECT_EQ(ConvertText(u"a-b  c", Selecting({CaseAllUpper}), full), u"A－B　C");
+  EXPECT_EQ(ConvertText(u"（ａ）", Selecting({CaseAllUpper}), half), u"(Ａ)");
+}
+
 TEST_F(ConvertFixture, LaterGroupsAreReadWhenTheirTurnComes) {
   // A selection changed while the width conversion yields applies to the same run.
   convert::ScopedYieldHook hook([this](std::size_t) {

@@ -111,6 +111,13 @@ std::string Encoded(std::u16string_view text, TextEncoding encoding) {
   return Encode(holdable, encoding).bytes;
 }
 
+TEST(TextStream, AConvertingCommandTakesTheExtraConversions) {
+  const FileCommand command = ConvertingCommand(
+      PlainOptionPanel(),
+      {.symbols = ExtraConversions::SymbolWidth::Full, .kana = convert::KanaScript::Katakana});
+  EXPECT_EQ(command.run(u"が(ｶﾞ)").text, u"ガ（ガ）");
+}
+
 TEST(TextStream, PiecesGiveTheWholeTextsBytesInEveryEncodingAndLineBreakRule) {
   const FileCommand commands[] = {
       Converting({}),

@@ -2,11 +2,14 @@
 
 #include <string>
 
+#include <unicode/uchar.h>
 #include <unicode/ucnv.h>
 #include <unicode/unorm2.h>
 
+#include <cctype>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "commands/option_codes.h"
 #include "engine/conversions.h"
@@ -80,15 +83,80 @@ TEST(KatakanaWidth, AgreesWithIcusCompatibilityMappings) {
   }
 }
 
+// The character Unicode names "FULLWIDTH " and the name of `c`, or 0 where there is none.
+char16_t FullWidthByName(char16_t c) {
+  UErrorCode status = U_ZERO_ERROR;
+  char name[100];
+  u_charName(c, U_UNICODE_CHAR_NAME, name, sizeof name, &status);
+  const std::string fullWidthName = "FULLWIDTH " + std::string(name);
+  const UChar32 fullWidth = u_charFromName(U_UNICODE_CHAR_NAME, fullWidthName.c_str(), &status);
+  return U_SUCCESS(status) ? static_cast<char16_t>(fullWidth) : 0;
+}
+
+bool IsAsciiDigitOrLetter(char32_t c) { return c < 0x80 && std::isalnum(static_cast<int>(c)); }
+
+// The symbols class: printable ASCII, neither digit nor letter, and none of " ' \ ~.
+bool IsSymbol(char16_t c) {
+  return c > u' ' && c < 0x7F && !IsAsciiDigitOrLetter(c) &&
+         std::u16string_view(u"\"'\\~").find(c) == std::u16string_view::npos;
+}
+
+constexpr WidthClasses kSymbolsOnly{.symbols = true};
+constexpr WidthClasses kEveryClass{true, true, true, true};
+
+// With the symbols selected, each symbol and no other character pairs with the character
+// named "FULLWIDTH " and its name; without them, the digits and letters alone do.
+TEST(SymbolWidth, PairsEachSymbolWithItsNamesakeOnlyWhenSelected) {
+  std::size_t symbols = 0;
+  for (char16_t c = u'!'; c <= u'~'; ++c) {
+    const char16_t fullWidth = FullWidthByName(c);
+    ASSERT_NE(fullWidth, 0) << int(c);
+    const std::u16string half(1, c), full(1, fullWidth);
+    EXPECT_EQ(ToFullWidth(half, kSymbolsOnly), IsSymbol(c) ? full : half) << int(c);
+    EXPECT_EQ(ToHalfWidth(full, kSymbolsOnly), IsSymbol(c) ? half : full) << int(c);
+    EXPECT_EQ(ToFullWidth(half, WidthCode("111")), IsAsciiDigitOrLetter(c) ? full : half);
+    EXPECT_EQ(ToHalfWidth(full, WidthCode("111")), IsAsciiDigitOrLetter(c) ? half : full);
+    symbols += IsSymbol(c);
+  }
+  EXPECT_EQ(symbols, 28u);
+}
+
+// The half-width conversion passes groups of eight without symbols or kana whole: a text
+// converts as its characters do one by one, whatever lies together in a group.
+TEST(ToHalfWidth, ConvertsAWholeTextAsItsCharactersOneByOne) {
+  std::u16string inOrder, interleaved;
+  for (char32_t c = 0; c < 0x10000; ++c) {
+    inOrder.push_back(static_cast<char16_t>(c));
+    interleaved.push_back(static_cast<char16_t>(c * 40503));  // an odd factor: each unit once
+  }
+  for (const WidthClasses classes : {WidthCode("110"), kSymbolsOnly, kEveryClass}) {
+    for (const std::u16string& text : {inOrder, interleaved}) {
+      std::u16string oneByOne;
+      for (char16_t c : text) oneByOne += ToHalfWidth(std::u16string(1, c), classes);
+      EXPECT_TRUE(ToHalfWidth(text, classes) == oneByOne);
+    }
+  }
+}
+
 TEST(ToHalfWidth, LeavesEveryCharacterOutsideItsClassesAlone) {
   const std::map<char16_t, std::u16string> katakana = IcuKatakanaPairs();
+  std::set<char16_t> fullWidthAscii;  // of the digits, letters and symbols
+  for (char16_t c = u'!'; c <= u'~'; ++c) {
+    if (IsAsciiDigitOrLetter(c) || IsSymbol(c)) fullWidthAscii.insert(FullWidthByName(c));
+  }
   for (char32_t c = 0; c < 0x10000; ++c) {
     const char16_t unit = static_cast<char16_t>(c);
-    const bool fullWidthDigitOrLetter =
-        (c >= U'０' && c <= U'９') || (c >= U'Ａ' && c <= U'Ｚ') || (c >= U'ａ' && c <= U'ｚ');
-    if (fullWidthDigitOrLetter || katakana.contains(unit)) continue;
-    ASSERT_EQ(ToHalfWidth(std::u16string(1, unit), WidthCode("111")), std::u16string(1, unit))
-        << int(c);
+    if (fullWidthAscii.contains(unit) || katakana.contains(unit)) continue;
+    ASSERT_EQ(ToHalfWidth(std::u16string(1, unit), kEveryClass), std::u16string(1, unit)) << int(c);
+  }
+}
+
+TEST(ToFullWidth, LeavesEveryCharacterOutsideItsClassesAlone) {
+  for (char32_t c = 0; c < 0x10000; ++c) {
+    const char16_t unit = static_cast<char16_t>(c);
+    const bool halfWidthKatakana = c >= U'｡' && c <= U'ﾟ';
+    if (IsAsciiDigitOrLetter(c) || IsSymbol(unit) || halfWidthKatakana) continue;
+    ASSERT_EQ(ToFullWidth(std::u16string(1, unit), kEveryClass), std::u16string(1, unit)) << int(c);
   }
 }
 
@@ -139,10 +207,11 @@ TEST(ToFullWidth, ComposesAcrossTheEngineBlocks) {
 
 TEST(CharacterConversions, OweOneYieldPerCharacterScanned) {
   const std::u16string text = std::u16string(50000, u'ｶ') + u"ﾞ";
-  const std::function<void()> conversions[] = {[&] { ToHalfWidth(text, WidthCode("101")); },
-                                               [&] { ToFullWidth(text, WidthCode("101")); },
-                                               [&] { ConvertLetterCase(text, CaseCode("101")); },
-                                               [&] { ConvertSpaces(text, SpaceCode("101")); }};
+  const std::function<void()> conversions[] = {
+      [&] { ToHalfWidth(text, WidthCode("101")); }, [&] { ToFullWidth(text, WidthCode("101")); },
+      [&] { ConvertKanaScript(text, KanaScript::Hiragana); },
+      [&] { ConvertLetterCase(text, CaseCode("101")); },
+      [&] { ConvertSpaces(text, SpaceCode("101")); }};
   for (const auto& conversion : conversions) {
     YieldCounter counter;
     conversion();
