@@ -7,6 +7,7 @@
 #include <array>
 #include <iterator>
 #include <optional>
+#include <span>
 #include <utility>
 
 #include "commands/version.h"
@@ -78,16 +79,27 @@ constexpr std::string_view kCommonHelp =
 constexpr std::pair<std::string_view, TextEncoding> kEncodingNames[] = {
     {"utf-8", TextEncoding::Utf8}, {"cp932", TextEncoding::Cp932}, {"euc-jp", TextEncoding::EucJp}};
 
+// A value an option may take, and what it stands for.
+template <class Value>
 struct Choice {
-  std::string_view value;
-  OptionButton button;
+  std::string_view name;
+  Value value;
 };
 
 // One option of the convert command: its name and the button each value selects.
 struct GroupOption {
   std::string_view name;
-  std::vector<Choice> choices;
+  std::vector<Choice<OptionButton>> choices;
 };
+
+// The convert command's options beyond the window's buttons.
+constexpr Choice<ExtraConversions::SymbolWidth> kSymbolWidths[] = {
+    {"full", ExtraConversions::SymbolWidth::Full},
+    {"half", ExtraConversions::SymbolWidth::Half},
+    {"none", ExtraConversions::SymbolWidth::Unchanged}};
+constexpr Choice<convert::KanaScript> kKanaScripts[] = {{"hiragana", convert::KanaScript::Hiragana},
+                                                        {"katakana", convert::KanaScript::Katakana},
+                                                        {"none", convert::KanaScript::Unchanged}};
 
 const std::array<GroupOption, 5>& GroupOptions() {
   using enum OptionButton;
@@ -147,12 +159,22 @@ class RawWords {
   std::vector<std::string> raw_;
 };
 
-std::string ValuesOf(const GroupOption& option) {
-  std::string values;
-  for (const Choice& choice : option.choices) {
-    values += (values.empty() ? "" : ", ") + std::string(choice.value);
+// The value `option` is given among `choices`, if it is given; or the usage error.
+template <class Value>
+std::optional<QString> Choose(const QCommandLineParser& parser, const QCommandLineOption& option,
+                              std::span<const Choice<Value>> choices,
+                              std::optional<Value>& chosen) {
+  if (!parser.isSet(option)) return std::nullopt;
+  const QString given = parser.value(option);
+  QString names;
+  for (const Choice<Value>& choice : choices) {
+    if (Q(choice.name) == given) {
+      chosen = choice.value;
+      return std::nullopt;
+    }
+    names += (names.isEmpty() ? "" : ", ") + Q(choice.name);
   }
-  return values;
+  return "unknown value '" + given + "' for --" + option.names().front() + " (" + names + ")";
 }
 
 }  // namespace
@@ -165,7 +187,7 @@ class CommandLineReader {
  public:
   CommandLineReader() {
     parser_.addOptions({help_, version_, encoding_, outputDirectory_, search_, replace_, matchCase_,
-                        lineBreaks_, dryRun_, recursive_});
+                        lineBreaks_, dryRun_, recursive_, symbols_, kana_});
     for (const GroupOption& option : GroupOptions()) {
       groupOptions_.emplace_back(Q(option.name), QString(), "value");
       parser_.addOption(groupOptions_.back());
@@ -261,23 +283,30 @@ class CommandLineReader {
     }
     ConvertRequest convert;
     for (std::size_t i = 0; i < GroupOptions().size(); ++i) {
-      const GroupOption& option = GroupOptions()[i];
-      if (!parser_.isSet(groupOptions_[i])) continue;
-      const QString value = parser_.value(groupOptions_[i]);
-      const auto choice = std::find_if(option.choices.begin(), option.choices.end(),
-                                       [&](const Choice& c) { return Q(c.value) == value; });
-      if (choice == option.choices.end()) {
-        return "unknown value '" + value + "' for --" + Q(option.name) + " (" +
-               Q(ValuesOf(option)) + ")";
+      std::optional<OptionButton> button;
+      if (auto error =
+              Choose<OptionButton>(parser_, groupOptions_[i], GroupOptions()[i].choices, button)) {
+        return error;
       }
-      convert.buttons.push_back(choice->button);
+      if (button) convert.buttons.push_back(*button);
     }
+    std::optional<ExtraConversions::SymbolWidth> symbols;
+    std::optional<convert::KanaScript> kana;
+    if (auto error =
+            Choose<ExtraConversions::SymbolWidth>(parser_, symbols_, kSymbolWidths, symbols))
+      return error;
+    if (auto error = Choose<convert::KanaScript>(parser_, kana_, kKanaScripts, kana)) return error;
+    convert.extra = {symbols.value_or(ExtraConversions::SymbolWidth::Unchanged),
+                     kana.value_or(convert::KanaScript::Unchanged)};
     request.command = std::move(convert);
     return std::nullopt;
   }
 
   std::optional<QString> ReadReplace(Request& request) const {
     for (const QCommandLineOption& option : groupOptions_) {
+      if (parser_.isSet(option)) return "--" + option.names().front() + " belongs to convert";
+    }
+    for (const QCommandLineOption& option : {symbols_, kana_}) {
       if (parser_.isSet(option)) return "--" + option.names().front() + " belongs to convert";
     }
     if (!parser_.isSet(search_) || !parser_.isSet(replace_))
@@ -298,6 +327,8 @@ class CommandLineReader {
   const QCommandLineOption replace_{"replace", {}, "text"};
   const QCommandLineOption matchCase_{"match-case"};
   const QCommandLineOption lineBreaks_{"line-breaks", {}, "rule"};
+  const QCommandLineOption symbols_{"symbols", {}, "width"};
+  const QCommandLineOption kana_{"kana", {}, "script"};
   std::vector<QCommandLineOption> groupOptions_;
   RawWords raw_;
 };

@@ -7,12 +7,14 @@
 
 #include "batch/text_codec.h"
 #include "batch/text_lines.h"
+#include "commands/convert_command.h"
 #include "commands/option_panel.h"
 
 namespace quobrel::cli {
 
 struct ConvertRequest {
   std::vector<OptionButton> buttons;  // selected over the start-up selection, in order
+  ExtraConversions extra;
 };
 
 struct ReplaceRequest {

@@ -13,10 +13,10 @@ BatchCommand CommandOf(const Request& request) {
     return {[command] { return FileCommand(command); }, /*counted=*/true, request.dryRun};
   }
   // The start-up selection, with the buttons the options name selected over it.
+  const auto& convert = std::get<ConvertRequest>(request.command);
   PlainOptionPanel panel;
-  for (OptionButton button : std::get<ConvertRequest>(request.command).buttons)
-    panel.Select(button);
-  const FileCommand command = ConvertingCommand(panel);
+  for (OptionButton button : convert.buttons) panel.Select(button);
+  const FileCommand command = ConvertingCommand(panel, convert.extra);
   return {[command] { return FileCommand(command); }, /*counted=*/false, request.dryRun};
 }
 

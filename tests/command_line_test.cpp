@@ -34,6 +34,13 @@ TEST(QuobrelCli, ConvertOptionsSelectTheButtons) {
                 .out,
             "１Aｶﾞ  ");
   EXPECT_EQ(Cli({"convert", "--case=lower-full", "--spaces=half"}, "ＡA　").out, "ａA ");
+  // The conversions beyond the window's buttons: the script goes before the widths.
+  EXPECT_EQ(Cli({"convert", "--kana=katakana", "--katakana=half"}, "がぱヴ").out, "ｶﾞﾊﾟｳﾞ");
+  // Half-width katakana become full-width only after the script has had its turn.
+  EXPECT_EQ(Cli({"convert", "--kana=hiragana"}, "ｶﾞヵヶヽ").out, "ガゕゖゝ");
+  EXPECT_EQ(Cli({"convert", "--symbols=full", "--letters=full"}, "(a+b)=\"~\"").out,
+            "（ａ＋ｂ）＝\"~\"");
+  EXPECT_EQ(Cli({"convert", "--symbols=half"}, "［１］＃").out, "[１]#");
 }
 
 TEST(QuobrelCli, ReplaceIgnoresCaseUnlessAsked) {
@@ -78,6 +85,9 @@ TEST(QuobrelCli, UsageErrorsExitWithTwo) {
            {"replace", "--search=a"},
            {"replace", "--search=a", "--replace=b", "--case=upper"},
            {"convert", "--encoding=latin1"},
+           {"convert", "--kana=romaji"},
+           {"convert", "--symbols=wide"},
+           {"replace", "--search=a", "--replace=b", "--kana=hiragana"},
            {"convert", "-", "a.txt"},
            {"convert", "--dry-run"},
            {"convert", "-r", "-"},
