@@ -75,10 +75,10 @@ QPixmap FolderIcon() {
   return pixmap;
 }
 
-QIcon WindowIcon() {
-  QPixmap pixmap(32, 32);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
+void PaintWindowIcon(QPainter& painter, qreal size) {
+  // Drawn on a grid of 32 × 32, scaled to the size asked for.
+  painter.save();
+  painter.scale(size / 32, size / 32);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(Qt::NoPen);
   painter.setBrush(kIndigo);
@@ -88,7 +88,21 @@ QIcon WindowIcon() {
   painter.drawRect(QRectF(7, 8, 5, 16));
   painter.setBrush(kMist);
   painter.drawRect(QRectF(15, 8, 10, 16));
-  return QIcon(pixmap);
+  painter.restore();
+}
+
+QIcon WindowIcon() {
+  // Drawn at each size the title bar, task bar or switcher may ask for, so none is blurred.
+  QIcon icon;
+  for (const int size : {16, 24, 32, 48, 64, 128}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    PaintWindowIcon(painter, size);
+    painter.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
 }
 
 }  // namespace quobrel
