@@ -43,21 +43,14 @@ void ForEachDoubleByte(std::string_view bytes, Visit visit) {
 
 const std::array<std::uint16_t, 0x10000>& Cp932Duplicates::StandardCodes() {
   static const auto table = [] {
-    // Every two-byte code, grouped by the code written for its character.
+    // A code whose character other codes read as too stands for the code ICU writes.
     const cp932::Tables& tables = cp932::GetTables();
-    std::map<std::uint16_t, std::vector<std::uint16_t>> groups;
+    auto standard = std::make_unique<std::array<std::uint16_t, 0x10000>>();
     for (unsigned code = 0; code < tables.doubleByte.size(); ++code) {
       const char16_t c = tables.doubleByte[code];
-      if (c != cp932::kNoCharacter)
-        groups[tables.code[c]].push_back(static_cast<std::uint16_t>(code));
+      (*standard)[code] = c != cp932::kNoCharacter && tables.hasOtherCodes[c] ? tables.code[c] : 0;
     }
-    auto duplicates = std::make_unique<std::array<std::uint16_t, 0x10000>>();
-    duplicates->fill(0);
-    for (const auto& [standard, codes] : groups) {
-      if (codes.size() < 2) continue;
-      for (std::uint16_t code : codes) (*duplicates)[code] = standard;
-    }
-    return duplicates;
+    return standard;
   }();
   return *table;
 }
@@ -102,6 +95,7 @@ Cp932Duplicates::Restoration::Restoration(const Cp932Duplicates& source) {
 
 void Cp932Duplicates::Restoration::Restore(std::string& bytes,
                                            const std::vector<std::size_t>& sharedCodesAt) {
+  if (sharedCodesAt.empty()) return;
   const auto& standardCodes = StandardCodes();
   for (std::size_t at : sharedCodesAt) {
     const auto code = static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) << 8 |

@@ -100,6 +100,8 @@ std::unique_ptr<Tables> BuildTables() {
     const char single = static_cast<char>(lead);
     tables->singleByte[lead] = IcuCharacter(converter.get(), &single, 1);
     tables->isLead[lead] = false;
+    // A byte that is a character alone starts no pair.
+    if (tables->singleByte[lead] != kNoCharacter) continue;
     for (unsigned trail = 0; trail < 256; ++trail) {
       const char pair[] = {single, static_cast<char>(trail)};
       const char16_t c = IcuCharacter(converter.get(), pair, 2);

@@ -19,6 +19,11 @@ namespace {
 // Small files converted at once: their flushes to the disk overlap, rather than each
 // waiting for the one before.
 constexpr std::size_t kSmallFilesAtOnce = 8;
+// Their folders are flushed once for this many, or for those placed over this while: each
+// flush of a folder waits for the disk, and a status line need not come sooner.
+constexpr std::size_t kFilesPerFlush = 64;
+using Clock = std::chrono::steady_clock;
+constexpr auto kFlushStep = std::chrono::milliseconds(50);
 
 // The batch's files one after the other in the view, and several small ones at once
 // underneath, each put in place in the list's order.
@@ -34,7 +39,7 @@ class Batch {
       if (::stat(path.c_str(), &status) == 0) memory_.sources.insert(FileIdentity::Of(status));
     }
     for (std::size_t i = 0; i < paths_.size() && !view_.Stopping(); ++i) Take(i);
-    while (!converting_.empty()) FinishOldest();
+    FinishAll();
     return std::move(reports_);
   }
 
@@ -45,17 +50,32 @@ class Batch {
     std::set<NameInFolder> names;
     std::future<Verdict> converted;
   };
+  // A small file done with, whose status waits for its folders' flush.
+  struct Placed {
+    std::size_t index;
+    std::unique_ptr<FileRun> run;
+    std::set<NameInFolder> names;
+    Verdict verdict;
+  };
+
+  static bool Touch(const std::set<NameInFolder>& names, const std::set<NameInFolder>& others) {
+    return std::any_of(names.begin(), names.end(),
+                       [&](const NameInFolder& name) { return others.contains(name); });
+  }
 
   void Take(std::size_t index) {
     auto run = std::make_unique<FileRun>(paths_[index], command_, format_, view_.OutputFolder(),
                                          bytesConverted_);
-    // A file whose names another one under way may still replace waits for it.
+    // A file whose names another one under way may still replace waits for it, and for
+    // their folders' flush.
     std::set<NameInFolder> names = run->NamesTouched();
-    while (std::any_of(converting_.begin(), converting_.end(), [&](const Converting& other) {
-      return std::any_of(names.begin(), names.end(),
-                         [&](const NameInFolder& name) { return other.names.contains(name); });
-    })) {
+    while (std::any_of(converting_.begin(), converting_.end(),
+                       [&](const Converting& other) { return Touch(names, other.names); })) {
       FinishOldest();
+    }
+    if (std::any_of(placed_.begin(), placed_.end(),
+                    [&](const Placed& other) { return Touch(names, other.names); })) {
+      FlushPlaced();
     }
     if (std::optional<Verdict> verdict = run->Plan(memory_, ShowFor(index))) {
       Conclude(index, *verdict);
@@ -76,7 +96,7 @@ class Batch {
       return;
     }
     // A large file is converted alone, its pieces on every core.
-    while (!converting_.empty()) FinishOldest();
+    FinishAll();
     std::optional<Verdict> verdict =
         run->Convert(pieces_, ShowFor(index), [this] { return KeepGoing(); });
     if (!verdict) {
@@ -91,20 +111,31 @@ class Batch {
     Conclude(index, *verdict);
   }
 
-  // Finishes the oldest file under way, and those after it that are placed already: their
-  // folders flushed once for all of them, their status lines in the list's order.
+  // Finishes the oldest file under way, and those after it that are placed already. Their
+  // status lines wait for their folders' flush, which is done once for the files placed over
+  // a short while.
   void FinishOldest() {
     while (converting_.front().converted.wait_for(kWaitStep) != std::future_status::ready) Yield();
-    std::size_t ready = 0;
-    while (ready < converting_.size() && converting_[ready].converted.wait_for(std::chrono::seconds(
-                                             0)) == std::future_status::ready) {
-      ++ready;
+    while (!converting_.empty() && converting_.front().converted.wait_for(
+                                       std::chrono::seconds(0)) == std::future_status::ready) {
+      Converting& file = converting_.front();
+      placed_.push_back(
+          {file.index, std::move(file.run), std::move(file.names), file.converted.get()});
+      placed_.back().run->Remember(memory_);
+      converting_.pop_front();
     }
-    std::vector<Verdict> verdicts;
+    if (placed_.size() >= kFilesPerFlush || Clock::now() - flushed_ >= kFlushStep) FlushPlaced();
+  }
+
+  void FinishAll() {
+    while (!converting_.empty()) FinishOldest();
+    FlushPlaced();
+  }
+
+  // Flushes each folder of the placed files once, then shows their status.
+  void FlushPlaced() {
     std::set<FileIdentity> flushed;
-    for (std::size_t i = 0; i < ready; ++i) {
-      Converting& file = converting_[i];
-      verdicts.push_back(file.converted.get());
+    for (Placed& file : placed_) {
       const std::vector<FileIdentity> folders = file.run->Folders();
       if (std::all_of(folders.begin(), folders.end(),
                       [&](const FileIdentity& folder) { return flushed.contains(folder); })) {
@@ -112,16 +143,14 @@ class Batch {
       }
       // A folder whose flush failed is tried again for each file renamed in it.
       if (std::optional<Verdict> failed = file.run->FlushFolders()) {
-        verdicts.back() = *failed;
+        file.verdict = *failed;
       } else {
         flushed.insert(folders.begin(), folders.end());
       }
     }
-    for (const Verdict& verdict : verdicts) {
-      converting_.front().run->Remember(memory_);
-      Conclude(converting_.front().index, verdict);
-      converting_.pop_front();
-    }
+    for (const Placed& file : placed_) Conclude(file.index, file.verdict);
+    placed_.clear();
+    flushed_ = Clock::now();
   }
 
   void Conclude(std::size_t index, const Verdict& verdict) {
@@ -166,6 +195,8 @@ class Batch {
   WorkerPool onItsThread_{0};
   WorkerPool files_{kSmallFilesAtOnce};
   std::deque<Converting> converting_;
+  std::vector<Placed> placed_;
+  Clock::time_point flushed_ = Clock::now();
 };
 
 }  // namespace
