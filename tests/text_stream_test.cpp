@@ -201,5 +201,21 @@ TEST(TextStream, PiecesEndJustAfterALineBreakAndNeverBetweenCrAndLf) {
   EXPECT_TRUE(only->last && only->bytes.empty());
 }
 
+TEST(TextStream, LineBreaksAreCountedAsAnEditorCountsLines) {
+  // Against the lines a reading one byte at a time finds, over texts of CR, LF and other
+  // bytes long enough to cross blocks and their lane counters.
+  std::mt19937 random(11);
+  for (int round = 0; round < 200; ++round) {
+    std::string text(random() % 9000, 'x');
+    for (char& c : text) c = "\r\nx"[random() % 3];
+    std::size_t lines = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\n') ++lines;
+      if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) ++lines;
+    }
+    ASSERT_EQ(CountLineBreaks(text), lines) << text.size();
+  }
+}
+
 }  // namespace
 }  // namespace quobrel
