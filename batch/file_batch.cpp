@@ -99,16 +99,9 @@ class Batch {
     FinishAll();
     std::optional<Verdict> verdict =
         run->Convert(pieces_, ShowFor(index), [this] { return KeepGoing(); });
-    if (!verdict) {
-      verdict = ShowFor(index)(status::kStoring)
-                    ? run->Place()
-                    : Verdict{std::nullopt, {FileOutcome::Stopped, {}}};
-    }
-    if (!run->Folders().empty()) {
-      if (std::optional<Verdict> failed = run->FlushFolders()) verdict = failed;
-    }
-    run->Remember(memory_);
-    Conclude(index, *verdict);
+    if (!verdict) verdict = ShowFor(index)(status::kStoring) ? run->Place() : StoppedVerdict();
+    NotePlaced(index, std::move(run), std::move(names), std::move(*verdict));
+    FlushPlaced();
   }
 
   // Finishes the oldest file under way, and those after it that are placed already. Their
@@ -119,12 +112,17 @@ class Batch {
     while (!converting_.empty() && converting_.front().converted.wait_for(
                                        std::chrono::seconds(0)) == std::future_status::ready) {
       Converting& file = converting_.front();
-      placed_.push_back(
-          {file.index, std::move(file.run), std::move(file.names), file.converted.get()});
-      placed_.back().run->Remember(memory_);
+      NotePlaced(file.index, std::move(file.run), std::move(file.names), file.converted.get());
       converting_.pop_front();
     }
     if (placed_.size() >= kFilesPerFlush || Clock::now() - flushed_ >= kFlushStep) FlushPlaced();
+  }
+
+  // Notes what a file done with wrote; its status waits for its folders' flush.
+  void NotePlaced(std::size_t index, std::unique_ptr<FileRun> run, std::set<NameInFolder> names,
+                  Verdict verdict) {
+    run->Remember(memory_);
+    placed_.push_back({index, std::move(run), std::move(names), std::move(verdict)});
   }
 
   void FinishAll() {

@@ -144,7 +144,7 @@ std::optional<Verdict> FileRun::Plan(BatchMemory& memory, const Show& show) {
   }
   // Taken now: a change in the window applies from the next file on.
   fileCommand_ = command_.forFile();
-  if (!show(status::kReading)) return Verdict{std::nullopt, {FileOutcome::Stopped, {}}};
+  if (!show(status::kReading)) return StoppedVerdict();
   return std::nullopt;
 }
 
@@ -188,7 +188,7 @@ std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
                                         const std::function<bool()>& keepGoing) {
   try {
     if (auto refusal = Survey(pool, keepGoing)) return refusal;
-    if (!show(status::kConverting)) return Verdict{std::nullopt, {FileOutcome::Stopped, {}}};
+    if (!show(status::kConverting)) return StoppedVerdict();
     if (!command_.dryRun) {
       const Destination& destination = *destination_;
       std::optional<Backup> backup;
@@ -206,11 +206,11 @@ std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
           return write_ ? write_->Write(bytes) : std::error_code();
         },
         keepGoing);
-    if (streamed.stopped) return Verdict{std::nullopt, {FileOutcome::Stopped, {}}};
+    if (streamed.stopped) return StoppedVerdict();
     if (auto refusal = Refused(streamed)) return refusal;
     count_ = streamed.count;
     if (command_.counted) {
-      if (!show(status::kCounting)) return Verdict{std::nullopt, {FileOutcome::Stopped, {}}};
+      if (!show(status::kCounting)) return StoppedVerdict();
       if (count_ == 0) return Done(Counted(status::kNothingReplaced, 0), FileOutcome::NothingToDo);
     }
     if (!write_) return std::nullopt;
@@ -249,7 +249,7 @@ std::optional<Verdict> FileRun::Survey(WorkerPool& pool, const std::function<boo
     bool stopped = false;
     const std::function<bool()> waiting = [&] { return !(stopped = !keepGoing()); };
     const std::error_code error = StreamPieces(reader, pool, jobFor, add, waiting);
-    if (stopped) return Verdict{std::nullopt, {FileOutcome::Stopped, {}}};
+    if (stopped) return StoppedVerdict();
     if (error) return Fail(status::kCannotRead, error.message());
   }
   const FileSurvey::Outcome outcome = survey.Finish(kind_);

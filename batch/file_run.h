@@ -38,6 +38,9 @@ struct Verdict {
   FileReport report;
 };
 
+// A file left as it was, its status line too, because the program is ending.
+inline Verdict StoppedVerdict() { return {std::nullopt, {FileOutcome::Stopped, {}}}; }
+
 // A name in a folder, by the folder's identity: two runs that touch the same one must not
 // be under way at once.
 using NameInFolder = std::pair<FileIdentity, std::string>;

@@ -387,6 +387,9 @@ SafeWriteResult SafeWrite::Place() {
     return result;
   };
   TemporaryFile& file = *file_;
+  // Known before any name changes, so that a failure here leaves everything as it was.
+  const std::optional<FileIdentity> written = IdentityOf(file.fd());
+  if (!written) return fail(LastError());
   const std::string targetName = replacement_.target.filename();
   if (!replacement_.current) {
     // A new file takes its name at once, and never one that appeared meanwhile.
@@ -407,7 +410,7 @@ SafeWriteResult SafeWrite::Place() {
     }
     file.ForgetName();
   }
-  result.written.file = *IdentityOf(file.fd());
+  result.written.file = *written;
   return result;
 }
 
