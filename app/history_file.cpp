@@ -5,6 +5,10 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "batch/locked_file.h"
 #include "batch/safe_write.h"
 #include "batch/text_codec.h"
@@ -14,6 +18,29 @@ namespace quobrel {
 namespace {
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// The history file itself, through a link only to a file of the link's own user.
+EntryOpening HistoryEntry(const QString& path) {
+  EntryOpening named = EntryOf(QFile::encodeName(path).toStdString());
+  return named.entry ? FollowLinks(std::move(*named.entry)) : named;
+}
+
+// Whether the history may be written where it is: through a link of the user's own to a
+// file of the user's own (a folder of dotfiles), in a folder nobody else may write in (or
+// one with the sticky bit), and not over a file made read-only.
+bool MayRewrite(const QString& path, const FolderEntry& file) {
+  const uid_t self = ::geteuid();
+  struct stat named, folder, existing;
+  if (::lstat(QFile::encodeName(path).constData(), &named) == 0 && S_ISLNK(named.st_mode) &&
+      named.st_uid != self) {
+    return false;
+  }
+  if (::fstat(file.at(), &folder) != 0) return false;
+  if ((folder.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (folder.st_mode & S_ISVTX) == 0) return false;
+  if (::fstatat(file.at(), file.name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) != 0)
+    return errno == ENOENT;
+  return existing.st_uid == self && (existing.st_mode & S_IWUSR) != 0;
+}
 
 }  // namespace
 
@@ -49,8 +76,9 @@ QString HistoryPath() {
 LoadedHistory LoadHistory(const QString& path) {
   // Shared: another window may read it at the same time. A FIFO or device is no history
   // and is never waited on.
-  const LockedFile::Opening opening =
-      LockedFile::Open(QFile::encodeName(path).toStdString(), LockedFile::Lock::Shared);
+  const EntryOpening file = HistoryEntry(path);
+  if (!file.entry) return {{}, file.error != std::errc::no_such_file_or_directory};
+  const LockedFile::Opening opening = LockedFile::Open(*file.entry, LockedFile::Lock::Shared);
   if (opening.refusal == LockedFile::Refusal::NotFound) return {};
   std::string bytes;
   if (!opening.file || ReadAll(opening.file->fd(), bytes)) return {{}, true};
@@ -74,13 +102,18 @@ bool SaveHistory(const QString& path, const HistoryLists& lists, bool keepUnread
   }
   if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
   // A history linked from elsewhere (a folder of dotfiles) stays a link.
-  const std::filesystem::path file = ThroughLinks(QFile::encodeName(path).toStdString());
+  const EntryOpening file = HistoryEntry(path);
+  if (!file.entry || !MayRewrite(path, *file.entry)) return false;
   // A file that could not be read may still be worth something to its owner: it is kept
   // under a name of its own, never over an earlier one.
-  if (keepUnreadable && QFileInfo::exists(path) && !SetAside(file, ".unreadable")) return false;
-  LockedFile::Opening current = LockedFile::Open(file);
+  if (keepUnreadable && IdentityAt(*file.entry) && !SetAside(*file.entry, ".unreadable"))
+    return false;
+  LockedFile::Opening current = LockedFile::Open(*file.entry);
   if (!current.file && current.refusal != LockedFile::Refusal::NotFound) return false;
-  return !WriteSafely({file, current.file ? &*current.file : nullptr, 0600}, {encoded.bytes}).error;
+  const gid_t group = ::getegid();
+  return !WriteSafely({*file.entry, current.file ? &*current.file : nullptr, 0600, group},
+                      {encoded.bytes})
+              .error;
 }
 
 }  // namespace quobrel

@@ -326,19 +326,18 @@ void QuobrelMain::RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& co
   banner->raise();
   QCoreApplication::processEvents();  // shows the batch view before the files are collected
 
-  const QString folder = tab.files->folderWithSeparator();
-  std::vector<std::filesystem::path> paths;
+  std::vector<BatchFile> files;
   tab.status->clear();
   for (int i = 0; i < tab.files->count(); ++i) {
     const QListWidgetItem* entry = tab.files->item(i);
     if (entry->text().isEmpty() || !entry->isSelected()) continue;
-    paths.emplace_back(tab.files->pathAt(i));
-    tab.status->addItem(folder + entry->text());
+    files.push_back(BatchFile::Named(tab.files->pathAt(i)));
+    tab.status->addItem(ShownName(files.back().path.native()));
   }
   tab.files->hide();
 
   StatusListView view(tab.status, tab.outputCheck, tab.outputLabel, [this] { return ending_; });
-  RunFileBatch(paths, command, tab.Format(), view);
+  RunFileBatch(files, command, tab.Format(), view);
   if (ending_) return;
 
   tab.status->addItem(QString::fromStdU16String(std::u16string(kAllConverted)));

@@ -4,14 +4,18 @@
 
 #include "app/event_pump.h"
 #include "app/file_tab.h"
+#include "batch/file_names.h"
 
 namespace quobrel {
 
+QString ShownName(const std::string& name) {
+  // As the locale decodes it, its control characters spelt out.
+  return QFile::decodeName(QByteArray::fromStdString(PrintableName(name)));
+}
+
 void StatusListView::SetStatusLine(std::size_t index, const StatusLine& line) {
-  // File names are shown as the locale decodes them.
   status_->item(static_cast<int>(index))
-      ->setText(QFile::decodeName(QByteArray::fromStdString(line.name)) +
-                QString::fromStdU16String(line.message));
+      ->setText(ShownName(line.name) + QString::fromStdU16String(line.message));
 }
 
 std::optional<std::filesystem::path> StatusListView::OutputFolder() {

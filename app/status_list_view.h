@@ -13,6 +13,9 @@
 
 namespace quobrel {
 
+// A file's name or path (its bytes) as the status list shows it.
+QString ShownName(const std::string& name);
+
 class StatusListView : public BatchView {
  public:
   StatusListView(QListWidget* status, const QCheckBox* outputCheck,

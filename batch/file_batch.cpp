@@ -1,6 +1,6 @@
 #include "batch/file_batch.h"
 
-#include <sys/stat.h>
+#include <time.h>
 
 #include <algorithm>
 #include <atomic>
@@ -29,16 +29,20 @@ constexpr auto kFlushStep = std::chrono::milliseconds(50);
 // underneath, each put in place in the list's order.
 class Batch {
  public:
-  Batch(const std::vector<fs::path>& paths, const BatchCommand& command, const FileFormat& format,
+  Batch(const std::vector<BatchFile>& files, const BatchCommand& command, const FileFormat& format,
         BatchView& view)
-      : paths_(paths), command_(command), format_(format), view_(view), reports_(paths.size()) {}
+      : files_(files), command_(command), format_(format), view_(view), reports_(files.size()) {}
 
   std::vector<FileReport> Run() {
-    for (const fs::path& path : paths_) {
-      struct stat status;
-      if (::stat(path.c_str(), &status) == 0) memory_.sources.insert(FileIdentity::Of(status));
+    // The file system's own clock, which can lag the precise one.
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &memory_.began);
+    for (const BatchFile& file : files_) {
+      const EntryOpening located = file.locate();
+      if (!located.entry) continue;
+      if (const std::optional<FileIdentity> identity = IdentityAt(*located.entry))
+        memory_.sources.insert(*identity);
     }
-    for (std::size_t i = 0; i < paths_.size() && !view_.Stopping(); ++i) Take(i);
+    for (std::size_t i = 0; i < files_.size() && !view_.Stopping(); ++i) Take(i);
     FinishAll();
     return std::move(reports_);
   }
@@ -64,7 +68,7 @@ class Batch {
   }
 
   void Take(std::size_t index) {
-    auto run = std::make_unique<FileRun>(paths_[index], command_, format_, view_.OutputFolder(),
+    auto run = std::make_unique<FileRun>(files_[index], command_, format_, view_.OutputFolder(),
                                          bytesConverted_);
     // A file whose names another one under way may still replace waits for it, and for
     // their folders' flush.
@@ -87,7 +91,7 @@ class Batch {
       // All of it on one thread of the pool, its one or two pieces too; put in place as soon
       // as converted: another file under way touches none of its names.
       converting_.push_back(
-          {index, std::move(run), std::move(names), files_.Submit([this, &small, quiet] {
+          {index, std::move(run), std::move(names), smallFiles_.Submit([this, &small, quiet] {
              std::optional<Verdict> verdict =
                  small.Convert(onItsThread_, quiet, [] { return true; });
              return verdict ? *verdict : small.Place();
@@ -130,20 +134,17 @@ class Batch {
     FlushPlaced();
   }
 
-  // Flushes each folder of the placed files once, then shows their status.
+  // Flushes the folder of each placed file once, then shows their status.
   void FlushPlaced() {
     std::set<FileIdentity> flushed;
     for (Placed& file : placed_) {
-      const std::vector<FileIdentity> folders = file.run->Folders();
-      if (std::all_of(folders.begin(), folders.end(),
-                      [&](const FileIdentity& folder) { return flushed.contains(folder); })) {
-        continue;
-      }
+      const std::optional<FileIdentity> folder = file.run->Folder();
+      if (!folder || flushed.contains(*folder)) continue;
       // A folder whose flush failed is tried again for each file renamed in it.
       if (std::optional<Verdict> failed = file.run->FlushFolders()) {
         file.verdict = *failed;
       } else {
-        flushed.insert(folders.begin(), folders.end());
+        flushed.insert(*folder);
       }
     }
     for (const Placed& file : placed_) Conclude(file.index, file.verdict);
@@ -160,7 +161,7 @@ class Batch {
 
   void ShowProgress() {
     view_.ShowProgress(
-        {filesDone_, paths_.size(), bytesConverted_.load(std::memory_order_relaxed)});
+        {filesDone_, files_.size(), bytesConverted_.load(std::memory_order_relaxed)});
   }
 
   void Yield() {
@@ -171,7 +172,7 @@ class Batch {
   // Shows a file's status and yields; false when the program is ending.
   FileRun::Show ShowFor(std::size_t index) {
     return [this, index](std::u16string_view status) {
-      view_.SetStatusLine(index, {paths_[index].filename().native(), std::u16string(status)});
+      view_.SetStatusLine(index, {files_[index].path.filename().native(), std::u16string(status)});
       return KeepGoing();
     };
   }
@@ -181,7 +182,7 @@ class Batch {
     return !view_.Stopping();
   }
 
-  const std::vector<fs::path>& paths_;
+  const std::vector<BatchFile>& files_;
   const BatchCommand& command_;
   const FileFormat& format_;
   BatchView& view_;
@@ -191,7 +192,7 @@ class Batch {
   BatchMemory memory_;
   WorkerPool pieces_;
   WorkerPool onItsThread_{0};
-  WorkerPool files_{kSmallFilesAtOnce};
+  WorkerPool smallFiles_{kSmallFilesAtOnce};
   std::deque<Converting> converting_;
   std::vector<Placed> placed_;
   Clock::time_point flushed_ = Clock::now();
@@ -204,10 +205,10 @@ bool Succeeded(FileOutcome outcome) {
          outcome == FileOutcome::AlreadyDone;
 }
 
-std::vector<FileReport> RunFileBatch(const std::vector<fs::path>& paths,
+std::vector<FileReport> RunFileBatch(const std::vector<BatchFile>& files,
                                      const BatchCommand& command, const FileFormat& format,
                                      BatchView& view) {
-  return Batch(paths, command, format, view).Run();
+  return Batch(files, command, format, view).Run();
 }
 
 }  // namespace quobrel

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "batch/file_text.h"
+#include "batch/folder_entry.h"
 #include "batch/text_stream.h"
 
 namespace quobrel {
@@ -42,6 +43,13 @@ class BatchView {
   virtual void ShowProgress(const BatchProgress& /*progress*/) {}
 };
 
+// What becomes of the backup a file already has when it gets a new one.
+enum class BackupPolicy {
+  Replace,   // the new one takes its name ("memo.old"), unless it is no recorded backup
+  Numbered,  // it is kept under the next number ("memo.old.~1~")
+  None,      // no backup is made at all
+};
+
 struct BatchCommand {
   // Asked on the batch's thread as each file begins: a change in the window applies from
   // the next file on.
@@ -50,11 +58,22 @@ struct BatchCommand {
   bool counted = false;
   // Every file checked and converted as it would be, and none written.
   bool dryRun = false;
+  BackupPolicy backups = BackupPolicy::Replace;
+};
+
+// A file of a batch: the path its status line starts as, and how to reach it at its turn.
+struct BatchFile {
+  std::filesystem::path path;
+  std::function<EntryOpening()> locate;
+
+  // A file named by its path, as its user spelt it: through symbolic links that the rule of
+  // links lets through.
+  static BatchFile Named(std::filesystem::path path);
 };
 
 enum class FileOutcome {
   Converted,    // written
-  NothingToDo,  // no replacement: left as it was
+  NothingToDo,  // no replacement, or a result the same as the file: left as it was
   AlreadyDone,  // the same file came earlier in the list
   NotFound,
   Failed,   // left as it was; the status line says why
@@ -63,14 +82,15 @@ enum class FileOutcome {
 
 struct FileReport {
   FileOutcome outcome = FileOutcome::Stopped;
-  std::string reason;  // why it failed, in words for a terminal ("Permission denied")
+  std::string reason;     // why it failed, in words for a terminal ("Permission denied")
+  std::error_code error;  // and as an error, where one says it
 };
 
 bool Succeeded(FileOutcome outcome);
 
-// Runs the command over each file of `paths` (the status lines start as them). A file is
-// taken by its identity on disk, not its spelling: reached twice, it is done once.
-std::vector<FileReport> RunFileBatch(const std::vector<std::filesystem::path>& paths,
+// Runs the command over each file (the status lines start as their paths). A file is taken
+// by its identity on disk, not its spelling: reached twice, it is done once.
+std::vector<FileReport> RunFileBatch(const std::vector<BatchFile>& files,
                                      const BatchCommand& command, const FileFormat& format,
                                      BatchView& view);
 

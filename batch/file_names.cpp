@@ -1,6 +1,7 @@
 #include "batch/file_names.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace quobrel {
 namespace {
@@ -20,14 +21,34 @@ std::basic_string_view<Char> ExtensionOf(std::basic_string_view<Char> path) {
 
 // Extensions are compared as ASCII; a name's other characters never match.
 template <class Char>
+bool EqualsLowered(std::basic_string_view<Char> text, std::u16string_view lower) {
+  auto lowered = [](Char c) {
+    return c >= Char('A') && c <= Char('Z') ? Char(c + ('a' - 'A')) : c;
+  };
+  return std::equal(text.begin(), text.end(), lower.begin(), lower.end(),
+                    [&](Char c, char16_t l) { return static_cast<char16_t>(lowered(c)) == l; });
+}
+
+// "~N~" after ".old.", as numbered backups end.
+template <class Char>
+bool IsNumberedBackup(std::basic_string_view<Char> fileName) {
+  const std::basic_string_view<Char> number = ExtensionOf(fileName);
+  if (number.size() < 3 || number.front() != Char('~') || number.back() != Char('~') ||
+      !std::all_of(number.begin() + 1, number.end() - 1,
+                   [](Char c) { return c >= Char('0') && c <= Char('9'); })) {
+    return false;
+  }
+  return EqualsLowered(ExtensionOf(fileName.substr(0, fileName.size() - number.size() - 1)),
+                       u"old");
+}
+
+template <class Char>
 bool IsRefusedName(std::basic_string_view<Char> fileName) {
   const std::basic_string_view<Char> extension = ExtensionOf(fileName);
-  auto lower = [](Char c) { return c >= Char('A') && c <= Char('Z') ? Char(c + ('a' - 'A')) : c; };
-  return std::any_of(
-      kRefusedExtensions.begin(), kRefusedExtensions.end(), [&](std::u16string_view refused) {
-        return std::equal(extension.begin(), extension.end(), refused.begin(), refused.end(),
-                          [&](Char c, char16_t r) { return static_cast<char16_t>(lower(c)) == r; });
-      });
+  return IsNumberedBackup(fileName) ||
+         std::any_of(
+             kRefusedExtensions.begin(), kRefusedExtensions.end(),
+             [&](std::u16string_view refused) { return EqualsLowered(extension, refused); });
 }
 
 }  // namespace
@@ -38,13 +59,56 @@ std::string_view GetExtension(std::string_view path) { return ExtensionOf(path);
 bool IsRefused(std::u16string_view fileName) { return IsRefusedName(fileName); }
 bool IsRefused(std::string_view fileName) { return IsRefusedName(fileName); }
 
+std::string PrintableName(std::string_view name) {
+  std::string printable;
+  printable.reserve(name.size());
+  auto escape = [&printable](std::string_view bytes) {
+    constexpr char kHex[] = "0123456789abcdef";
+    for (const char byte : bytes) {
+      const auto value = static_cast<unsigned char>(byte);
+      printable.append("\\x").push_back(kHex[value >> 4]);
+      printable.push_back(kHex[value & 15]);
+    }
+  };
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(name[i]);
+    // U+0080 to U+009F are C2 80 to C2 9F in UTF-8.
+    const bool c1 = byte == 0xC2 && i + 1 < name.size() &&
+                    (static_cast<unsigned char>(name[i + 1]) & 0xE0) == 0x80;
+    if (byte < 0x20 || byte == 0x7F) {
+      escape(name.substr(i, 1));
+    } else if (c1) {
+      escape(name.substr(i++, 2));
+    } else {
+      printable.push_back(name[i]);
+    }
+  }
+  return printable;
+}
+
 std::filesystem::path FolderOf(const std::filesystem::path& path) {
   return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
 }
 
 std::string BackupName(std::string_view path) {
-  if (FileNameOf(path).find('.') == path.npos) return std::string(path) + ".old";
+  const std::size_t dot = FileNameOf(path).find_last_of('.');
+  if (dot == path.npos || dot == 0) return std::string(path) + ".old";
   return std::string(path.substr(0, path.size() - GetExtension(path).size())) + "old";
+}
+
+unsigned BackupNumber(std::string_view name, std::string_view backup) {
+  if (!name.starts_with(backup) || !name.substr(backup.size()).starts_with(".~") ||
+      !name.ends_with('~')) {
+    return 0;
+  }
+  const std::string_view digits = name.substr(backup.size() + 2, name.size() - backup.size() - 3);
+  unsigned number = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+  return error == std::errc() && end == digits.data() + digits.size() ? number : 0;
+}
+
+std::string NumberedBackupName(std::string_view backup, unsigned number) {
+  return std::string(backup) + ".~" + std::to_string(number) + "~";
 }
 
 }  // namespace quobrel

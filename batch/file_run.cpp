@@ -1,13 +1,16 @@
 #include "batch/file_run.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <future>
 #include <iterator>
 #include <new>
 #include <stdexcept>
 
+#include "batch/file_errors.h"
 #include "batch/file_names.h"
 #include "batch/piece_stream.h"
 #include "batch/posix_file.h"
@@ -36,13 +39,24 @@ ReadBytes CountingReaderAt(int fd, std::size_t offset, std::atomic<std::uint64_t
   };
 }
 
-std::optional<FileIdentity> IdentityAt(const fs::path& path) {
-  struct stat status;
-  if (::stat(path.c_str(), &status) != 0) return std::nullopt;
-  return FileIdentity::Of(status);
-}
-
-std::u16string_view WriteFailureStatus(const std::error_code& error, bool inBackup) {
+std::u16string_view FailureStatus(const std::error_code& error, bool inBackup) {
+  if (error.category() == FileErrorCategory()) {
+    switch (static_cast<FileError>(error.value())) {
+      case FileError::LinkToOthers:
+      case FileError::LinkOutOfTree:
+        return status::kLinkRefused;
+      case FileError::ChangedMeanwhile:
+        return status::kChangedMeanwhile;
+      case FileError::BackupOfAnotherFile:
+        return status::kBackupOfAnotherFile;
+      case FileError::BackupWrittenMeanwhile:
+        return status::kInUse;
+      case FileError::OwnerNotKept:
+        return status::kOwnerNotKept;
+      case FileError::Binary:
+        return status::kBinary;
+    }
+  }
   switch (error.value()) {
     case ENOSPC:
     case EDQUOT:
@@ -51,10 +65,33 @@ std::u16string_view WriteFailureStatus(const std::error_code& error, bool inBack
       return status::kTooLarge;
     case EIO:
       return status::kIoError;
-    case EBUSY:  // changed by another program meanwhile
+    case EBUSY:  // its name taken by another program meanwhile
       return status::kInUse;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      if (!inBackup) return status::kNotWritable;
   }
   return inBackup ? status::kCannotBackUp : status::kCannotWrite;
+}
+
+// The permissions a new file is given: those of its source, less what the user's umask
+// takes from every new file.
+mode_t NewFileMode(const struct stat& source) {
+  static const mode_t umask = [] {
+    // Read, not set and set back, which would race with other threads creating files.
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+      if (line.starts_with("Umask:"))
+        return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+    }
+    return mode_t{022};
+  }();
+  return source.st_mode & 0777 & ~umask;
+}
+
+bool NotBefore(const timespec& time, const timespec& since) {
+  return time.tv_sec != since.tv_sec ? time.tv_sec > since.tv_sec : time.tv_nsec >= since.tv_nsec;
 }
 
 // The encodings' names, one after the other.
@@ -81,45 +118,64 @@ std::string InvalidReason(const std::vector<TextEncoding>& encodings) {
   return "not valid " + Utf8Names(encodings, ", ") + "; name the encoding with --encoding";
 }
 
-// A file's name in its folder, by the folder's identity.
-std::optional<NameInFolder> NameOf(const fs::path& path) {
-  const std::optional<FileIdentity> folder = IdentityAt(FolderOf(path));
+std::optional<NameInFolder> NameOf(const FolderEntry& entry) {
+  const std::optional<FileIdentity> folder = IdentityOf(entry.at());
   if (!folder) return std::nullopt;
-  return NameInFolder{*folder, path.filename().native()};
+  return NameInFolder{*folder, entry.name};
 }
 
 }  // namespace
 
 // Where a file's result goes, and what is there now.
 struct FileRun::Destination {
-  fs::path named;                        // the name the result goes by
-  fs::path target;                       // the file that name stands for
+  std::optional<FolderEntry> target;     // the name the result takes, through links
   std::optional<LockedFile> heldTarget;  // an output file already there
   const LockedFile* current = nullptr;   // what the result replaces, if anything
-  std::optional<fs::path> backup;        // where what it replaces is kept
+  std::optional<Backup> backup;          // where what it replaces is kept
 };
 
-FileRun::FileRun(fs::path path, const BatchCommand& command, const FileFormat& format,
-                 std::optional<fs::path> outputFolder, std::atomic<std::uint64_t>& bytesConverted)
-    : path_(std::move(path)),
+BatchFile BatchFile::Named(fs::path path) {
+  return {path, [path] {
+            EntryOpening named = EntryOf(path);
+            return named.entry ? FollowLinks(std::move(*named.entry)) : named;
+          }};
+}
+
+FileRun::FileRun(const BatchFile& file, const BatchCommand& command, const FileFormat& format,
+                 const std::optional<fs::path>& outputFolder,
+                 std::atomic<std::uint64_t>& bytesConverted)
+    : path_(file.path),
       name_(path_.filename()),
+      located_(file.locate()),
       command_(command),
       format_(format),
-      outputFolder_(std::move(outputFolder)),
       bytesConverted_(bytesConverted),
       destination_(std::make_unique<Destination>()) {
-  const bool inPlace = !outputFolder_ || IdentityAt(*outputFolder_) == IdentityAt(FolderOf(path_));
-  destination_->named = inPlace ? path_ : *outputFolder_ / name_;
-  destination_->target = ThroughLinks(destination_->named);
+  if (!located_.entry) return;
+  if (!outputFolder) {
+    destination_->target = located_.entry;
+    return;
+  }
+  FileDescriptor folder = OpenFolderAt(AT_FDCWD, outputFolder->c_str());
+  if (!folder) {
+    outputFolderAt_.error = LastError();
+    return;
+  }
+  // An output name that is a link is written through only as the rule of links allows.
+  outputFolderAt_ =
+      FollowLinks({std::make_shared<const FileDescriptor>(std::move(folder)), name_.native()});
+  destination_->target = outputFolderAt_.entry;
 }
 
 FileRun::~FileRun() = default;
 
 std::set<NameInFolder> FileRun::NamesTouched() const {
   std::set<NameInFolder> names;
-  for (const fs::path& path : {ThroughLinks(path_), destination_->target,
-                               fs::path(BackupName(destination_->named.native()))}) {
-    if (std::optional<NameInFolder> name = NameOf(path)) names.insert(std::move(*name));
+  if (!located_.entry || !destination_->target) return names;
+  const FolderEntry& target = *destination_->target;
+  for (const FolderEntry& entry :
+       {*located_.entry, target, FolderEntry{target.folder, BackupName(target.name)}}) {
+    if (std::optional<NameInFolder> name = NameOf(entry)) names.insert(std::move(*name));
   }
   return names;
 }
@@ -131,17 +187,25 @@ bool FileRun::Small() const {
 }
 
 std::optional<Verdict> FileRun::Plan(BatchMemory& memory, const Show& show) {
-  LockedFile::Opening opening = LockedFile::Open(path_);
+  if (!located_.entry) {
+    if (located_.error == std::errc::no_such_file_or_directory ||
+        located_.error == std::errc::not_a_directory) {
+      return Verdict{StatusLine{path_.native(), std::u16string(status::kNotFound)},
+                     {FileOutcome::NotFound, located_.error.message(), located_.error}};
+    }
+    return Fail(located_.error);
+  }
+  if (!destination_->target) return Fail(outputFolderAt_.error);
+  LockedFile::Opening opening = LockedFile::Open(*located_.entry);
   if (!opening.file) return RefusedSource(opening);
   const LockedFile& source = source_.emplace(std::move(*opening.file));
   if (!memory.handled.insert(source.identity()).second)
     return Done(status::kSameFile, FileOutcome::AlreadyDone);
   if (auto refusal = Destine(source, memory)) return refusal;
-  for (const fs::path& folder : {FolderOf(destination_->target), FolderOf(destination_->named)}) {
-    const std::optional<FileIdentity> identity = IdentityAt(folder);
-    if (identity && !command_.dryRun && memory.foldersSwept.insert(*identity).second)
-      RemoveLeftovers(folder);
-  }
+  const std::optional<FileIdentity> folder = IdentityOf(destination_->target->at());
+  if (folder && !command_.dryRun && memory.foldersSwept.insert(*folder).second)
+    RecoverLeftovers(destination_->target->at());
+  if (auto refusal = DestineBackup(memory)) return refusal;
   // Taken now: a change in the window applies from the next file on.
   fileCommand_ = command_.forFile();
   if (!show(status::kReading)) return StoppedVerdict();
@@ -151,36 +215,62 @@ std::optional<Verdict> FileRun::Plan(BatchMemory& memory, const Show& show) {
 // Everything that could refuse the file is looked at here, before any change.
 std::optional<Verdict> FileRun::Destine(const LockedFile& source, BatchMemory& memory) {
   Destination& destination = *destination_;
+  const FolderEntry& target = *destination.target;
   destination.current = &source;
-  if (destination.named != path_) {
-    const std::optional<FileIdentity> there = IdentityAt(destination.target);
-    if (!there) {
-      destination.current = nullptr;
-    } else if (*there != source.identity()) {
-      if (memory.handled.contains(*there)) return Fail(status::kSharedOutput, "output name taken");
-      // Written through, the output name would replace another file of the list.
-      if (memory.sources.contains(*there))
-        return Fail(status::kOutputIsSource, "the output name is another file of the list");
-      LockedFile::Opening opening = LockedFile::Open(destination.target);
-      if (!opening.file) return RefusedTarget(opening);
-      destination.current = &destination.heldTarget.emplace(std::move(*opening.file));
-    }
+  const std::optional<FileIdentity> there = IdentityAt(target);
+  if (!there) {
+    destination.current = nullptr;
+  } else if (*there != source.identity()) {
+    if (memory.handled.contains(*there)) return Fail(status::kSharedOutput, "output name taken");
+    // Written through, the output name would replace another file of the list.
+    if (memory.sources.contains(*there))
+      return Fail(status::kOutputIsSource, "the output name is another file of the list");
+    LockedFile::Opening opening = LockedFile::Open(target);
+    if (!opening.file) return RefusedTarget(opening);
+    destination.current = &destination.heldTarget.emplace(std::move(*opening.file));
   }
-  // In place the source is kept; into a folder, a file already there.
-  if (destination.current) {
-    destination.backup = BackupName(destination.named.native());
-    const std::optional<FileIdentity> there = IdentityAt(*destination.backup);
-    if (there == destination.current->identity())
+  if (const std::error_code error = CheckReplaceable(target, destination.current)) {
+    return Fail(error.category() == FileErrorCategory() ? FailureStatus(error, false)
+                : error == std::errc::permission_denied ||
+                        error == std::errc::operation_not_permitted ||
+                        error == std::errc::read_only_file_system
+                    ? status::kNotWritable
+                    : status::kCannotWrite,
+                error.message());
+  }
+  return std::nullopt;
+}
+
+// In place the source is kept; into a folder, a file already there: beside it, never
+// over the backup of another file or one another run has just made.
+std::optional<Verdict> FileRun::DestineBackup(BatchMemory& memory) {
+  Destination& destination = *destination_;
+  if (!destination.current || command_.backups == BackupPolicy::None) return std::nullopt;
+  const FolderEntry& target = *destination.target;
+  const FolderEntry at{target.folder, BackupName(target.name)};
+  std::optional<EarlierBackup> earlier = LookAtBackup(at);
+  if (earlier && FileIdentity::Of(earlier->status) == destination.current->identity()) {
+    // Linked there by a run that died before it replaced the file: the name goes again.
+    if (command_.dryRun || !DropHalfMadeBackup(at, *destination.current, target.name))
       return Fail(status::kBackupIsFile, "it is its own backup");
-    if (there && memory.backupsMade.contains(*there))
+    earlier.reset();
+  }
+  if (earlier) {
+    if (!S_ISREG(earlier->status.st_mode))
+      return Fail(status::kCannotBackUp, "the backup name is not a regular file");
+    if (memory.backupsMade.contains(FileIdentity::Of(earlier->status)))
       return Fail(status::kSharedBackup, "backup name taken");
+    if (earlier->record && *earlier->record != target.name)
+      return Fail(FileError::BackupOfAnotherFile, true);
+    if (NotBefore(earlier->status.st_ctim, memory.began))
+      return Fail(FileError::BackupWrittenMeanwhile, true);
   }
-  if (const std::error_code error = CheckReplaceable(destination.target, destination.current)) {
-    const bool forbidden = error == std::errc::permission_denied ||
-                           error == std::errc::operation_not_permitted ||
-                           error == std::errc::read_only_file_system;
-    return Fail(forbidden ? status::kNotWritable : status::kCannotWrite, error.message());
-  }
+  // What is no recorded backup may be all that is left of something: it is kept.
+  const bool keepEarlier =
+      earlier && (!earlier->record || command_.backups == BackupPolicy::Numbered);
+  destination.backup.emplace(Backup{
+      at.name, *destination.current, target.name,
+      earlier ? std::optional(FileIdentity::Of(earlier->status)) : std::nullopt, keepEarlier});
   return std::nullopt;
 }
 
@@ -189,37 +279,47 @@ std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
   try {
     if (auto refusal = Survey(pool, keepGoing)) return refusal;
     if (!show(status::kConverting)) return StoppedVerdict();
+    const Destination& destination = *destination_;
     if (!command_.dryRun) {
-      const Destination& destination = *destination_;
-      std::optional<Backup> backup;
-      if (destination.backup) backup.emplace(Backup{*destination.backup, *destination.current});
       write_ = std::make_unique<SafeWrite>(
-          Replacement{destination.target, destination.current, source_->status().st_mode & 0777},
-          backup);
-      if (const std::error_code error = write_->error())
-        return Fail(WriteFailureStatus(error, false), error.message());
+          Replacement{*destination.target, destination.current, NewFileMode(source_->status()),
+                      source_->status().st_gid},
+          destination.backup);
+      if (const std::error_code error = write_->error()) return Fail(error);
     }
+    unchanged_ = destination.current == &*source_;
     PieceReader reader(CountingReaderAt(source_->fd(), textStart_, bytesConverted_));
     const StreamOutcome streamed = StreamText(
         reader, pool, kind_, fileCommand_,
         [this](std::string_view bytes) {
+          unchanged_ = unchanged_ && SameAsSource(bytes);
           return write_ ? write_->Write(bytes) : std::error_code();
         },
         keepGoing);
     if (streamed.stopped) return StoppedVerdict();
     if (auto refusal = Refused(streamed)) return refusal;
+    if (const std::error_code error =
+            source_->CheckUnchanged(located_.entry->at(), located_.entry->name, true)) {
+      return Fail(error);
+    }
     count_ = streamed.count;
     if (command_.counted) {
       if (!show(status::kCounting)) return StoppedVerdict();
       if (count_ == 0) return Done(Counted(status::kNothingReplaced, 0), FileOutcome::NothingToDo);
     }
+    // The same bytes again: neither the file nor its backup is touched.
+    if (unchanged_ && compared_ == static_cast<std::uint64_t>(source_->status().st_size)) {
+      write_.reset();
+      return Done(command_.counted ? Counted(status::kNothingReplaced, count_)
+                                   : std::u16string(status::kNothingChanged),
+                  FileOutcome::NothingToDo);
+    }
     if (!write_) return std::nullopt;
     // A large file's flush can take a while: it goes on another thread, the window on this.
     std::future<std::error_code> prepared = pool.Submit([this] { return write_->Prepare(); });
     while (prepared.wait_for(kWaitStep) != std::future_status::ready) keepGoing();
-    if (const std::error_code error = prepared.get()) {
-      return Fail(WriteFailureStatus(error, write_->PreparedBackupFailed()), error.message());
-    }
+    if (const std::error_code error = prepared.get())
+      return Fail(error, write_->PreparedBackupFailed());
     return std::nullopt;
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
@@ -257,6 +357,8 @@ std::optional<Verdict> FileRun::Survey(WorkerPool& pool, const std::function<boo
   // Bytes read in the wrong encoding would come back as other characters: such a file is
   // left alone.
   switch (outcome.failure) {
+    case TextFailure::Binary:
+      return Fail(FileError::Binary);
     case TextFailure::Invalid:
       return Fail(status::kInvalidBytes, InvalidReason(outcome.encodings));
     case TextFailure::Undecided:
@@ -288,18 +390,29 @@ std::optional<Verdict> FileRun::Refused(const StreamOutcome& streamed) {
     default:
       break;
   }
-  if (streamed.writeError) {
-    return Fail(WriteFailureStatus(streamed.writeError, false), streamed.writeError.message());
-  }
+  if (streamed.writeError) return Fail(streamed.writeError);
   return std::nullopt;
+}
+
+bool FileRun::SameAsSource(std::string_view bytes) {
+  sourceBytes_.resize(bytes.size());
+  std::size_t got = 0;
+  while (got < bytes.size()) {
+    const ssize_t count = RetryOnInterrupt([&] {
+      return ::pread(source_->fd(), sourceBytes_.data() + got, bytes.size() - got,
+                     static_cast<off_t>(compared_ + got));
+    });
+    if (count <= 0) return false;
+    got += static_cast<std::size_t>(count);
+  }
+  compared_ += bytes.size();
+  return std::string_view(sourceBytes_) == bytes;
 }
 
 Verdict FileRun::Place() {
   if (write_) {
     const SafeWriteResult written = write_->Place();
-    if (written.error) {
-      return Fail(WriteFailureStatus(written.error, written.inBackup), written.error.message());
-    }
+    if (written.error) return Fail(written.error, written.inBackup);
     written_ = written.written;
   }
   return Done(command_.counted ? Counted(status::kFinishedCounted, count_)
@@ -307,14 +420,15 @@ Verdict FileRun::Place() {
               FileOutcome::Converted);
 }
 
-std::vector<FileIdentity> FileRun::Folders() const {
-  return written_ ? write_->Folders() : std::vector<FileIdentity>();
+std::optional<FileIdentity> FileRun::Folder() const {
+  if (!written_) return std::nullopt;
+  return write_->Folder();
 }
 
 std::optional<Verdict> FileRun::FlushFolders() {
   const SafeWriteResult flushed = write_->FlushFolders();
   if (!flushed.error) return std::nullopt;
-  return Fail(WriteFailureStatus(flushed.error, flushed.inBackup), flushed.error.message());
+  return Fail(flushed.error, flushed.inBackup);
 }
 
 void FileRun::Remember(BatchMemory& memory) const {
@@ -327,7 +441,7 @@ Verdict FileRun::RefusedSource(const LockedFile::Opening& opening) {
   switch (opening.refusal) {
     case LockedFile::Refusal::NotFound:
       return {StatusLine{path_.native(), std::u16string(status::kNotFound)},
-              {FileOutcome::NotFound, opening.error.message()}};
+              {FileOutcome::NotFound, opening.error.message(), opening.error}};
     case LockedFile::Refusal::NotRegular:
       return Fail(status::kNotRegular, "not a regular file");
     case LockedFile::Refusal::InUse:
@@ -350,11 +464,17 @@ Verdict FileRun::RefusedTarget(const LockedFile::Opening& opening) {
 
 Verdict FileRun::Fail(std::u16string_view status, std::string reason) const {
   return {StatusLine{name_.native(), std::u16string(status)},
-          {FileOutcome::Failed, std::move(reason)}};
+          {FileOutcome::Failed, std::move(reason), {}}};
+}
+
+Verdict FileRun::Fail(const std::error_code& error, bool inBackup) const {
+  Verdict verdict = Fail(FailureStatus(error, inBackup), error.message());
+  verdict.report.error = error;
+  return verdict;
 }
 
 Verdict FileRun::Done(std::u16string_view status, FileOutcome outcome) const {
-  return {StatusLine{name_.native(), std::u16string(status)}, {outcome, {}}};
+  return {StatusLine{name_.native(), std::u16string(status)}, {outcome, {}, {}}};
 }
 
 }  // namespace quobrel

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -30,6 +31,9 @@ struct BatchMemory {
   std::set<FileIdentity> handled;  // sources taken, and the files written
   std::set<FileIdentity> backupsMade;
   std::set<FileIdentity> foldersSwept;
+  // When the batch began, as the file system tells time: a backup made since then is
+  // another run's.
+  timespec began{};
 };
 
 // What has become of a file: the status line to show, if any, and the report.
@@ -39,7 +43,7 @@ struct Verdict {
 };
 
 // A file left as it was, its status line too, because the program is ending.
-inline Verdict StoppedVerdict() { return {std::nullopt, {FileOutcome::Stopped, {}}}; }
+inline Verdict StoppedVerdict() { return {std::nullopt, {FileOutcome::Stopped, {}, {}}}; }
 
 // A name in a folder, by the folder's identity: two runs that touch the same one must not
 // be under way at once.
@@ -48,8 +52,9 @@ using NameInFolder = std::pair<FileIdentity, std::string>;
 class FileRun {
  public:
   // Adds to `bytesConverted` what the conversion reads, from any thread.
-  FileRun(std::filesystem::path path, const BatchCommand& command, const FileFormat& format,
-          std::optional<std::filesystem::path> outputFolder,
+  // Finds the file, and the folder its result goes to.
+  FileRun(const BatchFile& file, const BatchCommand& command, const FileFormat& format,
+          const std::optional<std::filesystem::path>& outputFolder,
           std::atomic<std::uint64_t>& bytesConverted);
   ~FileRun();
 
@@ -72,8 +77,8 @@ class FileRun {
   // Puts the converted file in place, on any thread (in a dry run, only says so); its
   // folders are flushed with the next two, which a batch may do for several files at once.
   Verdict Place();
-  // The folders a placed file is to flush: none when it was not placed.
-  std::vector<FileIdentity> Folders() const;
+  // The folder a placed file is to flush: none when it was not placed.
+  std::optional<FileIdentity> Folder() const;
   // A verdict when the flush fails.
   std::optional<Verdict> FlushFolders();
   // Notes what the run wrote, on the batch's thread.
@@ -83,17 +88,22 @@ class FileRun {
   struct Destination;
   std::optional<Verdict> Destine(const LockedFile& source, BatchMemory& memory);
   std::optional<Verdict> Survey(WorkerPool& pool, const std::function<bool()>& keepGoing);
+  std::optional<Verdict> DestineBackup(BatchMemory& memory);
   std::optional<Verdict> Refused(const StreamOutcome& streamed);
+  // Whether `bytes`, the next of the result, are the same as the source's at that place.
+  bool SameAsSource(std::string_view bytes);
   Verdict RefusedSource(const LockedFile::Opening& opening);
   Verdict RefusedTarget(const LockedFile::Opening& opening);
   Verdict Fail(std::u16string_view status, std::string reason) const;
+  Verdict Fail(const std::error_code& error, bool inBackup = false) const;
   Verdict Done(std::u16string_view status, FileOutcome outcome) const;
 
   const std::filesystem::path path_;
   const std::filesystem::path name_;
+  EntryOpening located_;         // the file, through the links it may be reached by
+  EntryOpening outputFolderAt_;  // when there is an output folder
   const BatchCommand& command_;
   const FileFormat& format_;
-  const std::optional<std::filesystem::path> outputFolder_;
   std::atomic<std::uint64_t>& bytesConverted_;
 
   std::optional<LockedFile> source_;
@@ -104,6 +114,9 @@ class FileRun {
   bool detected_ = false;      // the encoding was told apart
   std::unique_ptr<SafeWrite> write_;
   std::size_t count_ = 0;
+  bool unchanged_ = false;      // in place, the result is so far the same as the file
+  std::uint64_t compared_ = 0;  // how much of it
+  std::string sourceBytes_;
   std::optional<WrittenFiles> written_;
 };
 

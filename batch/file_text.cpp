@@ -14,6 +14,9 @@ std::size_t FileSurvey::TakeByteOrderMark(std::string_view firstBytes) {
 
 FileSurvey::Plan FileSurvey::NextPlan() const {
   Plan plan;
+  // A binary file is read no further: nothing else about it counts.
+  if (hasNul_) return plan;
+  plan.nulBytes = true;
   const bool asked = format_.encoding || byteOrderMark_;
   if (!asked) plan.readers = encodings_.Readers();
   plan.lineBreaks = format_.lineBreaks == LineBreakRule::Lines && !(hasCr_ && hasLf_);
@@ -28,6 +31,7 @@ FileSurvey::Plan FileSurvey::NextPlan() const {
 
 FileSurvey::Notes FileSurvey::Look(std::string_view piece, const Plan& plan) {
   Notes notes;
+  if (plan.nulBytes) notes.hasNul = std::memchr(piece.data(), '\0', piece.size()) != nullptr;
   if (!plan.readers.empty()) notes.evidence = EncodingSurvey::Weigh(piece, plan.readers);
   if (plan.lineBreaks) {
     notes.hasCr = std::memchr(piece.data(), '\r', piece.size()) != nullptr;
@@ -41,11 +45,16 @@ void FileSurvey::Add(const Notes& notes) {
   encodings_.Add(notes.evidence);
   hasCr_ = hasCr_ || notes.hasCr;
   hasLf_ = hasLf_ || notes.hasLf;
+  hasNul_ = hasNul_ || notes.hasNul;
   duplicates_.Append(notes.duplicates);
 }
 
 FileSurvey::Outcome FileSurvey::Finish(FileKind& kind) {
   Outcome outcome;
+  if (hasNul_) {
+    outcome.failure = TextFailure::Binary;
+    return outcome;
+  }
   kind.byteOrderMark = byteOrderMark_;
   kind.lineBreaks = LineBreaksOf(hasCr_, hasLf_, format_.lineBreaks);
   if (byteOrderMark_) {

@@ -38,6 +38,7 @@ enum class TextFailure {
   Undecided,     // more than one reads them and nothing tells which
   NotRoundTrip,  // read, they would not be written back as they are
   Unencodable,   // the result has a character the encoding cannot hold
+  Binary,        // it holds NUL bytes: no text file does
 };
 
 // A first reading of a whole file, piece by piece, for what the conversion must know
@@ -55,7 +56,8 @@ class FileSurvey {
     std::vector<TextEncoding> readers;  // of the encodings still in question
     bool lineBreaks = false;
     bool duplicates = false;
-    bool Any() const { return !readers.empty() || lineBreaks || duplicates; }
+    bool nulBytes = false;
+    bool Any() const { return !readers.empty() || lineBreaks || duplicates || nulBytes; }
   };
   Plan NextPlan() const;
 
@@ -64,6 +66,7 @@ class FileSurvey {
     EncodingSurvey::Evidence evidence;
     bool hasCr = false;
     bool hasLf = false;
+    bool hasNul = false;
     Cp932Duplicates duplicates;
   };
   static Notes Look(std::string_view piece, const Plan& plan);
@@ -71,7 +74,7 @@ class FileSurvey {
   void Add(const Notes& notes);
 
   struct Outcome {
-    TextFailure failure = TextFailure::None;  // None, Invalid or Undecided
+    TextFailure failure = TextFailure::None;  // None, Binary, Invalid or Undecided
     std::vector<TextEncoding> encodings;      // Invalid: those tried; Undecided: candidates
     bool detected = false;                    // the encoding was told apart, not asked for
   };
@@ -84,6 +87,7 @@ class FileSurvey {
   EncodingSurvey encodings_;
   bool hasCr_ = false;
   bool hasLf_ = false;
+  bool hasNul_ = false;
   Cp932Duplicates duplicates_;
 };
 

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -15,12 +16,71 @@ namespace quobrel {
 namespace fs = std::filesystem;
 namespace {
 
-void Walk(const fs::path& folder, FolderWalk& walk) {
-  const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), ::closedir);
-  if (!listing) {
-    walk.unreadable.emplace_back(folder, std::error_code(errno, std::generic_category()));
+// The folders of a walk, each opened again when a file of it has its turn: from the folder
+// walked, step by step, through no link, and only while each step is still the folder that
+// was listed.
+class Tree {
+ public:
+  struct Folder {
+    std::size_t parent;
+    std::string name;
+    FileIdentity identity;
+  };
+
+  explicit Tree(FileDescriptor top) : top_(std::move(top)) {}
+
+  const FileDescriptor& top() const { return top_; }
+  std::vector<Folder> folders;  // the first is the folder walked
+
+  // The folder `index`, or why it cannot be reached as it was listed.
+  std::shared_ptr<const FileDescriptor> Open(std::size_t index, std::error_code& error) {
+    if (lastIndex_ == index && last_) return last_;
+    std::shared_ptr<const FileDescriptor> folder;
+    if (index == 0) {
+      folder = std::make_shared<const FileDescriptor>(::fcntl(top_.get(), F_DUPFD_CLOEXEC, 0));
+    } else {
+      const std::shared_ptr<const FileDescriptor> parent = Open(folders[index].parent, error);
+      if (!parent) return nullptr;
+      folder = std::make_shared<const FileDescriptor>(
+          OpenFolderAt(parent->get(), folders[index].name.c_str(), O_NOFOLLOW));
+    }
+    if (!*folder) {
+      error = LastError();
+      return nullptr;
+    }
+    if (IdentityOf(folder->get()) != folders[index].identity) {
+      error = std::make_error_code(std::errc::no_such_file_or_directory);  // moved away
+      return nullptr;
+    }
+    lastIndex_ = index;
+    last_ = folder;
+    return folder;
+  }
+
+ private:
+  FileDescriptor top_;
+  std::size_t lastIndex_ = 0;
+  std::shared_ptr<const FileDescriptor> last_;
+};
+
+BatchFile FileOf(const std::shared_ptr<Tree>& tree, std::size_t folder, fs::path path,
+                 const std::string& name) {
+  return {std::move(path), [tree, folder, name]() -> EntryOpening {
+            std::error_code error;
+            std::shared_ptr<const FileDescriptor> at = tree->Open(folder, error);
+            if (!at) return {std::nullopt, error};
+            return FollowLinks({std::move(at), name}, &tree->top());
+          }};
+}
+
+void Walk(const std::shared_ptr<Tree>& tree, std::size_t index, int folderFd,
+          const fs::path& folder, FolderWalk& walk) {
+  DIR* opened = ::fdopendir(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0));
+  if (opened == nullptr) {
+    walk.unreadable.emplace_back(folder, LastError());
     return;
   }
+  const std::unique_ptr<DIR, int (*)(DIR*)> listing(opened, ::closedir);
   std::vector<std::string> files, folders;
   for (;;) {
     errno = 0;  // tells the end from a failure
@@ -29,32 +89,58 @@ void Walk(const fs::path& folder, FolderWalk& walk) {
     const std::string name = entry->d_name;
     if (name.starts_with('.')) continue;
     struct stat status;
-    // Not through a link: a linked folder is no folder here; a linked file is looked at.
-    if (::fstatat(::dirfd(listing.get()), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
-      continue;
+    if (::fstatat(folderFd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
     if (S_ISDIR(status.st_mode)) {
       folders.push_back(name);
-    } else if ((S_ISREG(status.st_mode) ||
-                (S_ISLNK(status.st_mode) &&
-                 ::fstatat(::dirfd(listing.get()), name.c_str(), &status, 0) == 0 &&
-                 S_ISREG(status.st_mode))) &&
-               !IsRefused(std::string_view(name))) {
+    } else if (IsRefused(std::string_view(name))) {
+      continue;
+    } else if (S_ISREG(status.st_mode)) {
       files.push_back(name);
+    } else if (S_ISLNK(status.st_mode) && ::fstatat(folderFd, name.c_str(), &status, 0) == 0 &&
+               S_ISREG(status.st_mode)) {
+      // A linked folder is no folder here; a linked file is taken as the rule of links says.
+      const auto shared =
+          std::make_shared<const FileDescriptor>(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0));
+      const EntryOpening reached = FollowLinks({shared, name}, &tree->top());
+      if (reached.entry) {
+        files.push_back(name);
+      } else {
+        walk.linksPassedBy.emplace_back(folder / name, reached.error);
+      }
     }
   }
-  if (errno != 0)
-    walk.unreadable.emplace_back(folder, std::error_code(errno, std::generic_category()));
+  if (errno != 0) walk.unreadable.emplace_back(folder, LastError());
   std::sort(files.begin(), files.end());
   std::sort(folders.begin(), folders.end());
-  for (const std::string& name : files) walk.files.push_back(folder / name);
-  for (const std::string& name : folders) Walk(folder / name, walk);
+  for (const std::string& name : files)
+    walk.files.push_back(FileOf(tree, index, folder / name, name));
+  for (const std::string& name : folders) {
+    const FileDescriptor subfolder(
+        ::openat(folderFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const std::optional<FileIdentity> identity =
+        subfolder ? IdentityOf(subfolder.get()) : std::nullopt;
+    if (!identity) {
+      walk.unreadable.emplace_back(folder / name, LastError());
+      continue;
+    }
+    tree->folders.push_back({index, name, *identity});
+    Walk(tree, tree->folders.size() - 1, subfolder.get(), folder / name, walk);
+  }
 }
 
 }  // namespace
 
 FolderWalk WalkFolder(const fs::path& folder) {
   FolderWalk walk;
-  Walk(folder, walk);
+  FileDescriptor top(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const std::optional<FileIdentity> identity = top ? IdentityOf(top.get()) : std::nullopt;
+  if (!identity) {
+    walk.unreadable.emplace_back(folder, LastError());
+    return walk;
+  }
+  auto tree = std::make_shared<Tree>(std::move(top));
+  tree->folders.push_back({0, {}, *identity});
+  Walk(tree, 0, tree->top().get(), folder, walk);
   return walk;
 }
 

@@ -6,18 +6,25 @@
 #include <utility>
 #include <vector>
 
+#include "batch/file_batch.h"
+
 namespace quobrel {
 
 struct FolderWalk {
   // Regular files and symbolic links to them, each folder's by name and before its
   // subfolders'; hidden ones, and those the file lists refuse (backups among them), left out.
-  std::vector<std::filesystem::path> files;
+  // Each is reached at its turn from the folder walked, step by step and through no link but
+  // its own.
+  std::vector<BatchFile> files;
   // The folders that could not be read, and why.
   std::vector<std::pair<std::filesystem::path, std::error_code>> unreadable;
+  // The links to files that were passed by: out of the tree, or to another user's file.
+  std::vector<std::pair<std::filesystem::path, std::error_code>> linksPassedBy;
 };
 
 // Walks `folder` and the folders in it, hidden ones left out; a symbolic link to a folder
-// is not followed, so that no walk runs in circles or out of the tree it was given.
+// is not followed, so that no walk runs in circles or out of the tree it was given, and a
+// link to a file only to a file of the tree that belongs to the link's own user.
 FolderWalk WalkFolder(const std::filesystem::path& folder);
 
 }  // namespace quobrel

@@ -8,6 +8,7 @@
 #include <optional>
 #include <system_error>
 
+#include "batch/folder_entry.h"
 #include "batch/posix_file.h"
 
 namespace quobrel {
@@ -17,7 +18,7 @@ class LockedFile {
   enum class Refusal {
     None,
     NotFound,
-    NotRegular,  // a folder, FIFO, device or socket
+    NotRegular,  // a folder, FIFO, device, socket or symbolic link
     InUse,       // another run holds it
     CannotOpen,  // see `error`
   };
@@ -26,9 +27,14 @@ class LockedFile {
   enum class Lock { Exclusive, Shared };
 
   struct Opening;
-  // Opens the file at `path` (through symbolic links) without ever blocking, as a FIFO or
-  // device would; once locked, it is checked to be still the file the path names.
-  static Opening Open(const std::filesystem::path& path, Lock lock = Lock::Exclusive);
+  // Opens the file the entry names, not through a symbolic link, without ever blocking, as a
+  // FIFO or device would; once locked, it is checked to be still the file the entry names.
+  static Opening Open(const FolderEntry& entry, Lock lock = Lock::Exclusive);
+
+  // Whether the file is still as it was opened, through its descriptor and under its name in
+  // the folder: the same size and modification time and, with `changeTime`, the same change
+  // time, which any change of its metadata moves too. ChangedMeanwhile when not.
+  std::error_code CheckUnchanged(int folder, const std::string& name, bool changeTime) const;
 
   int fd() const { return fd_.get(); }
   const struct stat& status() const { return status_; }

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <string>
 
+#include "batch/file_errors.h"
 #include "batch/file_names.h"
 
 namespace quobrel {
@@ -24,16 +26,8 @@ namespace {
 constexpr std::string_view kTemporaryPrefix = ".quobrel-";
 constexpr std::string_view kTemporarySuffix = ".tmp";
 
-// A folder held open, to create, link and rename files in it by name and to flush it.
-FileDescriptor OpenFolder(const fs::path& folder) {
-  FileDescriptor fd(
-      RetryOnInterrupt([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); }));
-  if (!fd && errno == EACCES) {
-    // A folder the user may write but not list: it can still be written in, not flushed.
-    fd = FileDescriptor(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  }
-  return fd;
-}
+// The attribute in which a backup records the name of the file it backs up.
+constexpr const char* kBackupRecord = "user.quobrel.backup-of";
 
 // Flushes the folder's entries, so that a rename is on the disk. A folder the user may
 // not list was opened only as a path and cannot be flushed (EBADF): that is let pass.
@@ -58,7 +52,10 @@ class TemporaryFile {
   explicit TemporaryFile(int folder) : folder_(folder) {
     fd_ = FileDescriptor(RetryOnInterrupt(
         [&] { return ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600); }));
-    if (fd_ || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return;
+    if (fd_ || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) {
+      Lock();
+      return;
+    }
     // No unnamed files here: one named for this process, that nobody else may read.
     for (int attempt = 0; attempt < 100 && !fd_; ++attempt) {
       name_ = TemporaryName();
@@ -68,6 +65,7 @@ class TemporaryFile {
       if (!fd_ && errno != EEXIST) break;
     }
     if (!fd_) name_.clear();
+    Lock();
   }
   // Another name, to be, for the file open at `existing`.
   TemporaryFile(int folder, int existing)
@@ -80,6 +78,12 @@ class TemporaryFile {
 
   int fd() const { return fd_.get(); }
   explicit operator bool() const { return static_cast<bool>(fd_); }
+
+  // Locked as the file it replaces is, so that no other run takes it up while this one is
+  // still busy with it; nobody else has it yet.
+  void Lock() const {
+    if (fd_) ::flock(fd_.get(), LOCK_EX | LOCK_NB);
+  }
 
   // Gives an unnamed file its temporary name, the step before a rename.
   std::error_code Name() {
@@ -140,6 +144,7 @@ std::error_code CopyExtendedAttributes(int from, int to) {
     const std::string name = names.c_str() + start;
     start += name.size() + 1;
     hasAccessAcl = hasAccessAcl || name == kAccessAcl;
+    if (name == kBackupRecord) continue;  // a record says what its own file is
     const ssize_t size = ::fgetxattr(from, name.c_str(), nullptr, 0);
     if (size < 0) continue;
     value.resize(static_cast<std::size_t>(size));
@@ -155,18 +160,17 @@ std::error_code CopyExtendedAttributes(int from, int to) {
   return {};
 }
 
-// Owner and group where this process may set them, then attributes, then the mode: a
-// change of owner clears some of them. Set-user-ID and set-group-ID are dropped with an
-// owner or group that could not be kept.
+// Owner and group, then attributes, then the mode: a change of owner clears some of them.
+// A file never changes hands: where the owner or group cannot be kept, it is refused.
 std::error_code KeepMetadata(const LockedFile& original, int to, bool withTimes) {
   const struct stat& status = original.status();
-  if (::fchown(to, status.st_uid, status.st_gid) != 0) (void)::fchown(to, -1, status.st_gid);
   struct stat now;
   if (::fstat(to, &now) != 0) return LastError();
-  mode_t mode = status.st_mode & 07777;
-  if (now.st_uid != status.st_uid) mode &= ~S_ISUID;
-  // The group's permissions were given to another group: the new one gets none.
-  if (now.st_gid != status.st_gid) mode &= ~(S_ISGID | S_IRWXG);
+  if ((now.st_uid != status.st_uid || now.st_gid != status.st_gid) &&
+      ::fchown(to, status.st_uid, status.st_gid) != 0) {
+    return FileError::OwnerNotKept;
+  }
+  const mode_t mode = status.st_mode & 07777;
   if (const std::error_code error = CopyExtendedAttributes(original.fd(), to)) return error;
   if (::fchmod(to, mode) != 0) return LastError();
   const struct timespec times[2] = {status.st_atim, status.st_mtim};
@@ -202,78 +206,126 @@ std::error_code CopyContents(int from, int to) {
 
 std::error_code Flush(int fd) { return ::fsync(fd) == 0 ? std::error_code() : LastError(); }
 
-std::optional<FileIdentity> IdentityOf(int fd) {
-  struct stat status;
-  if (::fstat(fd, &status) != 0) return std::nullopt;
-  return FileIdentity::Of(status);
+std::error_code SetRecord(int fd, const std::string& backsUp) {
+  if (::fsetxattr(fd, kBackupRecord, backsUp.data(), backsUp.size(), 0) == 0 ||
+      IsUnsupportedOrForbidden(errno)) {
+    return {};  // a file system without attributes keeps backups unrecorded
+  }
+  return LastError();
 }
 
-// Renames the temporary file over the target, unless the target is no longer what it was
-// when the run looked: another program (one that takes no lock) has written it meanwhile.
+std::optional<std::string> RecordOf(const std::string& path) {
+  std::string value(256, '\0');
+  const ssize_t size = ::getxattr(path.c_str(), kBackupRecord, value.data(), value.size());
+  if (size < 0) return std::nullopt;
+  value.resize(static_cast<std::size_t>(size));
+  return value;
+}
+
+// The record of the file the folder holds under `name`, not through a link.
+std::optional<std::string> RecordAt(int folder, const std::string& name) {
+  const FileDescriptor file(::openat(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+  if (!file) return std::nullopt;
+  return RecordOf("/proc/self/fd/" + std::to_string(file.get()));
+}
+
+std::optional<std::string> RecordOf(int fd) {
+  return RecordOf("/proc/self/fd/" + std::to_string(fd));
+}
+
+// Renames `from` to the next number after the highest of `name`'s numbered backups
+// ("memo.old.~3~"), never replacing anything; `aside` is the new name.
+std::error_code SetAsideNumbered(int folder, const std::string& from, const std::string& name,
+                                 std::string& aside) {
+  unsigned highest = 0;
+  if (const FileDescriptor listed{::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)}) {
+    if (DIR* listing = ::fdopendir(::fcntl(listed.get(), F_DUPFD_CLOEXEC, 0))) {
+      while (const dirent* entry = ::readdir(listing))
+        highest = std::max(highest, BackupNumber(entry->d_name, name));
+      ::closedir(listing);
+    }
+  }
+  for (unsigned number = highest + 1; number < highest + 1000; ++number) {
+    aside = NumberedBackupName(name, number);
+    if (::renameat2(folder, from.c_str(), folder, aside.c_str(), RENAME_NOREPLACE) == 0) return {};
+    if (errno != EEXIST) return LastError();
+  }
+  return LastError();
+}
+
+// Renames the temporary file over the target, unless the target is no longer what the run
+// read: another program (one that takes no lock) has written or replaced it meanwhile.
 std::error_code PutInPlace(int folder, const std::string& temporary, const std::string& target,
                            const LockedFile& current) {
-  struct stat now;
-  if (::fstatat(folder, target.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
-      FileIdentity::Of(now) != current.identity()) {
-    return std::make_error_code(std::errc::device_or_resource_busy);
-  }
+  if (const std::error_code error = current.CheckUnchanged(folder, target, false)) return error;
   if (::renameat(folder, temporary.c_str(), folder, target.c_str()) != 0) return LastError();
   return {};
 }
 
 }  // namespace
 
-// The backup copy, complete on disk under a temporary name until it is put in place.
+// The backup, complete on disk under a temporary name until it is put in place.
 struct PreparedBackup {
-  FileDescriptor folder;
+  int folder = -1;
   std::string name;
+  std::string backsUp;
+  std::optional<FileIdentity> earlier;
+  bool keepEarlier = false;
   std::optional<TemporaryFile> file;
-  bool exchanged = false;  // the temporary name now holds the earlier backup
-  std::string held;        // without exchanges: a second name of the earlier backup
+  bool isOriginal = false;  // the backup is the file itself, which the record marks
+  bool exchanged = false;   // the temporary name now holds the earlier backup
+  std::string held;         // without exchanges: a second name of the earlier backup
+  std::string aside;        // the numbered name the earlier backup was set aside to
 
   ~PreparedBackup() {
-    if (!held.empty()) ::unlinkat(folder.get(), held.c_str(), 0);
+    if (!held.empty()) ::unlinkat(folder, held.c_str(), 0);
   }
 
-  std::error_code Prepare(const Backup& backup) {
-    folder = OpenFolder(FolderOf(backup.path));
-    if (!folder) return LastError();
-    name = backup.path.filename();
-    struct stat earlier;
-    if (::fstatat(folder.get(), name.c_str(), &earlier, AT_SYMLINK_NOFOLLOW) == 0 &&
-        S_ISDIR(earlier.st_mode)) {
-      return std::make_error_code(std::errc::is_a_directory);
-    }
+  std::error_code Prepare(const Backup& backup, int into) {
+    folder = into;
+    name = backup.name;
+    backsUp = backup.backsUp;
+    earlier = backup.earlier;
+    keepEarlier = backup.keepEarlier;
     // A file with no other name becomes the backup itself: nothing to copy, and all of its
-    // metadata stays. Not so across file systems, where links are refused, or for a file
-    // whose other names would then share the backup.
+    // metadata stays. Not so for a file whose other names would then share the backup.
     // Linking another user's file may be refused (protected hard links).
     const struct stat& original = backup.original.status();
     const bool mayLink = original.st_uid == ::geteuid() || ::geteuid() == 0;
-    struct stat folderStatus;
-    if (mayLink && original.st_nlink == 1 && ::fstat(folder.get(), &folderStatus) == 0 &&
-        folderStatus.st_dev == original.st_dev) {
+    if (mayLink && original.st_nlink == 1) {
       // Its contents are as durable as they were; the new name is flushed with its folder.
-      file.emplace(folder.get(), backup.original.fd());
+      file.emplace(folder, backup.original.fd());
+      isOriginal = true;
       return *file ? std::error_code() : LastError();
     }
-    file.emplace(folder.get());
+    file.emplace(folder);
     if (!*file) return LastError();
     if (const auto error = CopyContents(backup.original.fd(), file->fd())) return error;
     if (const auto error = KeepMetadata(backup.original, file->fd(), true)) return error;
+    if (const auto error = SetRecord(file->fd(), backsUp)) return error;
     return Flush(file->fd());
   }
 
-  // Puts the copy in place, keeping any earlier backup under the temporary name until
-  // the file itself is replaced.
+  // Puts the backup in place, keeping any earlier one under the temporary name until the
+  // file itself is replaced, or under a number for good.
   std::error_code Place() {
+    struct stat there;
+    const bool taken = ::fstatat(folder, name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0;
+    // Another run may have made a backup since this one looked.
+    if (taken != earlier.has_value() || (taken && FileIdentity::Of(there) != *earlier))
+      return FileError::BackupWrittenMeanwhile;
+    if (isOriginal) {
+      if (const auto error = SetRecord(file->fd(), backsUp)) return error;
+    }
+    if (taken && keepEarlier) {
+      if (const auto error = SetAsideNumbered(folder, name, name, aside)) return error;
+    }
     // Named only now, so that a process killed before leaves no name behind; without an
     // earlier backup, by the backup's own name at once.
     if (file->Link(name)) return {};
-    if (errno != EEXIST) return LastError();
+    if (errno != EEXIST || !aside.empty()) return LastError();
     if (const std::error_code error = file->Name()) return error;
-    if (::renameat2(folder.get(), file->name().c_str(), folder.get(), name.c_str(),
-                    RENAME_EXCHANGE) == 0) {
+    if (::renameat2(folder, file->name().c_str(), folder, name.c_str(), RENAME_EXCHANGE) == 0) {
       exchanged = true;
       return {};
     }
@@ -281,11 +333,9 @@ struct PreparedBackup {
     // A file system without exchanges: the earlier backup keeps a second name meanwhile.
     if (errno == EINVAL) {
       std::string second = TemporaryName();
-      if (::linkat(folder.get(), name.c_str(), folder.get(), second.c_str(), 0) == 0)
-        held = std::move(second);
+      if (::linkat(folder, name.c_str(), folder, second.c_str(), 0) == 0) held = std::move(second);
     }
-    if (::renameat(folder.get(), file->name().c_str(), folder.get(), name.c_str()) != 0)
-      return LastError();
+    if (::renameat(folder, file->name().c_str(), folder, name.c_str()) != 0) return LastError();
     file->ForgetName();
     return {};
   }
@@ -293,38 +343,31 @@ struct PreparedBackup {
   // The file could not be replaced: the earlier backup goes back, or the new one goes.
   void Undo() {
     if (exchanged) {
-      if (::renameat2(folder.get(), file->name().c_str(), folder.get(), name.c_str(),
-                      RENAME_EXCHANGE) != 0) {
+      if (::renameat2(folder, file->name().c_str(), folder, name.c_str(), RENAME_EXCHANGE) != 0) {
         file->ForgetName();  // the temporary name holds the earlier backup: it stays
       }
     } else if (!held.empty()) {
-      if (::renameat(folder.get(), held.c_str(), folder.get(), name.c_str()) == 0) held.clear();
+      if (::renameat(folder, held.c_str(), folder, name.c_str()) == 0) held.clear();
     } else {
-      ::unlinkat(folder.get(), name.c_str(), 0);
+      ::unlinkat(folder, name.c_str(), 0);
+      if (!aside.empty())
+        ::renameat2(folder, aside.c_str(), folder, name.c_str(), RENAME_NOREPLACE);
     }
+    if (isOriginal) ::fremovexattr(file->fd(), kBackupRecord);
   }
 };
 
-fs::path ThroughLinks(const fs::path& path) {
-  fs::path name = path;
-  // Link by link, so that a link to a file not made yet leads to where it will be.
-  for (int depth = 0; depth < 40; ++depth) {  // the kernel's own limit on a chain of links
-    std::error_code error;
-    if (!fs::is_symlink(name, error)) return name;
-    const fs::path target = fs::read_symlink(name, error);
-    if (error) return name;
-    name = target.is_absolute() ? target : name.parent_path() / target;
-  }
-  return name;
+std::optional<EarlierBackup> LookAtBackup(const FolderEntry& backup) {
+  EarlierBackup earlier;
+  if (::fstatat(backup.at(), backup.name.c_str(), &earlier.status, AT_SYMLINK_NOFOLLOW) != 0)
+    return std::nullopt;
+  earlier.record = RecordAt(backup.at(), backup.name);
+  return earlier;
 }
 
 SafeWrite::SafeWrite(const Replacement& replacement, const std::optional<Backup>& backup)
-    : replacement_(replacement), folder_(OpenFolder(FolderOf(replacement.target))) {
-  if (!folder_) {
-    error_ = LastError();
-    return;
-  }
-  file_ = std::make_unique<TemporaryFile>(folder_.get());
+    : replacement_(replacement) {
+  file_ = std::make_unique<TemporaryFile>(replacement_.target.at());
   if (!*file_) {
     error_ = LastError();
     return;
@@ -332,12 +375,17 @@ SafeWrite::SafeWrite(const Replacement& replacement, const std::optional<Backup>
   if (backup) {
     backup_ = std::make_unique<PreparedBackup>();
     // A copy worth the while is made meanwhile, on a thread of its own; a link, or a small
-    // copy, when it is needed.
+    // copy, when it is needed; and where no thread can be had, then too.
     constexpr off_t kWorthAThread = 1 << 20;
-    const auto policy = backup->original.status().st_size >= kWorthAThread ? std::launch::async
-                                                                           : std::launch::deferred;
-    backupPrepared_ = std::async(
-        policy, [prepared = backup_.get(), backup = *backup] { return prepared->Prepare(backup); });
+    auto prepare = [prepared = backup_.get(), backup = *backup, into = replacement_.target.at()] {
+      return prepared->Prepare(backup, into);
+    };
+    try {
+      if (backup->original.status().st_size >= kWorthAThread)
+        backupPrepared_ = std::async(std::launch::async, prepare);
+    } catch (const std::system_error&) {
+    }
+    if (!backupPrepared_.valid()) backupPrepared_ = std::async(std::launch::deferred, prepare);
   }
 }
 
@@ -364,11 +412,16 @@ std::error_code SafeWrite::Write(std::string_view bytes) {
 std::error_code SafeWrite::Prepare() {
   if (error_) return error_;
   const int fd = file_->fd();
-  const std::error_code kept =
-      replacement_.current
-          ? KeepMetadata(*replacement_.current, fd, false)
-          : (::fchmod(fd, replacement_.newFileMode) == 0 ? std::error_code() : LastError());
-  if (kept) return kept;
+  if (replacement_.current) {
+    if (const auto error = KeepMetadata(*replacement_.current, fd, false)) return error;
+  } else {
+    // The group the new file fell to is not given the permissions meant for another.
+    struct stat status;
+    if (::fstat(fd, &status) != 0) return LastError();
+    mode_t mode = replacement_.newFileMode;
+    if (status.st_gid != replacement_.newFileGroup) mode &= ~(S_ISGID | S_IRWXG);
+    if (::fchmod(fd, mode) != 0) return LastError();
+  }
   if (const auto error = Flush(fd)) return error;
   if (backup_) {
     if (const auto error = backupPrepared_.get()) {
@@ -387,10 +440,11 @@ SafeWriteResult SafeWrite::Place() {
     return result;
   };
   TemporaryFile& file = *file_;
+  const int folder = replacement_.target.at();
+  const std::string& targetName = replacement_.target.name;
   // Known before any name changes, so that a failure here leaves everything as it was.
   const std::optional<FileIdentity> written = IdentityOf(file.fd());
   if (!written) return fail(LastError());
-  const std::string targetName = replacement_.target.filename();
   if (!replacement_.current) {
     // A new file takes its name at once, and never one that appeared meanwhile.
     if (!file.Link(targetName)) {
@@ -398,13 +452,16 @@ SafeWriteResult SafeWrite::Place() {
                                   : LastError());
     }
   } else {
+    // Up to the backup's link and record, which change it, the file's change time tells
+    // any change of another program's too.
+    if (const auto error = replacement_.current->CheckUnchanged(folder, targetName, true))
+      return fail(error);
     if (backup_) result.written.backup = IdentityOf(backup_->file->fd());
     if (const auto error = file.Name()) return fail(error);
     if (backup_) {
       if (const auto error = backup_->Place()) return fail(error, true);
     }
-    if (const auto error =
-            PutInPlace(folder_.get(), file.name(), targetName, *replacement_.current)) {
+    if (const auto error = PutInPlace(folder, file.name(), targetName, *replacement_.current)) {
       if (backup_) backup_->Undo();
       return fail(error);
     }
@@ -414,22 +471,13 @@ SafeWriteResult SafeWrite::Place() {
   return result;
 }
 
-std::vector<FileIdentity> SafeWrite::Folders() const {
-  std::vector<FileIdentity> folders;
-  for (const int folder : {folder_.get(), backup_ ? backup_->folder.get() : -1}) {
-    const std::optional<FileIdentity> identity = folder < 0 ? std::nullopt : IdentityOf(folder);
-    if (identity && std::find(folders.begin(), folders.end(), *identity) == folders.end())
-      folders.push_back(*identity);
-  }
-  return folders;
+FileIdentity SafeWrite::Folder() const {
+  return IdentityOf(replacement_.target.at()).value_or(FileIdentity{});
 }
 
 SafeWriteResult SafeWrite::FlushFolders() {
-  if (const std::error_code error = FlushFolder(folder_.get())) return {error, false, {}};
-  // Mostly the backup is beside the file: its folder is flushed already.
-  if (backup_ && IdentityOf(backup_->folder.get()) != IdentityOf(folder_.get())) {
-    if (const std::error_code error = FlushFolder(backup_->folder.get())) return {error, true, {}};
-  }
+  if (const std::error_code error = FlushFolder(replacement_.target.at()))
+    return {error, false, {}};
   return {};
 }
 
@@ -453,28 +501,38 @@ SafeWriteResult WriteSafely(const Replacement& replacement,
   return write.Commit();
 }
 
-std::error_code CheckReplaceable(const fs::path& target, const LockedFile* current) {
-  if (::faccessat(AT_FDCWD, FolderOf(target).c_str(), W_OK | X_OK, AT_EACCESS) != 0)
-    return LastError();
+std::error_code CheckReplaceable(const FolderEntry& target, const LockedFile* current) {
+  if (::faccessat(target.at(), ".", W_OK | X_OK, AT_EACCESS) != 0) return LastError();
   if (!current) return {};
-  if ((current->status().st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
-      ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+  const struct stat& status = current->status();
+  if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+      ::faccessat(target.at(), target.name.c_str(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0) {
     return std::make_error_code(std::errc::permission_denied);
+  }
+  // Only root gives a file away; others keep a file their own, in a group of theirs.
+  if (::geteuid() != 0) {
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
+    groups.resize(static_cast<std::size_t>(
+        std::max(::getgroups(static_cast<int>(groups.size()), groups.data()), 0)));
+    const bool inGroup = status.st_gid == ::getegid() ||
+                         std::find(groups.begin(), groups.end(), status.st_gid) != groups.end();
+    if (status.st_uid != ::geteuid() || !inGroup) return FileError::OwnerNotKept;
   }
   return {};
 }
 
-std::optional<fs::path> SetAside(const fs::path& path, std::string_view suffix) {
+std::optional<std::string> SetAside(const FolderEntry& entry, std::string_view suffix) {
+  const int at = entry.at();
+  const char* name = entry.name.c_str();
   for (int number = 1; number < 1000; ++number) {
-    std::string aside = path.native();
+    std::string aside = entry.name;
     aside.append(suffix);
     if (number > 1) aside.append(".").append(std::to_string(number));
-    if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0)
-      return aside;
+    if (::renameat2(at, name, at, aside.c_str(), RENAME_NOREPLACE) == 0) return aside;
     // Where renames cannot refuse to replace, a link can.
-    if (errno == EINVAL && ::link(path.c_str(), aside.c_str()) == 0) {
-      if (::unlink(path.c_str()) == 0) return aside;
-      ::unlink(aside.c_str());
+    if (errno == EINVAL && ::linkat(at, name, at, aside.c_str(), 0) == 0) {
+      if (::unlinkat(at, name, 0) == 0) return aside;
+      ::unlinkat(at, aside.c_str(), 0);
       return std::nullopt;
     }
     if (errno != EEXIST) return std::nullopt;
@@ -482,9 +540,12 @@ std::optional<fs::path> SetAside(const fs::path& path, std::string_view suffix) 
   return std::nullopt;
 }
 
-void RemoveLeftovers(const fs::path& folder) {
-  DIR* listing = ::opendir(folder.c_str());
+void RecoverLeftovers(int folder) {
+  const FileDescriptor listed(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!listed) return;
+  DIR* listing = ::fdopendir(::fcntl(listed.get(), F_DUPFD_CLOEXEC, 0));
   if (listing == nullptr) return;
+  std::vector<std::string> leftovers;
   const uid_t self = ::geteuid();
   while (const dirent* entry = ::readdir(listing)) {
     const std::string_view name = entry->d_name;
@@ -495,12 +556,49 @@ void RemoveLeftovers(const fs::path& folder) {
     if (error != std::errc() || *end != '-' || pid <= 0) continue;
     if (::kill(pid, 0) == 0 || errno != ESRCH) continue;  // its process still runs
     struct stat status;
-    if (::fstatat(::dirfd(listing), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+    if (::fstatat(folder, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
         S_ISREG(status.st_mode) && status.st_uid == self) {
-      ::unlinkat(::dirfd(listing), entry->d_name, 0);
+      leftovers.emplace_back(name);
     }
   }
   ::closedir(listing);
+  for (const std::string& leftover : leftovers) {
+    // A recorded backup was the earlier backup of a file, taken out of the way of the one
+    // the dead run was making. Back it goes, over a half-made backup that is still the file
+    // itself; beside a backup that is whole, under a number.
+    const std::optional<std::string> record = RecordAt(folder, leftover);
+    if (record && !record->empty() && *record != "." && *record != ".." &&
+        record->find('/') == std::string::npos) {
+      const std::string backup = BackupName(*record);
+      struct stat there, file;
+      if (::fstatat(folder, backup.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+          ::fstatat(folder, record->c_str(), &file, AT_SYMLINK_NOFOLLOW) == 0 &&
+          FileIdentity::Of(there) == FileIdentity::Of(file)) {
+        if (::renameat(folder, leftover.c_str(), folder, backup.c_str()) == 0) {
+          if (const FileDescriptor marked{::openat(folder, record->c_str(),
+                                                   O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)})
+            ::fremovexattr(marked.get(), kBackupRecord);
+          continue;
+        }
+      }
+      if (::renameat2(folder, leftover.c_str(), folder, backup.c_str(), RENAME_NOREPLACE) == 0 ||
+          errno != EEXIST) {
+        continue;
+      }
+      std::string aside;
+      (void)SetAsideNumbered(folder, leftover, backup, aside);
+      continue;
+    }
+    ::unlinkat(folder, leftover.c_str(), 0);
+  }
+}
+
+bool DropHalfMadeBackup(const FolderEntry& backup, const LockedFile& file,
+                        const std::string& backsUp) {
+  if (IdentityAt(backup) != file.identity() || RecordOf(file.fd()) != backsUp) return false;
+  if (::unlinkat(backup.at(), backup.name.c_str(), 0) != 0) return false;
+  ::fremovexattr(file.fd(), kBackupRecord);
+  return true;
 }
 
 }  // namespace quobrel

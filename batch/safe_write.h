@@ -6,8 +6,12 @@
 // nothing behind. Each is given the owner, mode, extended attributes (ACLs among them) of the file
 // it stands for, and flushed to the disk. Only then are they renamed into place: the backup first,
 // then the file. A failure before that leaves the file and any earlier backup as they were.
+// A backup records the name of the file it backs up, so that no run replaces the backup of
+// another file, and the file must be as the run read it up to its rename: another program
+// may have written it meanwhile.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <filesystem>
@@ -19,23 +23,34 @@
 #include <system_error>
 #include <vector>
 
+#include "batch/folder_entry.h"
 #include "batch/locked_file.h"
 
 namespace quobrel {
 
-// The file a name stands for, through symbolic links: the name a rename must replace for
-// the link to go on pointing at the file.
-std::filesystem::path ThroughLinks(const std::filesystem::path& path);
+// Where the backup name of a file stands when a run looks at it.
+struct EarlierBackup {
+  struct stat status;                 // not through a link
+  std::optional<std::string> record;  // the name of the file it backs up, as recorded with it
+};
+// Nothing when the name is free.
+std::optional<EarlierBackup> LookAtBackup(const FolderEntry& backup);
 
 struct Replacement {
-  std::filesystem::path target;  // the name to replace or create; not a symbolic link
-  const LockedFile* current;     // what `target` holds now, whose metadata is kept; or null
-  mode_t newFileMode = 0600;     // the permissions of a new file
+  FolderEntry target;         // the name to replace or create; not a symbolic link
+  const LockedFile* current;  // what `target` holds now, whose metadata is kept; or null
+  mode_t newFileMode = 0600;  // the permissions of a new file, given to `newFileGroup`:
+  gid_t newFileGroup = 0;     // another group that a new file falls to gets none
 };
 
 struct Backup {
-  std::filesystem::path path;  // the backup's name; what is there is replaced
+  std::string name;            // the backup's name, in the folder of the file it backs up
   const LockedFile& original;  // copied whole, with its metadata and modification time
+  std::string backsUp;         // the name of the file it backs up, recorded with it
+  // What the name held when the run looked (it must still hold it), and whether that is
+  // kept under a number rather than replaced.
+  std::optional<FileIdentity> earlier;
+  bool keepEarlier = false;
 };
 
 struct WrittenFiles {
@@ -74,14 +89,13 @@ class SafeWrite {
   // Renames the backup, then the file, into place; the renames are on the disk once
   // FlushFolders() has flushed their folders, which a batch may do for several files at once.
   SafeWriteResult Place();
-  // The identity of the folders to flush: the file's, and the backup's when it is another.
-  std::vector<FileIdentity> Folders() const;
+  // The identity of the folder to flush, which holds the file and its backup.
+  FileIdentity Folder() const;
   SafeWriteResult FlushFolders();
   SafeWriteResult Commit();
 
  private:
   Replacement replacement_;
-  FileDescriptor folder_;
   std::unique_ptr<TemporaryFile> file_;
   std::error_code error_;
   off_t written_ = 0;
@@ -95,17 +109,23 @@ SafeWriteResult WriteSafely(const Replacement& replacement,
                             std::initializer_list<std::string_view> contents,
                             const std::optional<Backup>& backup = std::nullopt);
 
-// Whether this process may replace the file: it may write the folder and, as its effective
-// user, the file; a file without any write permission is refused even to root.
-std::error_code CheckReplaceable(const std::filesystem::path& target, const LockedFile* current);
+// Whether this process may replace the file and keep its owner: it may write the folder
+// and, as its effective user, the file; a file without any write permission is refused
+// even to root.
+std::error_code CheckReplaceable(const FolderEntry& target, const LockedFile* current);
 
-// Renames the file at `path` to the first of "<path><suffix>", "<path><suffix>.2", … that
-// does not exist yet, never replacing anything; returns the new name, or nothing.
-std::optional<std::filesystem::path> SetAside(const std::filesystem::path& path,
-                                              std::string_view suffix);
+// Renames the file the entry names to the first of "<name><suffix>", "<name><suffix>.2", …
+// that does not exist yet, never replacing anything; returns the new name, or nothing.
+std::optional<std::string> SetAside(const FolderEntry& entry, std::string_view suffix);
 
-// Removes the named temporary files that runs of this program left in `folder` when their
-// process died (unnamed ones never outlive it). Files of running processes stay.
-void RemoveLeftovers(const std::filesystem::path& folder);
+// Undoes what runs of this program left in the folder when their process died: an earlier
+// backup that a run had taken out of the way goes back to its name (or, with that name taken,
+// to a numbered one), and the temporary files go. Those of running processes stay.
+void RecoverLeftovers(int folder);
+
+// A backup name that still holds the file it stands for, linked there by a run that died
+// before the file was replaced: the name goes. Whether there was one.
+bool DropHalfMadeBackup(const FolderEntry& backup, const LockedFile& file,
+                        const std::string& backsUp);
 
 }  // namespace quobrel

@@ -11,6 +11,8 @@ inline constexpr std::u16string_view kConverting = u"：ファイル変換中";
 inline constexpr std::u16string_view kCounting = u"：ファイル計算中";
 inline constexpr std::u16string_view kStoring = u"：ファイル格納中";
 inline constexpr std::u16string_view kFinished = u"：変換終了";
+// The result is the file as it was: neither it nor its backup is touched.
+inline constexpr std::u16string_view kNothingChanged = u"：変換個所なし";
 // Followed by the count and ")".
 inline constexpr std::u16string_view kNothingReplaced = u"：変換個所なし(";
 inline constexpr std::u16string_view kFinishedCounted = u"：変換終了(";
@@ -45,5 +47,12 @@ inline constexpr std::u16string_view kTooLarge =
     u"：ファイルが大きすぎるため書き込めませんでした。";
 inline constexpr std::u16string_view kIoError = u"：入出力エラーのため書き込めませんでした。";
 inline constexpr std::u16string_view kRefused = u"：変換できない種類のファイルです。";
+inline constexpr std::u16string_view kChangedMeanwhile =
+    u"：変換中にファイルが変更されたため変換しません。";
+inline constexpr std::u16string_view kBackupOfAnotherFile =
+    u"：バックアップ名が他のファイルのバックアップと同じため変換しません。";
+inline constexpr std::u16string_view kOwnerNotKept = u"：所有者を保てないため変換しません。";
+inline constexpr std::u16string_view kBinary = u"：バイナリファイルのため変換しません。";
+inline constexpr std::u16string_view kLinkRefused = u"：リンク先をたどれないため変換しません。";
 
 }  // namespace quobrel::status

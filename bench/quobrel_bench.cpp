@@ -207,9 +207,11 @@ void ReportFiles(const std::u16string& corpus) {
   const BatchCommand convert{[&startUp] { return ConvertingCommand(startUp); }};
   Unseen view;
   auto run = [&](const std::vector<fs::path>& paths) {
+    std::vector<BatchFile> files;
+    for (const fs::path& path : paths) files.push_back(BatchFile::Named(path));
     view.Start();
     const auto start = Clock::now();
-    RunFileBatch(paths, convert, {TextEncoding::Cp932, TextEncoding::Cp932, LineBreakRule::Lines},
+    RunFileBatch(files, convert, {TextEncoding::Cp932, TextEncoding::Cp932, LineBreakRule::Lines},
                  view);
     return std::chrono::duration<double>(Clock::now() - start).count();
   };

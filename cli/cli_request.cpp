@@ -66,6 +66,9 @@ constexpr std::string_view kCommonHelp =
     "                             of ASCII only is written as UTF-8). Standard input is\n"
     "                             UTF-8 unless this is given\n"
     "  --output-dir=DIR           write the results into DIR, not over the files\n"
+    "  --backup=old|numbered|none what becomes of a file's former contents: FILE.old,\n"
+    "                             which the next change replaces; FILE.old with the\n"
+    "                             earlier ones kept as FILE.old.~1~, ~2~ ...; or nothing\n"
     "  --line-breaks=keep|crlf    keep every line break as it is, or write each line with\n"
     "                             CR LF (LF when all the file's line breaks are LF)\n"
     "  -n, --dry-run              tell what would become of each file; change none\n"
@@ -97,6 +100,9 @@ constexpr Choice<ExtraConversions::SymbolWidth> kSymbolWidths[] = {
     {"full", ExtraConversions::SymbolWidth::Full},
     {"half", ExtraConversions::SymbolWidth::Half},
     {"none", ExtraConversions::SymbolWidth::Unchanged}};
+constexpr Choice<BackupPolicy> kBackupPolicies[] = {{"old", BackupPolicy::Replace},
+                                                    {"numbered", BackupPolicy::Numbered},
+                                                    {"none", BackupPolicy::None}};
 constexpr Choice<convert::KanaScript> kKanaScripts[] = {{"hiragana", convert::KanaScript::Hiragana},
                                                         {"katakana", convert::KanaScript::Katakana},
                                                         {"none", convert::KanaScript::Unchanged}};
@@ -187,7 +193,7 @@ class CommandLineReader {
  public:
   CommandLineReader() {
     parser_.addOptions({help_, version_, encoding_, outputDirectory_, search_, replace_, matchCase_,
-                        lineBreaks_, dryRun_, recursive_, symbols_, kana_});
+                        lineBreaks_, dryRun_, recursive_, symbols_, kana_, backup_});
     for (const GroupOption& option : GroupOptions()) {
       groupOptions_.emplace_back(Q(option.name), QString(), "value");
       parser_.addOption(groupOptions_.back());
@@ -248,6 +254,10 @@ class CommandLineReader {
       if (parser_.value(outputDirectory_).isEmpty()) return "--output-dir needs a folder";
       request.outputDirectory = raw_.Bytes(parser_.value(outputDirectory_));
     }
+    if (parser_.isSet(backup_) && request.files.empty()) return "--backup goes with files";
+    std::optional<BackupPolicy> backups;
+    if (auto error = Choose<BackupPolicy>(parser_, backup_, kBackupPolicies, backups)) return error;
+    request.backups = backups.value_or(BackupPolicy::Replace);
     if (parser_.isSet(lineBreaks_)) {
       if (request.files.empty()) return "--line-breaks goes with files";
       const QString rule = parser_.value(lineBreaks_);
@@ -329,6 +339,7 @@ class CommandLineReader {
   const QCommandLineOption lineBreaks_{"line-breaks", {}, "rule"};
   const QCommandLineOption symbols_{"symbols", {}, "width"};
   const QCommandLineOption kana_{"kana", {}, "script"};
+  const QCommandLineOption backup_{"backup", {}, "policy"};
   std::vector<QCommandLineOption> groupOptions_;
   RawWords raw_;
 };

@@ -5,6 +5,7 @@
 #include <variant>
 #include <vector>
 
+#include "batch/file_batch.h"
 #include "batch/text_codec.h"
 #include "batch/text_lines.h"
 #include "commands/convert_command.h"
@@ -32,6 +33,7 @@ struct Request {
   LineBreakRule lineBreaks = LineBreakRule::Keep;
   bool dryRun = false;     // report what would become of each file, and change none
   bool recursive = false;  // folders among the files are walked
+  BackupPolicy backups = BackupPolicy::Replace;
 };
 
 // What the command line asks for: a request, or text to print and the exit status.

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "batch/file_errors.h"
 #include "batch/file_names.h"
 #include "batch/folder_walk.h"
 #include "batch/posix_file.h"
@@ -48,23 +49,36 @@ class StatusLines : public BatchView {
   std::optional<ProgressLine> progress_;
 };
 
+void Report(std::ostream& errors, const fs::path& path, std::string_view reason) {
+  errors << "quobrel-cli: " << PrintableName(path.native()) << ": " << reason << '\n';
+}
+
+// A file of the request: named, or found in a folder it names.
+struct Listed {
+  BatchFile file;
+  bool found = false;
+};
+
 // The files the request names, with the files in its folders when it walks them; the
-// folders that could not be read are reported.
-std::vector<fs::path> FilesOf(const Request& request, std::ostream& errors, bool& allRead) {
-  std::vector<fs::path> files;
+// folders that could not be read, and the links passed by, are reported.
+std::vector<Listed> FilesOf(const Request& request, std::ostream& errors, bool& allRead) {
+  std::vector<Listed> files;
   for (const std::string& file : request.files) {
     struct stat status;
     if (!request.recursive || ::stat(file.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
-      files.emplace_back(file);
+      files.push_back({BatchFile::Named(file), false});
       continue;
     }
     FolderWalk walk = WalkFolder(file);
     for (const auto& [folder, error] : walk.unreadable) {
-      errors << "quobrel-cli: " << folder.native()
-             << ": cannot read the folder: " << error.message() << '\n';
+      Report(errors, folder, "cannot read the folder: " + error.message());
       allRead = false;
     }
-    files.insert(files.end(), walk.files.begin(), walk.files.end());
+    for (const auto& [link, error] : walk.linksPassedBy) {
+      Report(errors, link, "passed by: " + error.message());
+      allRead = false;
+    }
+    for (BatchFile& found : walk.files) files.push_back({std::move(found), true});
   }
   return files;
 }
@@ -81,20 +95,20 @@ int RunOnFiles(const Request& request, std::ostream& out, std::ostream& errors) 
   std::optional<fs::path> outputFolder;
   if (request.outputDirectory) outputFolder = fs::path(*request.outputDirectory);
   bool allSucceeded = true;
-  const std::vector<fs::path> files = FilesOf(request, errors, allSucceeded);
+  const std::vector<Listed> files = FilesOf(request, errors, allSucceeded);
   // The file lists do not let such files be chosen; here they are named and passed by.
-  std::vector<StatusLine> lines(files.size());
+  std::vector<std::optional<StatusLine>> lines(files.size());
   std::vector<std::size_t> acceptedAt;
-  std::vector<fs::path> accepted;
+  std::vector<BatchFile> accepted;
   for (std::size_t i = 0; i < files.size(); ++i) {
-    const fs::path& path = files[i];
+    const fs::path& path = files[i].file.path;
     if (IsRefused(path.filename().native())) {
       lines[i] = {path.filename(), std::u16string(status::kRefused)};
-      errors << "quobrel-cli: " << path.native() << ": not a kind of file it converts\n";
+      Report(errors, path, "not a kind of file it converts");
       allSucceeded = false;
     } else {
       acceptedAt.push_back(i);
-      accepted.push_back(path);
+      accepted.push_back(files[i].file);
     }
   }
   StatusLines view(accepted.size(), outputFolder);
@@ -102,15 +116,20 @@ int RunOnFiles(const Request& request, std::ostream& out, std::ostream& errors) 
       RunFileBatch(accepted, CommandOf(request), Format(request), view);
   view.Finish();
   for (std::size_t k = 0; k < reports.size(); ++k) {
-    lines[acceptedAt[k]] = view.lines[k];
+    const std::size_t i = acceptedAt[k];
+    // A walk passes binary files by, as it does the other kinds never converted.
+    if (files[i].found && reports[k].error == FileError::Binary) continue;
+    lines[i] = view.lines[k];
     if (Succeeded(reports[k].outcome)) continue;
     allSucceeded = false;
-    errors << "quobrel-cli: " << accepted[k].native() << ": " << reports[k].reason << '\n';
+    Report(errors, files[i].file.path, reports[k].reason);
   }
   // Files found in folders go by their paths, as names alone could be taken for each other.
-  for (std::size_t i = 0; i < files.size(); ++i)
-    out << (request.recursive ? files[i].native() : lines[i].name) << Utf8(lines[i].message)
-        << '\n';
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (!lines[i]) continue;
+    const std::string& name = request.recursive ? files[i].file.path.native() : lines[i]->name;
+    out << PrintableName(name) << Utf8(lines[i]->message) << '\n';
+  }
   out << Utf8(kAllConverted) << '\n';
   if (!out.flush()) {
     errors << "quobrel-cli: cannot write the status lines\n";

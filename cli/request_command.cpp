@@ -10,14 +10,16 @@ BatchCommand CommandOf(const Request& request) {
     const FileCommand command = ReplacingCommand(
         {replace->search, replace->replacement,
          replace->matchCase ? convert::CompareMode::Exact : convert::CompareMode::IgnoreCase});
-    return {[command] { return FileCommand(command); }, /*counted=*/true, request.dryRun};
+    return {[command] { return FileCommand(command); }, /*counted=*/true, request.dryRun,
+            request.backups};
   }
   // The start-up selection, with the buttons the options name selected over it.
   const auto& convert = std::get<ConvertRequest>(request.command);
   PlainOptionPanel panel;
   for (OptionButton button : convert.buttons) panel.Select(button);
   const FileCommand command = ConvertingCommand(panel, convert.extra);
-  return {[command] { return FileCommand(command); }, /*counted=*/false, request.dryRun};
+  return {[command] { return FileCommand(command); }, /*counted=*/false, request.dryRun,
+          request.backups};
 }
 
 }  // namespace quobrel::cli

@@ -97,8 +97,8 @@ TEST_F(FileBatch, ReplacementWritesOnlyFilesWithOccurrences) {
 }
 
 TEST_F(FileBatch, FilesThatCannotBeDoneAreLeftAsTheyWere) {
-  Write("memo.txt", "a");
-  Write("memo.csv", "b");
+  Write("memo.txt", kHalfKana + "a");
+  Write("memo.csv", kHalfKana + "b");
   Write("bad.txt", "ok\x82");
   Write("euro.txt", "E");
   Write("PHOTO.JPG", "image");
@@ -120,8 +120,8 @@ TEST_F(FileBatch, FilesThatCannotBeDoneAreLeftAsTheyWere) {
             "memo.txt：変換終了\n"
             "memo.csv：先のファイルとバックアップ名が同じため変換しません。\n"
             "locked.txt：書き込みが許可されていないため変換しません。\n全て変換終了\n");
-  EXPECT_EQ(Read("memo.old"), "a");
-  EXPECT_EQ(Read("memo.csv"), "b");
+  EXPECT_EQ(Read("memo.old"), kHalfKana + "a");
+  EXPECT_EQ(Read("memo.csv"), kHalfKana + "b");
   EXPECT_EQ(Read("bad.txt"), "ok\x82");
   EXPECT_EQ(Read("euro.txt"), "E");
   EXPECT_EQ(Read("locked.txt"), kHalfKana);
@@ -138,7 +138,9 @@ TEST_F(FileBatch, ALinkIsWrittenThroughAndPermissionsKept) {
   EXPECT_TRUE(fs::is_symlink(Path("link.txt")));
   EXPECT_EQ(Read("real/data.txt"), kFullKana);
   EXPECT_EQ(fs::status(Path("real/data.txt")).permissions(), fs::perms(0640));
-  EXPECT_EQ(Read("link.old"), kHalfKana);
+  // The backup is beside the file, never beside a link to it.
+  EXPECT_EQ(Read("real/data.old"), kHalfKana);
+  EXPECT_FALSE(fs::exists(Path("link.old")));
 }
 
 }  // namespace

@@ -23,11 +23,13 @@ TEST(FileNames, ExtensionIsWhatFollowsTheLastDotOfTheFileName) {
 
 TEST(FileNames, RefusedExtensionsIgnoreLetterCase) {
   for (const char16_t* refused : {u"backup.old", u"tool.exe", u"song.mp3", u"image.jpeg",
-                                  u"sheet.xls", u"PHOTO.JPG", u"x.txt.old", u"A.OcA"}) {
+                                  u"sheet.xls", u"PHOTO.JPG", u"x.txt.old", u"A.OcA",
+                                  u"memo.old.~1~", u"memo.OLD.~12~", u".old.~3~"}) {
     EXPECT_TRUE(IsRefused(refused)) << std::u16string(refused).size();
   }
   for (const char16_t* accepted :
-       {u"page.html", u"memo.txt", u"data.csv", u"doc.doc", u"x.old.txt", u"README", u"oldfile"}) {
+       {u"page.html", u"memo.txt", u"data.csv", u"doc.doc", u"x.old.txt", u"README", u"oldfile",
+        u"memo.old.~~", u"memo.old.~1a~", u"memo.txt.~1~", u"memo.old~1~"}) {
     EXPECT_FALSE(IsRefused(accepted));
   }
 }
@@ -38,6 +40,19 @@ TEST(FileNames, BackupNameReplacesTheExtensionByOld) {
   EXPECT_EQ(BackupName("notes.html"), "notes.old");
   EXPECT_EQ(BackupName("/a.d/README"), "/a.d/README.old");
   EXPECT_EQ(BackupName("name."), "name.old");
+  // A dotfile keeps its whole name, so that .bashrc and .profile do not share ".old".
+  EXPECT_EQ(BackupName("/home/u/.bashrc"), "/home/u/.bashrc.old");
+  EXPECT_EQ(BackupName(".foo.txt"), ".foo.old");
+}
+
+TEST(FileNames, NumberedBackupsAreToldByTheirNumber) {
+  EXPECT_EQ(NumberedBackupName("memo.old", 3), "memo.old.~3~");
+  EXPECT_EQ(BackupNumber("memo.old.~3~", "memo.old"), 3u);
+  EXPECT_EQ(BackupNumber("memo.old.~12~", "memo.old"), 12u);
+  for (const char* other : {"memo.old", "memo.old.~~", "memo.old.~x~", "memo.old.~1", "xmemo.old.~1~",
+                            "memo.old.~1~~"}) {
+    EXPECT_EQ(BackupNumber(other, "memo.old"), 0u) << other;
+  }
 }
 
 TEST(FileListFilter, DeselectsEveryRefusedEntry) {

@@ -58,27 +58,34 @@ TEST_F(FileOptions, ARecursiveRunTakesTheFilesAFileListWouldOffer) {
     Write(name, "untouched");
   fs::create_directory_symlink("..", Path("top/sub/up"));
   fs::create_directory_symlink(Path("elsewhere"), Path("top/out"));
-  // A link to a file is a file of the list.
-  fs::create_symlink(Path("elsewhere/e.txt"), Path("top/link.txt"));
+  // A link to a file of the tree is a file of the list, even where the walk does not go;
+  // one out of the tree is passed by, and said so.
+  Write("top/.hidden/linked.txt", kHalfKana);
+  fs::create_symlink(".hidden/linked.txt", Path("top/link.txt"));
+  fs::create_symlink(Path("elsewhere/e.txt"), Path("top/away.txt"));
 
   const ProcessResult r = Cli({"convert", "-r", "top"});
-  EXPECT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.exitStatus, 1);
   const std::string top = Path("top").string();
+  EXPECT_EQ(r.err, "quobrel-cli: " + top +
+                       "/away.txt: passed by: a symbolic link out of the folder walked\n");
   EXPECT_EQ(r.out, top + "/a.txt：変換終了\n" + top + "/b.txt：変換終了\n" + top +
                        "/link.txt：変換終了\n" + top + "/sub/c：変換終了\n" + top +
                        "/sub/deeper/d.md：変換終了\n全て変換終了\n");
   for (const std::string name :
-       {"top/a.txt", "top/b.txt", "top/sub/c", "top/sub/deeper/d.md", "elsewhere/e.txt"}) {
+       {"top/a.txt", "top/b.txt", "top/sub/c", "top/sub/deeper/d.md", "top/.hidden/linked.txt"}) {
     EXPECT_EQ(Read(name), kFullKana) << name;
   }
+  EXPECT_EQ(Read("elsewhere/e.txt"), kHalfKana);
   for (const std::string name : {"top/.f.txt", "top/.hidden/g.txt", "top/z.old", "top/h.jpg"})
     EXPECT_EQ(Read(name), "untouched") << name;
 
-  // Without the option a folder is no file; a file named is taken as it is.
+  // Without the option a folder is no file; a file named is taken as it is (here one the
+  // conversion leaves as it was).
   const ProcessResult flat = Cli({"convert", "-n", "top", "top/.f.txt"});
   EXPECT_EQ(flat.exitStatus, 1);
   EXPECT_EQ(flat.out,
-            "top：通常のファイルではないため変換しません。\n.f.txt：変換終了\n全て変換終了\n");
+            "top：通常のファイルではないため変換しません。\n.f.txt：変換個所なし\n全て変換終了\n");
 }
 
 }  // namespace

@@ -116,13 +116,14 @@ TEST_F(FileSafety, AFileTheUserMayNotWriteIsRefusedBeforeAnythingChanges) {
   EXPECT_EQ(StatusOf(Path("theirs.txt")).st_uid, kSomeoneElse);
   EXPECT_FALSE(fs::exists(Path("theirs.old")));
 
-  // One they may write but not own: it changes hands, and loses its set-user-ID bit and
-  // the permissions of its group, which would go to another group.
+  // One they may write but not own: converted, it would change hands.
   Write("shared.txt", kHalfKana);
-  Own("shared.txt", kSomeoneElse, 04666);
-  EXPECT_EQ(CliAs(kNobody, {"convert", "shared.txt"}).exitStatus, 0);
-  EXPECT_EQ(Read("shared.txt"), kFullKana);
-  EXPECT_EQ(StatusOf(Path("shared.txt")).st_mode & 07777, 0606u);
+  Own("shared.txt", kSomeoneElse, 0666);
+  r = CliAs(kNobody, {"convert", "shared.txt"});
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out, "shared.txt：所有者を保てないため変換しません。\n全て変換終了\n");
+  EXPECT_EQ(Read("shared.txt"), kHalfKana);
+  EXPECT_EQ(StatusOf(Path("shared.txt")).st_uid, kSomeoneElse);
 }
 
 TEST_F(FileSafety, TheSameFileReachedTwiceIsDoneOnce) {
@@ -143,13 +144,13 @@ TEST_F(FileSafety, TheSameFileReachedTwiceIsDoneOnce) {
   EXPECT_EQ(Read("hard.txt"), "b");
 
   // Two files sharing a backup name, one spelt otherwise.
-  Write("memo.txt", "1");
-  Write("memo.csv", "2");
+  Write("memo.txt", kHalfKana + "1");
+  Write("memo.csv", kHalfKana + "2");
   EXPECT_EQ(Cli({"convert", "memo.txt", "./memo.csv"}).out,
             "memo.txt：変換終了\n"
             "memo.csv：先のファイルとバックアップ名が同じため変換しません。\n全て変換終了\n");
-  EXPECT_EQ(Read("memo.old"), "1");
-  EXPECT_EQ(Read("memo.csv"), "2");
+  EXPECT_EQ(Read("memo.old"), kHalfKana + "1");
+  EXPECT_EQ(Read("memo.csv"), kHalfKana + "2");
 
   // A link whose backup name is the very file it points to.
   Write("own.old", "original");
@@ -250,12 +251,19 @@ TEST_F(FileSafety, OwnerModeAttributesAndTimesAreKept) {
   EXPECT_EQ(Read("memo.txt"), kFullKana);
   EXPECT_EQ(StatusOf(Path("memo.old")).st_mtim.tv_sec, 1'000'000'000);
 
-  // A new file in an output folder takes the source's permissions, not the umask's.
+  // A new file in an output folder takes the source's permissions less the umask, and
+  // none for a group that is not the source's.
   fs::create_directories(Path("out"));
   Write("open.txt", kHalfKana);
   ASSERT_EQ(::chmod(Path("open.txt").c_str(), 0664), 0);
-  Cli({"convert", "--output-dir=" + Path("out").string(), "open.txt"}, [] { ::umask(077); });
-  EXPECT_EQ(StatusOf(Path("out/open.txt")).st_mode & 07777, 0664u);
+  Cli({"convert", "--output-dir=" + Path("out").string(), "open.txt"}, [] { ::umask(027); });
+  EXPECT_EQ(StatusOf(Path("out/open.txt")).st_mode & 07777, 0640u);
+  ASSERT_EQ(::chown(Path("out").c_str(), 0, kSomeoneElse), 0);
+  ASSERT_EQ(::chmod(Path("out").c_str(), 02775), 0);  // its files fall to its group
+  fs::remove(Path("out/open.txt"));
+  Cli({"convert", "--output-dir=" + Path("out").string(), "open.txt"}, [] { ::umask(002); });
+  EXPECT_EQ(StatusOf(Path("out/open.txt")).st_gid, kSomeoneElse);
+  EXPECT_EQ(StatusOf(Path("out/open.txt")).st_mode & 07777, 0604u);
 }
 
 TEST_F(FileSafety, TemporaryFilesAreNeverReadableByOthers) {
