@@ -130,7 +130,7 @@ std::optional<NameInFolder> NameOf(const FolderEntry& entry) {
 struct FileRun::Destination {
   std::optional<FolderEntry> target;     // the name the result takes, through links
   std::optional<LockedFile> heldTarget;  // an output file already there
-  const LockedFile* current = nullptr;   // what the result replaces, if anything
+  LockedFile* current = nullptr;         // what the result replaces, if anything
   std::optional<Backup> backup;          // where what it replaces is kept
 };
 
@@ -196,15 +196,18 @@ std::optional<Verdict> FileRun::Plan(BatchMemory& memory, const Show& show) {
     return Fail(located_.error);
   }
   if (!destination_->target) return Fail(outputFolderAt_.error);
+  // What a run that died left in the folder is undone first, before the files are looked at.
+  const std::optional<FileIdentity> folder = IdentityOf(destination_->target->at());
+  if (folder && !command_.dryRun && memory.foldersSwept.insert(*folder).second) {
+    for (const FileIdentity& backup : RecoverLeftovers(destination_->target->at()))
+      memory.recovered.insert(backup);
+  }
   LockedFile::Opening opening = LockedFile::Open(*located_.entry);
   if (!opening.file) return RefusedSource(opening);
-  const LockedFile& source = source_.emplace(std::move(*opening.file));
+  LockedFile& source = source_.emplace(std::move(*opening.file));
   if (!memory.handled.insert(source.identity()).second)
     return Done(status::kSameFile, FileOutcome::AlreadyDone);
   if (auto refusal = Destine(source, memory)) return refusal;
-  const std::optional<FileIdentity> folder = IdentityOf(destination_->target->at());
-  if (folder && !command_.dryRun && memory.foldersSwept.insert(*folder).second)
-    RecoverLeftovers(destination_->target->at());
   if (auto refusal = DestineBackup(memory)) return refusal;
   // Taken now: a change in the window applies from the next file on.
   fileCommand_ = command_.forFile();
@@ -213,7 +216,7 @@ std::optional<Verdict> FileRun::Plan(BatchMemory& memory, const Show& show) {
 }
 
 // Everything that could refuse the file is looked at here, before any change.
-std::optional<Verdict> FileRun::Destine(const LockedFile& source, BatchMemory& memory) {
+std::optional<Verdict> FileRun::Destine(LockedFile& source, BatchMemory& memory) {
   Destination& destination = *destination_;
   const FolderEntry& target = *destination.target;
   destination.current = &source;
@@ -262,7 +265,8 @@ std::optional<Verdict> FileRun::DestineBackup(BatchMemory& memory) {
       return Fail(status::kSharedBackup, "backup name taken");
     if (earlier->record && *earlier->record != target.name)
       return Fail(FileError::BackupOfAnotherFile, true);
-    if (NotBefore(earlier->status.st_ctim, memory.began))
+    if (NotBefore(earlier->status.st_ctim, memory.began) &&
+        !memory.recovered.contains(FileIdentity::Of(earlier->status)))
       return Fail(FileError::BackupWrittenMeanwhile, true);
   }
   // What is no recorded backup may be all that is left of something: it is kept.

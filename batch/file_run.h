@@ -31,6 +31,7 @@ struct BatchMemory {
   std::set<FileIdentity> handled;  // sources taken, and the files written
   std::set<FileIdentity> backupsMade;
   std::set<FileIdentity> foldersSwept;
+  std::set<FileIdentity> recovered;  // backups put back where a dead run had taken them
   // When the batch began, as the file system tells time: a backup made since then is
   // another run's.
   timespec began{};
@@ -86,7 +87,7 @@ class FileRun {
 
  private:
   struct Destination;
-  std::optional<Verdict> Destine(const LockedFile& source, BatchMemory& memory);
+  std::optional<Verdict> Destine(LockedFile& source, BatchMemory& memory);
   std::optional<Verdict> Survey(WorkerPool& pool, const std::function<bool()>& keepGoing);
   std::optional<Verdict> DestineBackup(BatchMemory& memory);
   std::optional<Verdict> Refused(const StreamOutcome& streamed);

@@ -36,6 +36,9 @@ class LockedFile {
   // time, which any change of its metadata moves too. ChangedMeanwhile when not.
   std::error_code CheckUnchanged(int folder, const std::string& name, bool changeTime) const;
 
+  // The program changed the file's metadata itself: that is no change of another's.
+  void TakeOwnChanges() { ::fstat(fd_.get(), &status_); }
+
   int fd() const { return fd_.get(); }
   const struct stat& status() const { return status_; }
   FileIdentity identity() const { return FileIdentity::Of(status_); }

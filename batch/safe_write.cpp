@@ -540,11 +540,12 @@ std::optional<std::string> SetAside(const FolderEntry& entry, std::string_view s
   return std::nullopt;
 }
 
-void RecoverLeftovers(int folder) {
+std::vector<FileIdentity> RecoverLeftovers(int folder) {
+  std::vector<FileIdentity> putBack;
   const FileDescriptor listed(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!listed) return;
+  if (!listed) return putBack;
   DIR* listing = ::fdopendir(::fcntl(listed.get(), F_DUPFD_CLOEXEC, 0));
-  if (listing == nullptr) return;
+  if (listing == nullptr) return putBack;
   std::vector<std::string> leftovers;
   const uid_t self = ::geteuid();
   while (const dirent* entry = ::readdir(listing)) {
@@ -570,34 +571,38 @@ void RecoverLeftovers(int folder) {
     if (record && !record->empty() && *record != "." && *record != ".." &&
         record->find('/') == std::string::npos) {
       const std::string backup = BackupName(*record);
-      struct stat there, file;
+      struct stat there, file, kept;
+      if (::fstatat(folder, leftover.c_str(), &kept, AT_SYMLINK_NOFOLLOW) != 0) continue;
       if (::fstatat(folder, backup.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
           ::fstatat(folder, record->c_str(), &file, AT_SYMLINK_NOFOLLOW) == 0 &&
           FileIdentity::Of(there) == FileIdentity::Of(file)) {
         if (::renameat(folder, leftover.c_str(), folder, backup.c_str()) == 0) {
+          putBack.push_back(FileIdentity::Of(kept));
           if (const FileDescriptor marked{::openat(folder, record->c_str(),
                                                    O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)})
             ::fremovexattr(marked.get(), kBackupRecord);
           continue;
         }
       }
-      if (::renameat2(folder, leftover.c_str(), folder, backup.c_str(), RENAME_NOREPLACE) == 0 ||
-          errno != EEXIST) {
+      if (::renameat2(folder, leftover.c_str(), folder, backup.c_str(), RENAME_NOREPLACE) == 0) {
+        putBack.push_back(FileIdentity::Of(kept));
         continue;
       }
+      if (errno != EEXIST) continue;
       std::string aside;
       (void)SetAsideNumbered(folder, leftover, backup, aside);
       continue;
     }
     ::unlinkat(folder, leftover.c_str(), 0);
   }
+  return putBack;
 }
 
-bool DropHalfMadeBackup(const FolderEntry& backup, const LockedFile& file,
-                        const std::string& backsUp) {
+bool DropHalfMadeBackup(const FolderEntry& backup, LockedFile& file, const std::string& backsUp) {
   if (IdentityAt(backup) != file.identity() || RecordOf(file.fd()) != backsUp) return false;
   if (::unlinkat(backup.at(), backup.name.c_str(), 0) != 0) return false;
   ::fremovexattr(file.fd(), kBackupRecord);
+  file.TakeOwnChanges();
   return true;
 }
 

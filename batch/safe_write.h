@@ -120,12 +120,12 @@ std::optional<std::string> SetAside(const FolderEntry& entry, std::string_view s
 
 // Undoes what runs of this program left in the folder when their process died: an earlier
 // backup that a run had taken out of the way goes back to its name (or, with that name taken,
-// to a numbered one), and the temporary files go. Those of running processes stay.
-void RecoverLeftovers(int folder);
+// to a numbered one), and the temporary files go. Those of running processes stay. Returns
+// the backups put back.
+std::vector<FileIdentity> RecoverLeftovers(int folder);
 
 // A backup name that still holds the file it stands for, linked there by a run that died
 // before the file was replaced: the name goes. Whether there was one.
-bool DropHalfMadeBackup(const FolderEntry& backup, const LockedFile& file,
-                        const std::string& backsUp);
+bool DropHalfMadeBackup(const FolderEntry& backup, LockedFile& file, const std::string& backsUp);
 
 }  // namespace quobrel

@@ -13,81 +13,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tests/batch_folder.h"
+#include "tests/file_safety.h"
 
 namespace quobrel {
 namespace {
 
 using namespace testing;
-
-constexpr uid_t kNobody = 65534;
-constexpr uid_t kSomeoneElse = 65533;
-
-// A copy of quobrel-cli that any user may run, wherever the build lies.
-const std::string& PublicCli() {
-  static const std::string path = [] {
-    const fs::path folder = fs::temp_directory_path() / ("quobrel-cli-" + std::to_string(getpid()));
-    fs::create_directories(folder);
-    fs::permissions(folder, fs::perms(0755));
-    fs::copy_file(QUOBREL_CLI_PATH, folder / "quobrel-cli", fs::copy_options::overwrite_existing);
-    fs::permissions(folder / "quobrel-cli", fs::perms(0755));
-    std::atexit([] {
-      fs::remove_all(fs::temp_directory_path() / ("quobrel-cli-" + std::to_string(getpid())));
-    });
-    return (folder / "quobrel-cli").string();
-  }();
-  return path;
-}
-
-struct stat StatusOf(const fs::path& path) {
-  struct stat status {};
-  EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
-  return status;
-}
-
-// The descriptors by which the process has temporary files of the folder open: unnamed
-// ones show as "#inode (deleted)", named ones by their prefix.
-std::vector<std::string> TemporaryFilesOpen(pid_t process, const fs::path& folder) {
-  std::vector<std::string> open;
-  std::error_code error;
-  const fs::path descriptors = "/proc/" + std::to_string(process) + "/fd";
-  for (const auto& entry : fs::directory_iterator(descriptors, error)) {
-    std::error_code unreadable;
-    const std::string target = fs::read_symlink(entry.path(), unreadable).string();
-    const std::string name = target.substr(std::min(target.size(), folder.string().size() + 1));
-    if (target.starts_with(folder.string() + "/") &&
-        (name.starts_with("#") || name.starts_with(".quobrel-"))) {
-      open.push_back(entry.path());
-    }
-  }
-  return open;
-}
-
-bool Running(pid_t process) { return waitpid(process, nullptr, WNOHANG) == 0; }
-
-class FileSafety : public BatchFolder {
- protected:
-  // quobrel-cli as an unprivileged user without supplementary groups.
-  ProcessResult CliAs(uid_t user, std::vector<std::string> arguments) const {
-    std::vector<std::string> words{"--reuid=" + std::to_string(user),
-                                   "--regid=" + std::to_string(user), "--clear-groups", "--",
-                                   PublicCli()};
-    for (std::string& argument : InFolder(std::move(arguments))) words.push_back(argument);
-    return RunProcess("/usr/bin/setpriv", words, "");
-  }
-  void Own(const std::string& name, uid_t user, mode_t mode) const {
-    ASSERT_EQ(::lchown(Path(name).c_str(), user, user), 0);
-    ASSERT_EQ(::chmod(Path(name).c_str(), mode), 0);
-  }
-  // A file of 22 bytes a line as big.txt, and its conversion.
-  void WriteLarge(std::string& original, std::string& converted, int lines = 2'000'000) const {
-    for (int i = 0; i < lines; ++i) {
-      original += "ｶﾞｷﾞ abc 123\r\n";
-      converted += "ガギ abc 123\r\n";
-    }
-    Write("big.txt", original);
-  }
-};
 
 TEST_F(FileSafety, AFileTheUserMayNotWriteIsRefusedBeforeAnythingChanges) {
   fs::permissions(folder, fs::perms(0777));
@@ -202,21 +133,40 @@ TEST_F(FileSafety, AnOutputNameThatLeadsToAnotherFileOfTheListIsRefused) {
   EXPECT_EQ(Read("out/b.txt"), "\x83\x43 B");  // イ B
 }
 
-TEST_F(FileSafety, AFileAnotherProgramReplacesMeanwhileIsLeftToIt) {
+TEST_F(FileSafety, AFileAnotherProgramWritesMeanwhileIsLeftToIt) {
   std::string original, converted;
   WriteLarge(original, converted);
-  const pid_t run =
-      StartProcess(QUOBREL_CLI_PATH, {"convert", "--encoding=utf-8", Path("big.txt")});
-  while (Running(run) && TemporaryFilesOpen(run, folder).empty()) {
+  const std::string output = folder.string() + ".out";
+  // An editor's save (a new file renamed over the old), a copy over it, lines appended.
+  const std::pair<const char*, std::function<void()>> writers[] = {
+      {"renamed",
+       [&] {
+         Write("saved.tmp", "the editor's version\n");
+         fs::rename(Path("saved.tmp"), Path("big.txt"));
+       }},
+      {"rewritten", [&] { Write("big.txt", "a copy's version\n"); }},
+      {"appended", [&] { std::ofstream(Path("big.txt"), std::ios::app) << "one more\r\n"; }},
+  };
+  for (const auto& [how, write] : writers) {
+    Write("big.txt", original);
+    Write("big.old", "EARLIER");
+    const pid_t run =
+        StartAndStopWhileConverting({"convert", "--encoding=utf-8", "big.txt"}, output);
+    write();
+    const std::string written = Read("big.txt");
+    ::kill(run, SIGCONT);
+    EXPECT_EQ(WaitForExit(run), 1) << how;
+    EXPECT_EQ(Read("big.txt"), written) << how;
+    EXPECT_EQ(Read("big.old"), "EARLIER") << how;
+    EXPECT_EQ(Names(), (std::vector<std::string>{"big.old", "big.txt"})) << how;
+    std::ifstream reported(output);  // the error first: the status lines wait for the end
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reported), {}),
+              "quobrel-cli: " + Path("big.txt").string() +
+                  ": changed by another program during the conversion\n"
+                  "big.txt：変換中にファイルが変更されたため変換しません。\n全て変換終了\n")
+        << how;
   }
-  ::kill(run, SIGSTOP);
-  // An editor saves its own version the way editors do: a new file renamed over the old.
-  Write("saved.tmp", "the editor's version\n");
-  fs::rename(Path("saved.tmp"), Path("big.txt"));
-  ::kill(run, SIGCONT);
-  EXPECT_EQ(WaitForExit(run), 1);
-  EXPECT_EQ(Read("big.txt"), "the editor's version\n");
-  EXPECT_EQ(Names(), std::vector<std::string>{"big.txt"});
+  fs::remove(output);
 }
 
 TEST_F(FileSafety, OwnerModeAttributesAndTimesAreKept) {
@@ -437,6 +387,58 @@ TEST_F(FileSafety, AWalkReportsTheFoldersItCannotRead) {
   EXPECT_EQ(r.err, "quobrel-cli: " + Path("top/closed").string() +
                        ": cannot read the folder: Permission denied\n");
   EXPECT_EQ(Read("top/a.txt"), kFullKana);
+}
+
+TEST_F(FileSafety, AFileInASharedFolderNeverChangesHands) {
+  // A folder of group 65530 whose new files fall to that group; a member converts another
+  // member's file that the group may write.
+  fs::create_directory(Path("share"));
+  ASSERT_EQ(::chown(Path("share").c_str(), 0, 65530), 0);
+  ASSERT_EQ(::chmod(Path("share").c_str(), 02775), 0);
+  Write("share/doc.txt", kHalfKana);
+  ASSERT_EQ(::chown(Path("share/doc.txt").c_str(), kSomeoneElse, 65530), 0);
+  ASSERT_EQ(::chmod(Path("share/doc.txt").c_str(), 0664), 0);
+  const ProcessResult r = CliAs(kNobody, {"convert", "share/doc.txt"}, "65530");
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out, "doc.txt：所有者を保てないため変換しません。\n全て変換終了\n");
+  EXPECT_EQ(r.err,
+            "quobrel-cli: " + Path("share/doc.txt").string() + ": its owner could not be kept\n");
+  EXPECT_EQ(Read("share/doc.txt"), kHalfKana);
+  EXPECT_EQ(StatusOf(Path("share/doc.txt")).st_uid, kSomeoneElse);
+  EXPECT_EQ(Names("share"), std::vector<std::string>{"doc.txt"});
+  // The member's own file, of the shared group, is theirs to convert.
+  ASSERT_EQ(::chown(Path("share/doc.txt").c_str(), kNobody, 65530), 0);
+  EXPECT_EQ(CliAs(kNobody, {"convert", "share/doc.txt"}, "65530").exitStatus, 0);
+  EXPECT_EQ(StatusOf(Path("share/doc.txt")).st_gid, 65530u);
+  EXPECT_EQ(StatusOf(Path("share/doc.txt")).st_mode & 07777, 0664u);
+}
+
+TEST_F(FileSafety, HostileNamesAndBinaryFilesAreHandledAsSuch) {
+  // Names that would move the cursor, ring the bell or forge a status line are spelt out.
+  const std::string hostile = "a\x1b[2Jb\x07\nfake.txt：変換終了";
+  Write(hostile, kHalfKana);
+  Write("c1\xC2\x9B.txt", kHalfKana);  // U+009B, a terminal's CSI
+  // A file holding NUL bytes is no text: a tar archive of text files, say.
+  Write("notes.tar", "memo.txt" + std::string(100, '\0') + kHalfKana);
+  ProcessResult r = Cli({"convert", hostile, "c1\xC2\x9B.txt", "notes.tar"});
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out,
+            "a\\x1b[2Jb\\x07\\x0afake.txt：変換終了：変換終了\n"
+            "c1\\xc2\\x9b.txt：変換終了\n"
+            "notes.tar：バイナリファイルのため変換しません。\n全て変換終了\n");
+  EXPECT_EQ(r.err,
+            "quobrel-cli: " + Path("notes.tar").string() + ": binary file (it holds NUL bytes)\n");
+  EXPECT_EQ(Read("notes.tar"), "memo.txt" + std::string(100, '\0') + kHalfKana);
+  EXPECT_EQ(Read(hostile), kFullKana);
+
+  // A walk passes binary files by, as it does the other kinds never converted.
+  fs::create_directory(Path("tree"));
+  Write("tree/a.bin", std::string("\0", 1));
+  Write("tree/b\x1b.txt", kHalfKana);
+  r = Cli({"convert", "-r", "tree"});
+  EXPECT_EQ(r.exitStatus, 0);
+  EXPECT_EQ(r.out, Path("tree/b\\x1b.txt").string() + "：変換終了\n全て変換終了\n");
+  EXPECT_EQ(r.err, "");
 }
 
 }  // namespace
