@@ -11,12 +11,13 @@ _quobrel_cli_values() {
     --kana) echo "hiragana katakana none" ;;
     --encoding) echo "auto utf-8 cp932 euc-jp" ;;
     --line-breaks) echo "keep crlf" ;;
+    --backup) echo "old numbered none" ;;
   esac
 }
 
 # The options of a command. A trailing "=" marks one that takes a value.
 _quobrel_cli_options() {
-  local common="--encoding= --output-dir= --line-breaks= -n --dry-run -r --recursive -h --help"
+  local common="--encoding= --output-dir= --backup= --line-breaks= -n --dry-run -r --recursive -h --help"
   case $1 in
     convert) echo "--digits= --letters= --katakana= --case= --spaces= --symbols= --kana= $common" ;;
     replace) echo "--search= --replace= --match-case $common" ;;

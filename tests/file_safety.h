@@ -84,10 +84,12 @@ class FileSafety : public BatchFolder {
     Write("big.txt", original);
   }
   // Starts quobrel-cli and stops it once it has a temporary file open: it is converting.
-  // Its standard output and error go to `output`, when given.
+  // Its standard output and error go to `output`, when given. It runs at the lowest
+  // priority, so that on a busy machine this process sees it before it is done.
   pid_t StartAndStopWhileConverting(std::vector<std::string> arguments,
                                     const std::string& output = "") const {
     const pid_t run = StartProcess(QUOBREL_CLI_PATH, InFolder(std::move(arguments)), [output] {
+      (void)::nice(19);
       if (output.empty()) return;
       const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
       ::dup2(fd, STDOUT_FILENO);
@@ -96,6 +98,7 @@ class FileSafety : public BatchFolder {
     while (Running(run) && TemporaryFilesOpen(run, folder).empty()) {
     }
     ::kill(run, SIGSTOP);
+    EXPECT_FALSE(TemporaryFilesOpen(run, folder).empty()) << "it was done before it was seen";
     return run;
   }
 };

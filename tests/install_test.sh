@@ -127,6 +127,7 @@ completions=(
   "quobrel-cli convert --spaces=p|pair"
   "quobrel-cli convert --symbols=h|half"
   "quobrel-cli convert --line-breaks |crlf keep"
+  "quobrel-cli replace --backup=n|none numbered"
   "quobrel-cli replace --encoding=|auto cp932 euc-jp utf-8"
   "quobrel-cli replace --search=abc --ma|--match-case"
   "quobrel-cli convert --digits=half --di|"
