@@ -14,13 +14,15 @@ namespace quobrel {
 
 class WorkerPool {
  public:
-  // One thread per core by default; with none, each job runs as it is handed over.
+  // One thread per core by default; with none, each job runs as it is handed over. Fewer,
+  // or none, where no more threads can be started.
   explicit WorkerPool(std::size_t threads = std::thread::hardware_concurrency());
   // Finishes the jobs already handed over.
   ~WorkerPool();
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
 
+  // The threads it has.
   std::size_t size() const { return threads_.size(); }
 
   template <class Job>

@@ -89,7 +89,8 @@ class FileSafety : public BatchFolder {
   pid_t StartAndStopWhileConverting(std::vector<std::string> arguments,
                                     const std::string& output = "") const {
     const pid_t run = StartProcess(QUOBREL_CLI_PATH, InFolder(std::move(arguments)), [output] {
-      (void)::nice(19);
+      if (::nice(19) == -1) {
+      }
       if (output.empty()) return;
       const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
       ::dup2(fd, STDOUT_FILENO);
