@@ -245,7 +245,7 @@ class FileTab : public Window {
     ChooseTab(1);
     Find<FolderList>("Dir1")->setPath(folder.path());
   }
-  QListWidgetItem* Entry(const char* name) {
+  QListWidgetItem* Entry(const QString& name) {
     return Find<QListWidget>("File1")->findItems(name, Qt::MatchExactly).value(0);
   }
   QTemporaryDir folder;
@@ -374,13 +374,19 @@ TEST_F(FileTab, ANameTheLocaleCannotDecodeStillReachesItsFile) {
   const std::string folderBytes = QFile::encodeName(folder.path()).toStdString();
   std::ofstream(folderBytes + "/lat\xE9.txt", std::ios::binary)
       << "\xB6\xDE\xAF\xBA\xB3";  // not UTF-8
+  // A name with control characters in it is spelt out on its status line.
+  std::ofstream(folderBytes + "/esc\x1b[31m\n.txt", std::ios::binary) << "\xB6";
   Find<FileList>("File1")->refresh();
-  QListWidgetItem* entry = Entry("lat\uFFFD.txt");
-  ASSERT_NE(entry, nullptr);
-  entry->setSelected(true);
+  for (const QString& name :
+       {QStringLiteral("lat\uFFFD.txt"), QStringLiteral("esc\x1b[31m\n.txt")}) {
+    QListWidgetItem* entry = Entry(name);
+    ASSERT_NE(entry, nullptr) << name.toStdString();
+    entry->setSelected(true);
+  }
   QStringList lines;
   AnswerMessageBox([&] { Click("Command4"); }, [&] { lines = Lines(Find<QListWidget>("LMPath")); });
-  EXPECT_EQ(lines.value(0), QStringLiteral("lat\uFFFD.txt：変換終了"));
+  EXPECT_EQ(lines.value(0), QStringLiteral("esc\\x1b[31m\\x0a.txt：変換終了"));
+  EXPECT_EQ(lines.value(1), QStringLiteral("lat\uFFFD.txt：変換終了"));
   std::ifstream converted(folderBytes + "/lat\xE9.txt", std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(converted), {}),
             "\x83\x4B\x83\x62\x83\x52\x83\x45\r\n");
