@@ -1,9 +1,20 @@
 #include "batch/worker_pool.h"
 
+#include <new>
+#include <system_error>
+
 namespace quobrel {
 
 WorkerPool::WorkerPool(std::size_t threads) {
-  for (std::size_t i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
+  // Where no more threads can be had (a limit on processes, or no room for their stacks),
+  // those started do the work; with none, each job runs as it is handed over. A pool left
+  // half built could not end its threads, as they wait for the destructor.
+  try {
+    threads_.reserve(threads);
+    for (std::size_t i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
+  } catch (const std::system_error&) {
+  } catch (const std::bad_alloc&) {
+  }
 }
 
 WorkerPool::~WorkerPool() {
