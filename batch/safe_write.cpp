@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <charconv>
+#include <new>
 #include <cstdio>
 #include <string>
 
@@ -384,6 +385,7 @@ SafeWrite::SafeWrite(const Replacement& replacement, const std::optional<Backup>
       if (backup->original.status().st_size >= kWorthAThread)
         backupPrepared_ = std::async(std::launch::async, prepare);
     } catch (const std::system_error&) {
+    } catch (const std::bad_alloc&) {
     }
     if (!backupPrepared_.valid()) backupPrepared_ = std::async(std::launch::deferred, prepare);
   }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -105,6 +106,84 @@ TEST(HistoryFile, AHistoryLinkedFromElsewhereStaysALink) {
   ASSERT_TRUE(SaveHistory(path, {{u"kept"}, {}}, false));
   EXPECT_TRUE(QFileInfo(path).isSymLink());
   EXPECT_EQ(LoadHistory(dir.filePath("dotfiles.ini")).lists.searches, Items{u"kept"});
+}
+
+// Root's history, led by links and files of another user's (chown'ed here, as root may).
+TEST(HistoryFile, IsNeverWrittenThroughAnotherUsersLinkOrOverTheirFile) {
+  if (::geteuid() != 0) GTEST_SKIP() << "files of another user are made as root";
+  constexpr uid_t kOther = 65534;
+  const QByteArray history("[[[[C1]]]]--- --- --- --- --- ---\r\nold\r\n");
+  const auto names = [](const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
+                                  QDir::Name);
+  };
+  struct Case {
+    const char* what;
+    bool link, fileThere;
+    uid_t linkOwner, fileOwner;  // the file's and its folder's
+  };
+  for (const Case& c : {Case{"root's link to their file", true, true, 0, kOther},
+                        Case{"root's link to nothing yet in their folder", true, false, 0, kOther},
+                        Case{"their link to root's file", true, true, kOther, 0},
+                        Case{"their link to their file", true, true, kOther, kOther},
+                        Case{"their file", false, true, 0, kOther}}) {
+    SCOPED_TRACE(c.what);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Quobrel.Ini");
+    const QString folder = c.link ? dir.filePath("dotfiles") : dir.path();
+    const QString file = c.link ? folder + "/quobrel.ini" : path;
+    if (c.link) {
+      ASSERT_TRUE(QDir().mkpath(folder));
+      ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), c.fileOwner, c.fileOwner), 0);
+      ASSERT_TRUE(QFile::link(file, path));
+      ASSERT_EQ(::lchown(QFile::encodeName(path).constData(), c.linkOwner, c.linkOwner), 0);
+    }
+    QFile written(file);
+    if (c.fileThere) {
+      ASSERT_TRUE(written.open(QIODevice::WriteOnly));
+      written.write(history);
+      written.close();
+      ASSERT_EQ(::chown(QFile::encodeName(file).constData(), c.fileOwner, c.fileOwner), 0);
+    }
+    EXPECT_FALSE(SaveHistory(path, {{u"new"}, {}}, false));
+    if (c.fileThere) {
+      ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+      EXPECT_EQ(written.readAll(), history);
+      written.close();
+    }
+    EXPECT_EQ(QFileInfo(path).isSymLink(), c.link);
+    const QStringList beside =
+        c.link ? QStringList{"Quobrel.Ini", "dotfiles"} : QStringList{"Quobrel.Ini"};
+    EXPECT_EQ(names(dir.path()), beside);
+    if (c.link) {
+      EXPECT_EQ(names(folder), c.fileThere ? QStringList{"quobrel.ini"} : QStringList());
+    }
+    // Nor read through a link whose user is not its file's.
+    if (c.link && c.fileThere && c.linkOwner != c.fileOwner) {
+      EXPECT_TRUE(LoadHistory(path).unreadable);
+    }
+  }
+}
+
+TEST(HistoryFile, AReadOnlyFileOrAFolderOthersMayWriteInIsNotRewritten) {
+  QTemporaryDir dir;
+  const QString readOnly = dir.filePath("Quobrel.Ini");
+  ASSERT_TRUE(SaveHistory(readOnly, {{u"kept"}, {}}, false));
+  ASSERT_EQ(::chmod(QFile::encodeName(readOnly).constData(), 0444), 0);
+  EXPECT_FALSE(SaveHistory(readOnly, {{u"new"}, {}}, false));
+  EXPECT_EQ(LoadHistory(readOnly).lists.searches, Items{u"kept"});
+
+  // Without the sticky bit, anyone may replace the file in a folder they may write in.
+  for (const mode_t mode : {0777, 0770, 01777}) {
+    SCOPED_TRACE(mode);
+    const QString folder = dir.filePath(QString::number(mode, 8));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), mode), 0);
+    const QString path = folder + "/Quobrel.Ini";
+    const bool sticky = (mode & S_ISVTX) != 0;
+    EXPECT_EQ(SaveHistory(path, {{u"new"}, {}}, false), sticky);
+    EXPECT_EQ(QFileInfo::exists(path), sticky);
+  }
 }
 
 TEST(HistoryFile, APipeOrFolderIsNoHistoryAndIsNotWaitedOn) {
