@@ -26,8 +26,9 @@ EntryOpening HistoryEntry(const QString& path) {
 }
 
 // Whether the history may be written where it is: through a link of the user's own to a
-// file of the user's own (a folder of dotfiles), in a folder nobody else may write in (or
-// one with the sticky bit), and not over a file made read-only.
+// file of the user's own (a folder of dotfiles), in a folder of the user's own or root's
+// that nobody else may write in (or one with the sticky bit), and not over a file made
+// read-only. Another user's folder is theirs to write in, sticky bit or not.
 bool MayRewrite(const QString& path, const FolderEntry& file) {
   const uid_t self = ::geteuid();
   struct stat named, folder, existing;
@@ -35,7 +36,8 @@ bool MayRewrite(const QString& path, const FolderEntry& file) {
       named.st_uid != self) {
     return false;
   }
-  if (::fstat(file.at(), &folder) != 0) return false;
+  if (::fstat(file.at(), &folder) != 0 || (folder.st_uid != self && folder.st_uid != 0))
+    return false;
   if ((folder.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (folder.st_mode & S_ISVTX) == 0) return false;
   if (::fstatat(file.at(), file.name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) != 0)
     return errno == ENOENT;

@@ -108,8 +108,9 @@ TEST(HistoryFile, AHistoryLinkedFromElsewhereStaysALink) {
   EXPECT_EQ(LoadHistory(dir.filePath("dotfiles.ini")).lists.searches, Items{u"kept"});
 }
 
-// Root's history, led by links and files of another user's (chown'ed here, as root may).
-TEST(HistoryFile, IsNeverWrittenThroughAnotherUsersLinkOrOverTheirFile) {
+// Root's history, led by links, files and folders of another user's (chown'ed here, as root
+// may).
+TEST(HistoryFile, IsNeverWrittenThroughAnotherUsersLinkOrOverTheirFileOrInTheirFolder) {
   if (::geteuid() != 0) GTEST_SKIP() << "files of another user are made as root";
   constexpr uid_t kOther = 65534;
   const QByteArray history("[[[[C1]]]]--- --- --- --- --- ---\r\nold\r\n");
@@ -120,21 +121,25 @@ TEST(HistoryFile, IsNeverWrittenThroughAnotherUsersLinkOrOverTheirFile) {
   struct Case {
     const char* what;
     bool link, fileThere;
-    uid_t linkOwner, fileOwner;  // the file's and its folder's
+    uid_t linkOwner, fileOwner, folderOwner;
   };
-  for (const Case& c : {Case{"root's link to their file", true, true, 0, kOther},
-                        Case{"root's link to nothing yet in their folder", true, false, 0, kOther},
-                        Case{"their link to root's file", true, true, kOther, 0},
-                        Case{"their link to their file", true, true, kOther, kOther},
-                        Case{"their file", false, true, 0, kOther}}) {
+  for (const Case& c :
+       {Case{"root's link to their file", true, true, 0, kOther, 0},
+        Case{"root's link to nothing yet in their folder", true, false, 0, 0, kOther},
+        Case{"their link to root's file", true, true, kOther, 0, 0},
+        Case{"their link to their file", true, true, kOther, kOther, kOther},
+        Case{"their link to nothing yet in their folder", true, false, kOther, 0, kOther},
+        Case{"their file", false, true, 0, kOther, 0},
+        Case{"nothing yet in their folder", false, false, 0, 0, kOther}}) {
     SCOPED_TRACE(c.what);
     QTemporaryDir dir;
-    const QString path = dir.filePath("Quobrel.Ini");
-    const QString folder = c.link ? dir.filePath("dotfiles") : dir.path();
+    // The history's folder, or the folder of dotfiles its link leads into.
+    const QString folder = dir.filePath(c.link ? "dotfiles" : "config");
+    const QString path = c.link ? dir.filePath("Quobrel.Ini") : folder + "/Quobrel.Ini";
     const QString file = c.link ? folder + "/quobrel.ini" : path;
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), c.folderOwner, c.folderOwner), 0);
     if (c.link) {
-      ASSERT_TRUE(QDir().mkpath(folder));
-      ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), c.fileOwner, c.fileOwner), 0);
       ASSERT_TRUE(QFile::link(file, path));
       ASSERT_EQ(::lchown(QFile::encodeName(path).constData(), c.linkOwner, c.linkOwner), 0);
     }
@@ -153,11 +158,9 @@ TEST(HistoryFile, IsNeverWrittenThroughAnotherUsersLinkOrOverTheirFile) {
     }
     EXPECT_EQ(QFileInfo(path).isSymLink(), c.link);
     const QStringList beside =
-        c.link ? QStringList{"Quobrel.Ini", "dotfiles"} : QStringList{"Quobrel.Ini"};
+        c.link ? QStringList{"Quobrel.Ini", "dotfiles"} : QStringList{"config"};
     EXPECT_EQ(names(dir.path()), beside);
-    if (c.link) {
-      EXPECT_EQ(names(folder), c.fileThere ? QStringList{"quobrel.ini"} : QStringList());
-    }
+    EXPECT_EQ(names(folder), c.fileThere ? QStringList{QFileInfo(file).fileName()} : QStringList());
     // Nor read through a link whose user is not its file's.
     if (c.link && c.fileThere && c.linkOwner != c.fileOwner) {
       EXPECT_TRUE(LoadHistory(path).unreadable);
