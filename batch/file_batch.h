@@ -68,7 +68,7 @@ struct BatchFile {
 
   // A file named by its path, as its user spelt it: through symbolic links that the rule of
   // links lets through.
-  static BatchFile Named(std::filesystem::path path);
+  static BatchFile Named(const std::filesystem::path& path);
 };
 
 enum class FileOutcome {

@@ -7,18 +7,19 @@
 namespace quobrel {
 
 enum class FileError {
-  LinkToOthers = 1,       // a symbolic link and what it leads to belong to different users
-  LinkOutOfTree,          // a link met in a walk leads out of the folder walked
-  ChangedMeanwhile,       // another program changed the file during the run
-  BackupOfAnotherFile,    // the backup name holds the backup of another file
-  BackupWrittenMeanwhile, // another run made the backup after this run began
-  OwnerNotKept,           // the file would change hands
-  Binary,                 // the file holds NUL bytes
+  LinkToOthers = 1,        // a symbolic link and what it leads to belong to different users
+  LinkOutOfTree,           // a link met in a walk leads out of the folder walked
+  ChangedMeanwhile,        // another program changed the file during the run
+  BackupOfAnotherFile,     // the backup name holds the backup of another file
+  BackupWrittenMeanwhile,  // another run made the backup after this run began
+  OwnerNotKept,            // the file would change hands
+  Binary,                  // the file holds NUL bytes
 };
 
 const std::error_category& FileErrorCategory();
 
-inline std::error_code make_error_code(FileError error) {
+// The name the standard library looks for.
+inline std::error_code make_error_code(FileError error) {  // NOLINT(readability-identifier-naming)
   return {static_cast<int>(error), FileErrorCategory()};
 }
 

@@ -134,7 +134,7 @@ struct FileRun::Destination {
   std::optional<Backup> backup;          // where what it replaces is kept
 };
 
-BatchFile BatchFile::Named(fs::path path) {
+BatchFile BatchFile::Named(const fs::path& path) {
   return {path, [path] {
             EntryOpening named = EntryOf(path);
             return named.entry ? FollowLinks(std::move(*named.entry)) : named;

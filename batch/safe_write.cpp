@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <atomic>
 #include <charconv>
-#include <new>
 #include <cstdio>
+#include <new>
 #include <string>
 
 #include "batch/file_errors.h"

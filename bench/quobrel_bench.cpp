@@ -208,6 +208,7 @@ void ReportFiles(const std::u16string& corpus) {
   Unseen view;
   auto run = [&](const std::vector<fs::path>& paths) {
     std::vector<BatchFile> files;
+    files.reserve(paths.size());
     for (const fs::path& path : paths) files.push_back(BatchFile::Named(path));
     view.Start();
     const auto start = Clock::now();

@@ -22,9 +22,9 @@ TEST(FileNames, ExtensionIsWhatFollowsTheLastDotOfTheFileName) {
 }
 
 TEST(FileNames, RefusedExtensionsIgnoreLetterCase) {
-  for (const char16_t* refused : {u"backup.old", u"tool.exe", u"song.mp3", u"image.jpeg",
-                                  u"sheet.xls", u"PHOTO.JPG", u"x.txt.old", u"A.OcA",
-                                  u"memo.old.~1~", u"memo.OLD.~12~", u".old.~3~"}) {
+  for (const char16_t* refused :
+       {u"backup.old", u"tool.exe", u"song.mp3", u"image.jpeg", u"sheet.xls", u"PHOTO.JPG",
+        u"x.txt.old", u"A.OcA", u"memo.old.~1~", u"memo.OLD.~12~", u".old.~3~"}) {
     EXPECT_TRUE(IsRefused(refused)) << std::u16string(refused).size();
   }
   for (const char16_t* accepted :
@@ -49,8 +49,8 @@ TEST(FileNames, NumberedBackupsAreToldByTheirNumber) {
   EXPECT_EQ(NumberedBackupName("memo.old", 3), "memo.old.~3~");
   EXPECT_EQ(BackupNumber("memo.old.~3~", "memo.old"), 3u);
   EXPECT_EQ(BackupNumber("memo.old.~12~", "memo.old"), 12u);
-  for (const char* other : {"memo.old", "memo.old.~~", "memo.old.~x~", "memo.old.~1", "xmemo.old.~1~",
-                            "memo.old.~1~~"}) {
+  for (const char* other : {"memo.old", "memo.old.~~", "memo.old.~x~", "memo.old.~1",
+                            "xmemo.old.~1~", "memo.old.~1~~"}) {
     EXPECT_EQ(BackupNumber(other, "memo.old"), 0u) << other;
   }
 }
