@@ -1,5 +1,6 @@
 #include "batch/file_batch.h"
 
+#include <fcntl.h>
 #include <time.h>
 
 #include <algorithm>
@@ -68,7 +69,7 @@ class Batch {
   }
 
   void Take(std::size_t index) {
-    auto run = std::make_unique<FileRun>(files_[index], command_, format_, view_.OutputFolder(),
+    auto run = std::make_unique<FileRun>(files_[index], command_, format_, OutputFolderNow(),
                                          bytesConverted_);
     // A file whose names another one under way may still replace waits for it, and for
     // their folders' flush.
@@ -106,6 +107,23 @@ class Batch {
     if (!verdict) verdict = ShowFor(index)(status::kStoring) ? run->Place() : StoppedVerdict();
     NotePlaced(index, std::move(run), std::move(names), std::move(*verdict));
     FlushPlaced();
+  }
+
+  // The output folder the view asks for now, opened when it first asks for it.
+  const OutputFolder* OutputFolderNow() {
+    const std::optional<fs::path> asked = view_.OutputFolder();
+    if (!asked) return nullptr;
+    if (!output_ || output_->path != *asked) {
+      FileDescriptor folder = OpenFolderAt(AT_FDCWD, asked->c_str());
+      output_ =
+          folder
+              ? OutputFolder{*asked,
+                             {FolderEntry{std::make_shared<const FileDescriptor>(std::move(folder)),
+                                          "."},
+                              {}}}
+              : OutputFolder{*asked, {std::nullopt, LastError()}};
+    }
+    return &*output_;
   }
 
   // Finishes the oldest file under way, and those after it that are placed already. Their
@@ -190,6 +208,7 @@ class Batch {
   std::size_t filesDone_ = 0;
   std::atomic<std::uint64_t> bytesConverted_ = 0;
   BatchMemory memory_;
+  std::optional<OutputFolder> output_;
   WorkerPool pieces_;
   WorkerPool onItsThread_{0};
   WorkerPool smallFiles_{kSmallFilesAtOnce};

@@ -11,7 +11,7 @@ class Category : public std::error_category {
   std::string message(int value) const override {
     switch (static_cast<FileError>(value)) {
       case FileError::LinkToOthers:
-        return "a symbolic link to a file of another user";
+        return "a symbolic link to what another user owns";
       case FileError::LinkOutOfTree:
         return "a symbolic link out of the folder walked";
       case FileError::ChangedMeanwhile:

@@ -51,6 +51,22 @@ bool IsRefusedName(std::basic_string_view<Char> fileName) {
              [&](std::u16string_view refused) { return EqualsLowered(extension, refused); });
 }
 
+// The length of the UTF-8 sequence `bytes` starts with; 1 for ASCII, 0 for a byte that
+// starts none.
+std::size_t Utf8SequenceLength(std::string_view bytes) {
+  const auto lead = static_cast<unsigned char>(bytes[0]);
+  const std::size_t length = lead < 0x80                    ? 1
+                             : lead >= 0xC2 && lead <= 0xDF ? 2
+                             : lead >= 0xE0 && lead <= 0xEF ? 3
+                             : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                            : 0;
+  if (length > bytes.size()) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((static_cast<unsigned char>(bytes[i]) & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
 }  // namespace
 
 std::u16string_view GetExtension(std::u16string_view path) { return ExtensionOf(path); }
@@ -70,18 +86,21 @@ std::string PrintableName(std::string_view name) {
       printable.push_back(kHex[value & 15]);
     }
   };
-  for (std::size_t i = 0; i < name.size(); ++i) {
+  for (std::size_t i = 0; i < name.size();) {
     const auto byte = static_cast<unsigned char>(name[i]);
-    // U+0080 to U+009F are C2 80 to C2 9F in UTF-8.
-    const bool c1 = byte == 0xC2 && i + 1 < name.size() &&
-                    (static_cast<unsigned char>(name[i + 1]) & 0xE0) == 0x80;
-    if (byte < 0x20 || byte == 0x7F) {
-      escape(name.substr(i, 1));
-    } else if (c1) {
-      escape(name.substr(i++, 2));
+    const std::size_t length = Utf8SequenceLength(name.substr(i));
+    // U+0080 to U+009F are C2 80 to C2 9F in UTF-8; a lone byte of 80 to 9F is C1 to a
+    // terminal that takes bytes as Latin-1.
+    const bool c1 =
+        (length == 2 && byte == 0xC2 && static_cast<unsigned char>(name[i + 1]) <= 0x9F) ||
+        (length == 0 && byte >= 0x80 && byte <= 0x9F);
+    const std::size_t taken = std::max<std::size_t>(length, 1);
+    if (byte < 0x20 || byte == 0x7F || c1) {
+      escape(name.substr(i, taken));
     } else {
-      printable.push_back(name[i]);
+      printable.append(name.substr(i, taken));
     }
+    i += taken;
   }
   return printable;
 }

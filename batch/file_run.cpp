@@ -67,6 +67,8 @@ std::u16string_view FailureStatus(const std::error_code& error, bool inBackup) {
       return status::kIoError;
     case EBUSY:  // its name taken by another program meanwhile
       return status::kInUse;
+    case ELOOP:  // a link that leads round in a circle, or too far
+      return status::kLinkRefused;
     case EACCES:
     case EPERM:
     case EROFS:
@@ -142,8 +144,7 @@ BatchFile BatchFile::Named(const fs::path& path) {
 }
 
 FileRun::FileRun(const BatchFile& file, const BatchCommand& command, const FileFormat& format,
-                 const std::optional<fs::path>& outputFolder,
-                 std::atomic<std::uint64_t>& bytesConverted)
+                 const OutputFolder* outputFolder, std::atomic<std::uint64_t>& bytesConverted)
     : path_(file.path),
       name_(path_.filename()),
       located_(file.locate()),
@@ -156,14 +157,12 @@ FileRun::FileRun(const BatchFile& file, const BatchCommand& command, const FileF
     destination_->target = located_.entry;
     return;
   }
-  FileDescriptor folder = OpenFolderAt(AT_FDCWD, outputFolder->c_str());
-  if (!folder) {
-    outputFolderAt_.error = LastError();
+  if (!outputFolder->opened.entry) {
+    outputFolderAt_.error = outputFolder->opened.error;
     return;
   }
   // An output name that is a link is written through only as the rule of links allows.
-  outputFolderAt_ =
-      FollowLinks({std::make_shared<const FileDescriptor>(std::move(folder)), name_.native()});
+  outputFolderAt_ = FollowLinks({outputFolder->opened.entry->folder, name_.native()});
   destination_->target = outputFolderAt_.entry;
 }
 
@@ -232,15 +231,8 @@ std::optional<Verdict> FileRun::Destine(LockedFile& source, BatchMemory& memory)
     if (!opening.file) return RefusedTarget(opening);
     destination.current = &destination.heldTarget.emplace(std::move(*opening.file));
   }
-  if (const std::error_code error = CheckReplaceable(target, destination.current)) {
-    return Fail(error.category() == FileErrorCategory() ? FailureStatus(error, false)
-                : error == std::errc::permission_denied ||
-                        error == std::errc::operation_not_permitted ||
-                        error == std::errc::read_only_file_system
-                    ? status::kNotWritable
-                    : status::kCannotWrite,
-                error.message());
-  }
+  if (const std::error_code error = CheckReplaceable(target, destination.current))
+    return Fail(error);
   return std::nullopt;
 }
 
@@ -253,9 +245,10 @@ std::optional<Verdict> FileRun::DestineBackup(BatchMemory& memory) {
   const FolderEntry at{target.folder, BackupName(target.name)};
   std::optional<EarlierBackup> earlier = LookAtBackup(at);
   if (earlier && FileIdentity::Of(earlier->status) == destination.current->identity()) {
-    // Linked there by a run that died before it replaced the file: the name goes again.
-    if (command_.dryRun || !DropHalfMadeBackup(at, *destination.current, target.name))
+    if (!IsHalfMadeBackup(at, *destination.current, target.name))
       return Fail(status::kBackupIsFile, "it is its own backup");
+    // Linked there by a run that died before it replaced the file: the name goes again.
+    if (!command_.dryRun && !DropHalfMadeBackup(at, *destination.current)) return Fail(LastError());
     earlier.reset();
   }
   if (earlier) {

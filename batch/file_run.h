@@ -46,6 +46,13 @@ struct Verdict {
 // A file left as it was, its status line too, because the program is ending.
 inline Verdict StoppedVerdict() { return {std::nullopt, {FileOutcome::Stopped, {}, {}}}; }
 
+// The output folder, opened once for as long as it is the one asked for, so that a folder
+// swapped for another, or for a link, during the batch cannot take the results elsewhere.
+struct OutputFolder {
+  std::filesystem::path path;
+  EntryOpening opened;  // the folder itself, as "."
+};
+
 // A name in a folder, by the folder's identity: two runs that touch the same one must not
 // be under way at once.
 using NameInFolder = std::pair<FileIdentity, std::string>;
@@ -53,10 +60,9 @@ using NameInFolder = std::pair<FileIdentity, std::string>;
 class FileRun {
  public:
   // Adds to `bytesConverted` what the conversion reads, from any thread.
-  // Finds the file, and the folder its result goes to.
+  // Finds the file, and where in the output folder (if any) its result goes.
   FileRun(const BatchFile& file, const BatchCommand& command, const FileFormat& format,
-          const std::optional<std::filesystem::path>& outputFolder,
-          std::atomic<std::uint64_t>& bytesConverted);
+          const OutputFolder* outputFolder, std::atomic<std::uint64_t>& bytesConverted);
   ~FileRun();
 
   // The names the run may replace or create, and its own.

@@ -68,7 +68,8 @@ EntryOpening FollowLinks(FolderEntry entry, const FileDescriptor* within) {
       return {std::nullopt, LastError()};
     }
     if (!S_ISLNK(named.st_mode)) break;
-    if (hop == kMostLinks) return {std::nullopt, std::make_error_code(std::errc::too_many_links)};
+    if (hop == kMostLinks)
+      return {std::nullopt, std::make_error_code(std::errc::too_many_symbolic_link_levels)};
     const std::optional<std::string> target = ReadLinkAt(entry.at(), entry.name);
     if (!target) return {std::nullopt, LastError()};
     const fs::path leadsTo(*target);
@@ -79,10 +80,14 @@ EntryOpening FollowLinks(FolderEntry entry, const FileDescriptor* within) {
                                 ? OpenFolderAt(entry.at(), leadsTo.parent_path().c_str())
                                 : FileDescriptor(::fcntl(entry.at(), F_DUPFD_CLOEXEC, 0));
     if (!folder) return {std::nullopt, LastError()};
+    // What the link leads to, through the rest of the chain; where that ends in nothing, what
+    // it names itself (another link), or the folder it would be made in.
     struct stat reached;
-    if (::fstatat(folder.get(), name.c_str(), &reached, 0) != 0) {
-      if (errno != ENOENT || ::fstat(folder.get(), &reached) != 0)
-        return {std::nullopt, LastError()};
+    if (::fstatat(folder.get(), name.c_str(), &reached, 0) != 0 &&
+        (errno != ENOENT ||
+         (::fstatat(folder.get(), name.c_str(), &reached, AT_SYMLINK_NOFOLLOW) != 0 &&
+          (errno != ENOENT || ::fstat(folder.get(), &reached) != 0)))) {
+      return {std::nullopt, LastError()};
     }
     if (!MayFollow(named, reached)) return {std::nullopt, FileError::LinkToOthers};
     entry = {std::make_shared<const FileDescriptor>(std::move(folder)), std::move(name)};

@@ -234,24 +234,44 @@ std::optional<std::string> RecordOf(int fd) {
   return RecordOf("/proc/self/fd/" + std::to_string(fd));
 }
 
-// Renames `from` to the next number after the highest of `name`'s numbered backups
+// Renames `from` to `to` unless `to` exists; where renames cannot refuse to replace, a link
+// can. False, with errno, when it did not.
+bool RenameNoReplace(int folder, const std::string& from, const std::string& to) {
+  if (::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL || ::linkat(folder, from.c_str(), folder, to.c_str(), 0) != 0) return false;
+  if (::unlinkat(folder, from.c_str(), 0) == 0) return true;
+  const int error = errno;
+  ::unlinkat(folder, to.c_str(), 0);
+  errno = error;
+  return false;
+}
+
+// The names in the folder, or none where it cannot be listed.
+std::vector<std::string> NamesIn(int folder) {
+  std::vector<std::string> names;
+  const FileDescriptor listed(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  DIR* listing = listed ? ::fdopendir(::fcntl(listed.get(), F_DUPFD_CLOEXEC, 0)) : nullptr;
+  if (listing == nullptr) return names;
+  while (const dirent* entry = ::readdir(listing)) names.emplace_back(entry->d_name);
+  ::closedir(listing);
+  return names;
+}
+
+// Renames `from` to the number after the highest of `name`'s numbered backups
 // ("memo.old.~3~"), never replacing anything; `aside` is the new name.
 std::error_code SetAsideNumbered(int folder, const std::string& from, const std::string& name,
                                  std::string& aside) {
   unsigned highest = 0;
-  if (const FileDescriptor listed{::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)}) {
-    if (DIR* listing = ::fdopendir(::fcntl(listed.get(), F_DUPFD_CLOEXEC, 0))) {
-      while (const dirent* entry = ::readdir(listing))
-        highest = std::max(highest, BackupNumber(entry->d_name, name));
-      ::closedir(listing);
-    }
-  }
+  for (const std::string& other : NamesIn(folder))
+    highest = std::max(highest, BackupNumber(other, name));
   for (unsigned number = highest + 1; number < highest + 1000; ++number) {
     aside = NumberedBackupName(name, number);
-    if (::renameat2(folder, from.c_str(), folder, aside.c_str(), RENAME_NOREPLACE) == 0) return {};
-    if (errno != EEXIST) return LastError();
+    if (RenameNoReplace(folder, from, aside)) return {};
+    if (errno != EEXIST) break;
   }
-  return LastError();
+  const std::error_code error = LastError();
+  aside.clear();
+  return error;
 }
 
 // Renames the temporary file over the target, unless the target is no longer what the run
@@ -274,6 +294,8 @@ struct PreparedBackup {
   bool keepEarlier = false;
   std::optional<TemporaryFile> file;
   bool isOriginal = false;  // the backup is the file itself, which the record marks
+  bool marked = false;      // the record is on the original
+  bool placed = false;      // the backup has its name
   bool exchanged = false;   // the temporary name now holds the earlier backup
   std::string held;         // without exchanges: a second name of the earlier backup
   std::string aside;        // the numbered name the earlier backup was set aside to
@@ -308,37 +330,18 @@ struct PreparedBackup {
   }
 
   // Puts the backup in place, keeping any earlier one under the temporary name until the
-  // file itself is replaced, or under a number for good.
+  // file itself is replaced, or under a number for good. On failure, undone.
   std::error_code Place() {
-    struct stat there;
-    const bool taken = ::fstatat(folder, name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0;
-    // Another run may have made a backup since this one looked.
-    if (taken != earlier.has_value() || (taken && FileIdentity::Of(there) != *earlier))
-      return FileError::BackupWrittenMeanwhile;
-    if (isOriginal) {
-      if (const auto error = SetRecord(file->fd(), backsUp)) return error;
-    }
-    if (taken && keepEarlier) {
-      if (const auto error = SetAsideNumbered(folder, name, name, aside)) return error;
-    }
-    // Named only now, so that a process killed before leaves no name behind; without an
-    // earlier backup, by the backup's own name at once.
-    if (file->Link(name)) return {};
-    if (errno != EEXIST || !aside.empty()) return LastError();
-    if (const std::error_code error = file->Name()) return error;
-    if (::renameat2(folder, file->name().c_str(), folder, name.c_str(), RENAME_EXCHANGE) == 0) {
-      exchanged = true;
-      return {};
-    }
-    if (errno != ENOENT && errno != EINVAL) return LastError();
-    // A file system without exchanges: the earlier backup keeps a second name meanwhile.
-    if (errno == EINVAL) {
-      std::string second = TemporaryName();
-      if (::linkat(folder, name.c_str(), folder, second.c_str(), 0) == 0) held = std::move(second);
-    }
-    if (::renameat(folder, file->name().c_str(), folder, name.c_str()) != 0) return LastError();
-    file->ForgetName();
-    return {};
+    const std::error_code error = PlaceOrFail();
+    if (error) Undo();
+    return error;
+  }
+
+  // Whether the backup name holds the backup this run made.
+  bool InPlace() const {
+    struct stat there, made;
+    return ::fstatat(folder, name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+           ::fstat(file->fd(), &made) == 0 && FileIdentity::Of(there) == FileIdentity::Of(made);
   }
 
   // The file could not be replaced: the earlier backup goes back, or the new one goes.
@@ -347,14 +350,61 @@ struct PreparedBackup {
       if (::renameat2(folder, file->name().c_str(), folder, name.c_str(), RENAME_EXCHANGE) != 0) {
         file->ForgetName();  // the temporary name holds the earlier backup: it stays
       }
-    } else if (!held.empty()) {
-      if (::renameat(folder, held.c_str(), folder, name.c_str()) == 0) held.clear();
-    } else {
+    } else if (placed && InPlace()) {
       ::unlinkat(folder, name.c_str(), 0);
-      if (!aside.empty())
-        ::renameat2(folder, aside.c_str(), folder, name.c_str(), RENAME_NOREPLACE);
+      if (!held.empty() && ::renameat(folder, held.c_str(), folder, name.c_str()) == 0)
+        held.clear();
     }
-    if (isOriginal) ::fremovexattr(file->fd(), kBackupRecord);
+    if (!aside.empty()) RenameNoReplace(folder, aside, name);
+    if (marked) ::fremovexattr(file->fd(), kBackupRecord);
+    exchanged = placed = marked = false;
+    aside.clear();
+  }
+
+ private:
+  std::error_code PlaceOrFail() {
+    struct stat there;
+    const bool taken = ::fstatat(folder, name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0;
+    // Another run may have made a backup since this one looked.
+    if (taken != earlier.has_value() || (taken && FileIdentity::Of(there) != *earlier))
+      return FileError::BackupWrittenMeanwhile;
+    if (isOriginal) {
+      if (const auto error = SetRecord(file->fd(), backsUp)) return error;
+      marked = true;
+    }
+    if (taken && keepEarlier) {
+      if (const auto error = SetAsideNumbered(folder, name, name, aside)) return error;
+    }
+    // Named only now, so that a process killed before leaves no name behind; without an
+    // earlier backup, by the backup's own name at once.
+    if (file->Link(name)) {
+      placed = true;
+      return {};
+    }
+    // A name that was free has been taken meanwhile: another run's backup, not to be touched.
+    if (errno != EEXIST || !taken || !aside.empty()) {
+      return errno == EEXIST ? make_error_code(FileError::BackupWrittenMeanwhile) : LastError();
+    }
+    if (const std::error_code error = file->Name()) return error;
+    if (::renameat2(folder, file->name().c_str(), folder, name.c_str(), RENAME_EXCHANGE) == 0) {
+      exchanged = true;
+      // What was swapped out must be the earlier backup the run looked at, nothing newer.
+      struct stat swapped;
+      if (::fstatat(folder, file->name().c_str(), &swapped, AT_SYMLINK_NOFOLLOW) != 0 ||
+          FileIdentity::Of(swapped) != *earlier) {
+        return FileError::BackupWrittenMeanwhile;
+      }
+      return {};
+    }
+    if (errno != EINVAL) return LastError();
+    // A file system without exchanges: the earlier backup keeps a second name meanwhile.
+    std::string second = TemporaryName();
+    if (::linkat(folder, name.c_str(), folder, second.c_str(), 0) != 0) return LastError();
+    held = std::move(second);
+    if (::renameat(folder, file->name().c_str(), folder, name.c_str()) != 0) return LastError();
+    file->ForgetName();
+    placed = true;
+    return {};
   }
 };
 
@@ -417,11 +467,13 @@ std::error_code SafeWrite::Prepare() {
   if (replacement_.current) {
     if (const auto error = KeepMetadata(*replacement_.current, fd, false)) return error;
   } else {
-    // The group the new file fell to is not given the permissions meant for another.
+    // The group the new file fell to is not given the permissions meant for another: it
+    // gets what everyone gets.
     struct stat status;
     if (::fstat(fd, &status) != 0) return LastError();
     mode_t mode = replacement_.newFileMode;
-    if (status.st_gid != replacement_.newFileGroup) mode &= ~(S_ISGID | S_IRWXG);
+    if (status.st_gid != replacement_.newFileGroup)
+      mode = (mode & ~(S_ISGID | S_IRWXG)) | ((mode & S_IRWXO) << 3);
     if (::fchmod(fd, mode) != 0) return LastError();
   }
   if (const auto error = Flush(fd)) return error;
@@ -463,7 +515,12 @@ SafeWriteResult SafeWrite::Place() {
     if (backup_) {
       if (const auto error = backup_->Place()) return fail(error, true);
     }
-    if (const auto error = PutInPlace(folder, file.name(), targetName, *replacement_.current)) {
+    // Nobody may have taken the backup's name from it meanwhile, or the file's last copy
+    // of its contents would go with the rename.
+    std::error_code error;
+    if (backup_ && !backup_->InPlace()) error = FileError::BackupWrittenMeanwhile;
+    if (!error) error = PutInPlace(folder, file.name(), targetName, *replacement_.current);
+    if (error) {
       if (backup_) backup_->Undo();
       return fail(error);
     }
@@ -524,84 +581,97 @@ std::error_code CheckReplaceable(const FolderEntry& target, const LockedFile* cu
 }
 
 std::optional<std::string> SetAside(const FolderEntry& entry, std::string_view suffix) {
-  const int at = entry.at();
-  const char* name = entry.name.c_str();
   for (int number = 1; number < 1000; ++number) {
     std::string aside = entry.name;
     aside.append(suffix);
     if (number > 1) aside.append(".").append(std::to_string(number));
-    if (::renameat2(at, name, at, aside.c_str(), RENAME_NOREPLACE) == 0) return aside;
-    // Where renames cannot refuse to replace, a link can.
-    if (errno == EINVAL && ::linkat(at, name, at, aside.c_str(), 0) == 0) {
-      if (::unlinkat(at, name, 0) == 0) return aside;
-      ::unlinkat(at, aside.c_str(), 0);
-      return std::nullopt;
-    }
+    if (RenameNoReplace(entry.at(), entry.name, aside)) return aside;
     if (errno != EEXIST) return std::nullopt;
   }
   return std::nullopt;
 }
 
+namespace {
+
+// The process a temporary name says made it, if it is gone: seen from this process, which
+// may not see every process (another PID namespace, another host); the locks tell those.
+bool MadeByADeadProcess(std::string_view name) {
+  if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) return false;
+  const std::string_view digits = name.substr(kTemporaryPrefix.size());
+  pid_t pid = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), pid);
+  if (error != std::errc() || *end != '-' || pid <= 0) return false;
+  return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// Whether a run holds the file under `name`: it locks what it works on, and what it writes.
+bool InHand(int folder, const std::string& name) {
+  const FileDescriptor file(
+      ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!file) return errno != ENOENT;
+  return ::flock(file.get(), LOCK_SH | LOCK_NB) != 0;
+}
+
+// A record that names a file of the same folder, whose backup name is another.
+bool IsRecordOfAFile(const std::optional<std::string>& record) {
+  return record && !record->empty() && *record != "." && *record != ".." &&
+         record->find('/') == std::string::npos && BackupName(*record) != *record;
+}
+
+}  // namespace
+
 std::vector<FileIdentity> RecoverLeftovers(int folder) {
   std::vector<FileIdentity> putBack;
-  const FileDescriptor listed(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!listed) return putBack;
-  DIR* listing = ::fdopendir(::fcntl(listed.get(), F_DUPFD_CLOEXEC, 0));
-  if (listing == nullptr) return putBack;
-  std::vector<std::string> leftovers;
   const uid_t self = ::geteuid();
-  while (const dirent* entry = ::readdir(listing)) {
-    const std::string_view name = entry->d_name;
-    if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) continue;
-    const std::string_view digits = name.substr(kTemporaryPrefix.size());
-    pid_t pid = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), pid);
-    if (error != std::errc() || *end != '-' || pid <= 0) continue;
-    if (::kill(pid, 0) == 0 || errno != ESRCH) continue;  // its process still runs
-    struct stat status;
-    if (::fstatat(folder, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
-        S_ISREG(status.st_mode) && status.st_uid == self) {
-      leftovers.emplace_back(name);
-    }
-  }
-  ::closedir(listing);
-  for (const std::string& leftover : leftovers) {
-    // A recorded backup was the earlier backup of a file, taken out of the way of the one
-    // the dead run was making. Back it goes, over a half-made backup that is still the file
-    // itself; beside a backup that is whole, under a number.
-    const std::optional<std::string> record = RecordAt(folder, leftover);
-    if (record && !record->empty() && *record != "." && *record != ".." &&
-        record->find('/') == std::string::npos) {
-      const std::string backup = BackupName(*record);
-      struct stat there, file, kept;
-      if (::fstatat(folder, leftover.c_str(), &kept, AT_SYMLINK_NOFOLLOW) != 0) continue;
-      if (::fstatat(folder, backup.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
-          ::fstatat(folder, record->c_str(), &file, AT_SYMLINK_NOFOLLOW) == 0 &&
-          FileIdentity::Of(there) == FileIdentity::Of(file)) {
-        if (::renameat(folder, leftover.c_str(), folder, backup.c_str()) == 0) {
-          putBack.push_back(FileIdentity::Of(kept));
-          if (const FileDescriptor marked{::openat(folder, record->c_str(),
-                                                   O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)})
-            ::fremovexattr(marked.get(), kBackupRecord);
-          continue;
-        }
-      }
-      if (::renameat2(folder, leftover.c_str(), folder, backup.c_str(), RENAME_NOREPLACE) == 0) {
-        putBack.push_back(FileIdentity::Of(kept));
-        continue;
-      }
-      if (errno != EEXIST) continue;
-      std::string aside;
-      (void)SetAsideNumbered(folder, leftover, backup, aside);
+  for (const std::string& leftover : NamesIn(folder)) {
+    struct stat kept;
+    if (!MadeByADeadProcess(leftover) ||
+        ::fstatat(folder, leftover.c_str(), &kept, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(kept.st_mode) || kept.st_uid != self || InHand(folder, leftover)) {
       continue;
     }
-    ::unlinkat(folder, leftover.c_str(), 0);
+    const std::optional<std::string> record = RecordAt(folder, leftover);
+    if (!IsRecordOfAFile(record)) {
+      ::unlinkat(folder, leftover.c_str(), 0);
+      continue;
+    }
+    // A recorded leftover was the earlier backup of a file, taken out of the way of the one
+    // the dead run was making: back it goes, over a half-made backup that is still the file
+    // itself, or beside a whole one under a number. One that is the file itself is a
+    // second name of it, made for a backup, and goes.
+    const std::string backup = BackupName(*record);
+    struct stat file, there;
+    const bool fileThere = ::fstatat(folder, record->c_str(), &file, AT_SYMLINK_NOFOLLOW) == 0;
+    if (fileThere && InHand(folder, *record)) continue;  // a run is at work on it
+    if (fileThere && FileIdentity::Of(file) == FileIdentity::Of(kept)) {
+      ::unlinkat(folder, leftover.c_str(), 0);
+      continue;
+    }
+    if (fileThere && ::fstatat(folder, backup.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+        FileIdentity::Of(there) == FileIdentity::Of(file) &&
+        ::renameat(folder, leftover.c_str(), folder, backup.c_str()) == 0) {
+      putBack.push_back(FileIdentity::Of(kept));
+      if (const FileDescriptor marked{
+              ::openat(folder, record->c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)})
+        ::fremovexattr(marked.get(), kBackupRecord);
+      continue;
+    }
+    if (RenameNoReplace(folder, leftover, backup)) {
+      putBack.push_back(FileIdentity::Of(kept));
+    } else if (errno == EEXIST) {
+      std::string aside;
+      (void)SetAsideNumbered(folder, leftover, backup, aside);
+    }
   }
   return putBack;
 }
 
-bool DropHalfMadeBackup(const FolderEntry& backup, LockedFile& file, const std::string& backsUp) {
-  if (IdentityAt(backup) != file.identity() || RecordOf(file.fd()) != backsUp) return false;
+bool IsHalfMadeBackup(const FolderEntry& backup, const LockedFile& file,
+                      const std::string& backsUp) {
+  return IdentityAt(backup) == file.identity() && RecordOf(file.fd()) == backsUp;
+}
+
+bool DropHalfMadeBackup(const FolderEntry& backup, LockedFile& file) {
   if (::unlinkat(backup.at(), backup.name.c_str(), 0) != 0) return false;
   ::fremovexattr(file.fd(), kBackupRecord);
   file.TakeOwnChanges();

@@ -125,7 +125,10 @@ std::optional<std::string> SetAside(const FolderEntry& entry, std::string_view s
 std::vector<FileIdentity> RecoverLeftovers(int folder);
 
 // A backup name that still holds the file it stands for, linked there by a run that died
-// before the file was replaced: the name goes. Whether there was one.
-bool DropHalfMadeBackup(const FolderEntry& backup, LockedFile& file, const std::string& backsUp);
+// before the file was replaced, and so marked: the name is to go again.
+bool IsHalfMadeBackup(const FolderEntry& backup, const LockedFile& file,
+                      const std::string& backsUp);
+// Unlinks it, and the mark; whether it could.
+bool DropHalfMadeBackup(const FolderEntry& backup, LockedFile& file);
 
 }  // namespace quobrel

@@ -136,10 +136,24 @@ TEST_F(Backups, ARunKilledBetweenTheBackupAndTheFileIsUndoneByTheNext) {
   SetRecord("solo.txt", "solo.txt");
   fs::create_hard_link(Path("solo.txt"), Path("solo.old"));
 
-  // Kept by number, the earlier backup shows it was put back.
-  const ProcessResult r = Cli({"convert", "--backup=numbered", "memo.txt", "solo.txt"});
+  // Killed before the exchange: the file's second name, made for it, goes.
+  Write("third.txt", kHalfKana);
+  SetRecord("third.txt", "third.txt");
+  fs::create_hard_link(Path("third.txt"), Path(".quobrel-" + std::to_string(gone) + "-1.tmp"));
+
+  // A dry run tells what the run will do; kept by number, the earlier backup shows it was
+  // put back.
+  const std::vector<std::string> arguments{"convert", "--backup=numbered", "memo.txt", "solo.txt",
+                                           "third.txt"};
+  const std::string done =
+      "memo.txt：変換終了\nsolo.txt：変換終了\nthird.txt：変換終了\n全て変換終了\n";
+  std::vector<std::string> dry = arguments;
+  dry.insert(dry.begin() + 1, "-n");
+  EXPECT_EQ(Cli(dry).out, done);
+  const ProcessResult r = Cli(arguments);
   EXPECT_EQ(r.exitStatus, 0) << r.err;
-  EXPECT_EQ(r.out, "memo.txt：変換終了\nsolo.txt：変換終了\n全て変換終了\n");
+  EXPECT_EQ(r.out, done);
+  EXPECT_EQ(Read("third.old"), kHalfKana);
   EXPECT_EQ(Read("memo.old.~1~"), "EARLIER");
   EXPECT_EQ(Read("memo.old"), kHalfKana + "new");
   EXPECT_EQ(Read("memo.txt"), kFullKana + "new");
@@ -147,7 +161,7 @@ TEST_F(Backups, ARunKilledBetweenTheBackupAndTheFileIsUndoneByTheNext) {
   EXPECT_EQ(Read("solo.old"), kHalfKana);
   EXPECT_EQ(Read("solo.txt"), kFullKana);
   EXPECT_EQ(Names(), (std::vector<std::string>{"memo.old", "memo.old.~1~", "memo.txt", "solo.old",
-                                               "solo.txt"}));
+                                               "solo.txt", "third.old", "third.txt"}));
 
   // A second name the user gave the file is no backup of the program's: still refused.
   Write("own.txt", kHalfKana);

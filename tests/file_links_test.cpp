@@ -70,8 +70,8 @@ TEST_F(FileLinks, AWalkFollowsALinkOnlyToItsOwnUsersFileInTheTree) {
       SortedLines(r.err),
       (Listing{
           Error("tree/outside.txt", "passed by: a symbolic link out of the folder walked"),
-          Error("tree/sub/inside.txt", "passed by: a symbolic link to a file of another user"),
-          Error("tree/sub/todo.txt", "passed by: a symbolic link to a file of another user")}));
+          Error("tree/sub/inside.txt", "passed by: a symbolic link to what another user owns"),
+          Error("tree/sub/todo.txt", "passed by: a symbolic link to what another user owns")}));
   EXPECT_EQ(Read("vault/secret.txt"), kHalfKana);
   EXPECT_EQ(Read("tree/.vault/secret.txt"), kHalfKana);
   EXPECT_EQ(Names("vault"), Listing{"secret.txt"});
@@ -146,7 +146,7 @@ TEST_F(FileLinks, AFolderOrLinkSwappedDuringAWalkLeadsNowhere) {
 
 TEST_F(FileLinks, ANamedOrOutputLinkIsFollowedOnlyToItsOwnUsersFile) {
   const std::string refused = "：リンク先をたどれないため変換しません。\n";
-  const std::string toOthers = "a symbolic link to a file of another user";
+  const std::string toOthers = "a symbolic link to what another user owns";
   Folder("vault", 0, 0700);
   Write("vault/doc.txt", kHalfKana);
   Folder("theirs", kNobody, 0755);

@@ -45,6 +45,15 @@ TEST(FileNames, BackupNameReplacesTheExtensionByOld) {
   EXPECT_EQ(BackupName(".foo.txt"), ".foo.old");
 }
 
+TEST(FileNames, PrintableNamesSpellOutEveryControlCharacter) {
+  EXPECT_EQ(PrintableName("a\x1b[2Jb\x07\n\x7f.txt"), "a\\x1b[2Jb\\x07\\x0a\\x7f.txt");
+  EXPECT_EQ(PrintableName("csi\xC2\x9B nel\xC2\x85"), "csi\\xc2\\x9b nel\\xc2\\x85");
+  EXPECT_EQ(PrintableName("lone\x9B"), "lone\\x9b");  // CSI to a Latin-1 terminal
+  // What is no control stays as it is: UTF-8, U+00A0 and up, other bytes that are no UTF-8.
+  for (const char* kept : {"メモ.txt", "\xC2\xA0nbsp", "lat\xE9.txt", "\xFF", "back\\slash"})
+    EXPECT_EQ(PrintableName(kept), kept);
+}
+
 TEST(FileNames, NumberedBackupsAreToldByTheirNumber) {
   EXPECT_EQ(NumberedBackupName("memo.old", 3), "memo.old.~3~");
   EXPECT_EQ(BackupNumber("memo.old.~3~", "memo.old"), 3u);
