@@ -27,6 +27,7 @@
 #include "commands/convert_command.h"
 #include "commands/replace_command.h"
 #include "commands/version.h"
+#include "engine/characters.h"
 
 namespace quobrel {
 namespace {
@@ -369,7 +370,7 @@ void QuobrelMain::ChooseOutputFolder() {
 }
 
 void QuobrelMain::ShowCharacterCount(QPlainTextEdit* box) {
-  const std::size_t count = TextEditControl(box).Text().size();
+  const std::size_t count = CountCharacters(TextEditControl(box).Text());
   MessageBox(this, QStringLiteral("情報"),
              QString::number(count) + QStringLiteral("文字のデータが入ってます。"));
 }
