@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "app/event_pump.h"
+#include "app/qt_translations.h"
 #include "app/quobrel_main.h"
 #include "app/window_arguments.h"
 #include "batch/allocator_tuning.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   quobrel::TuneAllocatorForStreams();
   QApplication application(argc, argv);
+  quobrel::InstallQtTranslations(application);
   quobrel::InstallEventPump();
   quobrel::QuobrelMain window;
   window.show();

@@ -178,7 +178,7 @@ if [[ -f $deb ]]; then
   check grep -q '<' <(field Maintainer)
   check grep -q 'libqt6widgets6' <(field Depends)
   check grep -q 'libicu' <(field Depends)
-  check grep -qx 'fonts-noto-cjk' <(field Recommends)
+  check test "$(field Recommends)" = 'fonts-noto-cjk, qt6-translations-l10n'
   check grep -q 'full-width' <(field Description)
   # Under /usr, the package holds just what the install put under its prefix.
   check diff <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./usr/||' | sort) \

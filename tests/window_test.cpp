@@ -8,18 +8,22 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
+#include <QTranslator>
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "app/folder_lists.h"
 #include "app/output_folder_label.h"
+#include "app/qt_translations.h"
 #include "tests/window_test_support.h"
 
 namespace quobrel {
@@ -229,11 +233,28 @@ TEST_F(Window, DoubleClickCountsTheCharacters) {
   EXPECT_EQ(seen.title, QStringLiteral("情報"));
   EXPECT_EQ(seen.text, QStringLiteral("5文字のデータが入ってます。"));
   EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
+  // Characters, not UTF-16 units: 𠮷 and 😀 are one each, ｶ and ﾞ two.
+  Box("Text2")->setPlainText(QStringLiteral("𠮷野家😀ｶﾞ"));
+  EXPECT_EQ(
+      AnswerMessageBox([&] { QTest::mouseDClick(Box("Text2")->viewport(), Qt::LeftButton); }).text,
+      QStringLiteral("6文字のデータが入ってます。"));
   ChooseTab(2);
   EXPECT_EQ(
       AnswerMessageBox([&] { QTest::mouseDClick(Box("Text3")->viewport(), Qt::LeftButton); }).text,
       QStringLiteral("0文字のデータが入ってます。"));
   EXPECT_EQ(Box("Text1")->toPlainText(), "ab\nc");
+}
+
+TEST_F(Window, QtsOwnWordsAreInTheUsersLanguage) {
+  const QLocale before;
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+  ASSERT_TRUE(InstallQtTranslations(*QCoreApplication::instance()))
+      << "Qt's translations (qt6-translations-l10n) are needed";
+  const std::unique_ptr<QMenu> menu(Box("Text1")->createStandardContextMenu());
+  EXPECT_TRUE(menu->actions().value(0)->text().startsWith(QStringLiteral("元に戻す(&U)")));
+  QLocale::setDefault(before);
+  for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>())
+    QCoreApplication::removeTranslator(translator);
 }
 
 class FileTab : public Window {
