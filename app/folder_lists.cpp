@@ -67,9 +67,9 @@ bool FolderList::setPath(const QString& path) {
     entry->setData(Qt::UserRole, QDir(canonical).filePath(subfolder));
   }
   setCurrentRow(static_cast<int>(ancestors.size()) - 1);
-  const bool changed = canonical != path_;
   path_ = canonical;
-  if (changed) emit pathChanged();
+  // Opened again, the same folder is read anew: files may have come and gone.
+  emit pathChanged();
   return true;
 }
 

@@ -4,9 +4,12 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
+
+#include <algorithm>
 
 #include "app/artwork.h"
 #include "app/clickable.h"
@@ -71,6 +74,30 @@ QFont CaptionFont() {
                     "IPAPGothic", "VL PGothic", "TakaoPGothic"});
   font.setPointSize(9);
   return font;
+}
+
+// What the box at the end of a batch says: that all is done; or which files were not,
+// by their status lines, ten at the most; or, stopped, how many were converted.
+QString EndOfBatch(const std::vector<FileReport>& reports, const QListWidget& status) {
+  const auto outcome = [&](std::size_t i) { return reports[i].outcome; };
+  if (std::any_of(reports.begin(), reports.end(),
+                  [](const FileReport& r) { return r.outcome == FileOutcome::Cancelled; })) {
+    const auto converted = std::count_if(reports.begin(), reports.end(), [](const FileReport& r) {
+      return r.outcome == FileOutcome::Converted;
+    });
+    return QStringLiteral("変換を中止しました。\n変換したファイル：%1件").arg(converted);
+  }
+  QStringList failed;
+  for (std::size_t i = 0; i < reports.size(); ++i) {
+    if (!Succeeded(outcome(i))) failed << status.item(static_cast<int>(i))->text();
+  }
+  if (failed.isEmpty()) return QStringLiteral("全ての変換が終了しました。");
+  constexpr qsizetype kListed = 10;
+  QString text = QStringLiteral("全ての処理が終了しました。\n変換できなかったファイル：%1件")
+                     .arg(failed.size());
+  for (const QString& line : failed.mid(0, kListed)) text += '\n' + line;
+  if (failed.size() > kListed) text += QStringLiteral("\nほか%1件").arg(failed.size() - kListed);
+  return text;
 }
 
 void MessageBox(QWidget* parent, const QString& title, const QString& text) {
@@ -317,6 +344,7 @@ void QuobrelMain::RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& co
   Controls& c = *c_;
   // One batch at a time.
   if (tab.files->count() == 0 || c.convertFiles.BatchRuns() || c.replaceFiles.BatchRuns()) return;
+  cancelled_ = false;  // before the first yield, where Escape may already stop it
 
   tab.status->show();
   tab.drives->hide();
@@ -337,12 +365,14 @@ void QuobrelMain::RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& co
   }
   tab.files->hide();
 
-  StatusListView view(tab.status, tab.outputCheck, tab.outputLabel, [this] { return ending_; });
-  RunFileBatch(files, command, tab.Format(), view);
+  StatusListView view(
+      tab.status, tab.outputCheck, tab.outputLabel, [this] { return ending_; },
+      [this] { return cancelled_; });
+  const std::vector<FileReport> reports = RunFileBatch(files, command, tab.Format(), view);
   if (ending_) return;
 
   tab.status->addItem(QString::fromStdU16String(std::u16string(kAllConverted)));
-  MessageBox(this, QStringLiteral("変換終了通知"), QStringLiteral("全ての変換が終了しました。"));
+  MessageBox(this, QStringLiteral("変換終了通知"), EndOfBatch(reports, *tab.status));
 
   c.batchCover->move(Px(12000), Px(12000));
   tab.status->hide();
@@ -373,6 +403,16 @@ void QuobrelMain::ShowCharacterCount(QPlainTextEdit* box) {
   const std::size_t count = CountCharacters(TextEditControl(box).Text());
   MessageBox(this, QStringLiteral("情報"),
              QString::number(count) + QStringLiteral("文字のデータが入ってます。"));
+}
+
+void QuobrelMain::keyPressEvent(QKeyEvent* event) {
+  // Escape stops a batch; the file under way is finished when small, else left.
+  if (event->key() == Qt::Key_Escape &&
+      (c_->convertFiles.BatchRuns() || c_->replaceFiles.BatchRuns())) {
+    cancelled_ = true;
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void QuobrelMain::closeEvent(QCloseEvent* event) {

@@ -24,6 +24,7 @@ class QuobrelMain : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
@@ -51,6 +52,7 @@ class QuobrelMain : public QWidget {
   QString historyPath_;
   bool historyUnreadable_ = false;
   bool ending_ = false;
+  bool cancelled_ = false;  // the user stopped the batch
 };
 
 }  // namespace quobrel

@@ -2,9 +2,12 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #include "app/event_pump.h"
 #include "app/file_tab.h"
 #include "batch/file_names.h"
+#include "batch/status_messages.h"
 
 namespace quobrel {
 
@@ -14,8 +17,30 @@ QString ShownName(const std::string& name) {
 }
 
 void StatusListView::SetStatusLine(std::size_t index, const StatusLine& line) {
-  status_->item(static_cast<int>(index))
-      ->setText(ShownName(line.name) + QString::fromStdU16String(line.message));
+  QListWidgetItem* item = status_->item(static_cast<int>(index));
+  item->setText(ShownName(line.name) + QString::fromStdU16String(line.message));
+  status_->scrollToItem(item);
+  const bool converting = line.message == status::kConverting;
+  if (converting && !(convertingSince_ && lineIndex_ == index)) convertingSince_ = now_();
+  if (!converting) convertingSince_.reset();
+  lineIndex_ = index;
+  line_ = line;
+}
+
+void StatusListView::ShowProgress(const BatchProgress& progress) {
+  using namespace std::chrono_literals;
+  if (!progress.file || progress.file->index != lineIndex_ || !convertingSince_ ||
+      progress.file->size == 0) {
+    return;
+  }
+  const Clock::time_point now = now_();
+  if (now - *convertingSince_ < 1s || now - shownAt_ < 250ms) return;
+  shownAt_ = now;
+  const std::uint64_t percent =
+      std::min<std::uint64_t>(100, progress.file->read * 100 / progress.file->size);
+  status_->item(static_cast<int>(lineIndex_))
+      ->setText(ShownName(line_.name) + QString::fromStdU16String(line_.message) + ' ' +
+                QString::number(percent) + '%');
 }
 
 std::optional<std::filesystem::path> StatusListView::OutputFolder() {

@@ -25,6 +25,9 @@ constexpr std::size_t kSmallFilesAtOnce = 8;
 constexpr std::size_t kFilesPerFlush = 64;
 using Clock = std::chrono::steady_clock;
 constexpr auto kFlushStep = std::chrono::milliseconds(50);
+// A file under way when the user stops the batch is finished up to this size; a larger one
+// is dropped, as it would keep the user waiting.
+constexpr std::uint64_t kFinishedWhenCancelled = std::uint64_t{16} << 20;
 
 // The batch's files one after the other in the view, and several small ones at once
 // underneath, each put in place in the list's order.
@@ -43,7 +46,13 @@ class Batch {
       if (const std::optional<FileIdentity> identity = IdentityAt(*located.entry))
         memory_.sources.insert(*identity);
     }
-    for (std::size_t i = 0; i < files_.size() && !view_.Stopping(); ++i) Take(i);
+    for (std::size_t i = 0; i < files_.size() && !view_.Stopping(); ++i) {
+      if (view_.Cancelled()) {
+        Conclude(i, CancelledVerdict(i));
+      } else {
+        Take(i);
+      }
+    }
     FinishAll();
     return std::move(reports_);
   }
@@ -100,13 +109,25 @@ class Batch {
       if (converting_.size() >= kSmallFilesAtOnce) FinishOldest();
       return;
     }
-    // A large file is converted alone, its pieces on every core.
+    // A large file is converted alone, its pieces on every core; stopped by the user, it is
+    // finished when that is soon done.
     FinishAll();
+    large_ = BatchProgress::File{index, bytesConverted_.load(), run->Size()};
+    dropWhenCancelled_ = run->Size() > kFinishedWhenCancelled;
     std::optional<Verdict> verdict =
         run->Convert(pieces_, ShowFor(index), [this] { return KeepGoing(); });
     if (!verdict) verdict = ShowFor(index)(status::kStoring) ? run->Place() : StoppedVerdict();
+    if (verdict->report.outcome == FileOutcome::Stopped && !view_.Stopping())
+      verdict = CancelledVerdict(index);
+    large_.reset();
+    dropWhenCancelled_ = false;
     NotePlaced(index, std::move(run), std::move(names), std::move(*verdict));
     FlushPlaced();
+  }
+
+  Verdict CancelledVerdict(std::size_t index) const {
+    return {StatusLine{files_[index].path.filename().native(), std::u16string(status::kCancelled)},
+            {FileOutcome::Cancelled, "stopped", {}}};
   }
 
   // The output folder the view asks for now, opened when it first asks for it.
@@ -178,8 +199,10 @@ class Batch {
   }
 
   void ShowProgress() {
-    view_.ShowProgress(
-        {filesDone_, files_.size(), bytesConverted_.load(std::memory_order_relaxed)});
+    BatchProgress progress{filesDone_, files_.size(),
+                           bytesConverted_.load(std::memory_order_relaxed), large_};
+    if (progress.file) progress.file->read = progress.bytesConverted - large_->read;
+    view_.ShowProgress(progress);
   }
 
   void Yield() {
@@ -195,9 +218,11 @@ class Batch {
     };
   }
 
+  // Yields; false when the file under way goes no further: the program is ending, or the
+  // user stopped the batch and the file is too large to be finished soon.
   bool KeepGoing() {
     Yield();
-    return !view_.Stopping();
+    return !view_.Stopping() && !(dropWhenCancelled_ && view_.Cancelled());
   }
 
   const std::vector<BatchFile>& files_;
@@ -209,6 +234,8 @@ class Batch {
   std::atomic<std::uint64_t> bytesConverted_ = 0;
   BatchMemory memory_;
   std::optional<OutputFolder> output_;
+  std::optional<BatchProgress::File> large_;  // read: what the others had read before it
+  bool dropWhenCancelled_ = false;
   WorkerPool pieces_;
   WorkerPool onItsThread_{0};
   WorkerPool smallFiles_{kSmallFilesAtOnce};

@@ -25,6 +25,13 @@ struct BatchProgress {
   std::size_t filesDone = 0;
   std::size_t files = 0;
   std::uint64_t bytesConverted = 0;  // of the files' text, read by the conversions so far
+  // A large file, converted on its own: how far its conversion has read.
+  struct File {
+    std::size_t index = 0;
+    std::uint64_t read = 0;
+    std::uint64_t size = 0;
+  };
+  std::optional<File> file;
 };
 
 // What a batch shows and asks while it runs.
@@ -39,6 +46,9 @@ class BatchView {
   virtual void Yield() = 0;
   // The program is ending: the batch leaves the files not yet begun alone.
   virtual bool Stopping() = 0;
+  // The user stopped the batch: the files not yet begun are left, each with its status line,
+  // and so is the file under way unless it is small enough to be finished soon.
+  virtual bool Cancelled() { return false; }
   // How far the batch has come, told before each yield and after each file.
   virtual void ShowProgress(const BatchProgress& /*progress*/) {}
 };
@@ -76,8 +86,9 @@ enum class FileOutcome {
   NothingToDo,  // no replacement, or a result the same as the file: left as it was
   AlreadyDone,  // the same file came earlier in the list
   NotFound,
-  Failed,   // left as it was; the status line says why
-  Stopped,  // not begun, or left as it was, because the program is ending
+  Failed,     // left as it was; the status line says why
+  Stopped,    // not begun, or left as it was, because the program is ending
+  Cancelled,  // not begun, or left as it was, because the user stopped the batch
 };
 
 struct FileReport {

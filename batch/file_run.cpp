@@ -181,8 +181,12 @@ std::set<NameInFolder> FileRun::NamesTouched() const {
 
 bool FileRun::Small() const {
   // Beside seven others, up to a few pieces each on one thread.
-  constexpr off_t kSmallFile = off_t{1} << 20;
-  return source_ && source_->status().st_size <= kSmallFile;
+  constexpr std::uint64_t kSmallFile = std::uint64_t{1} << 20;
+  return source_ && Size() <= kSmallFile;
+}
+
+std::uint64_t FileRun::Size() const {
+  return source_ ? static_cast<std::uint64_t>(source_->status().st_size) : 0;
 }
 
 std::optional<Verdict> FileRun::Plan(BatchMemory& memory, const Show& show) {

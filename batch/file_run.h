@@ -74,6 +74,8 @@ class FileRun {
   std::optional<Verdict> Plan(BatchMemory& memory, const Show& show);
   // Whether the file is small enough to be converted beside others.
   bool Small() const;
+  // Its size, once planned.
+  std::uint64_t Size() const;
 
   // Reads, converts and writes the new contents and the backup copy, flushed, with the
   // pool's threads; a verdict when the file goes no further. `show` as above; `keepGoing`

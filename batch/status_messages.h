@@ -11,6 +11,7 @@ inline constexpr std::u16string_view kConverting = u"：ファイル変換中";
 inline constexpr std::u16string_view kCounting = u"：ファイル計算中";
 inline constexpr std::u16string_view kStoring = u"：ファイル格納中";
 inline constexpr std::u16string_view kFinished = u"：変換終了";
+inline constexpr std::u16string_view kCancelled = u"：変換を中止しました。";
 // The result is the file as it was: neither it nor its backup is touched.
 inline constexpr std::u16string_view kNothingChanged = u"：変換個所なし";
 // Followed by the count and ")".
