@@ -43,6 +43,10 @@ FileTab::FileTab(QWidget* page, const FileTabNames& names) : QObject(page) {
   Place(outputIcon, names.outputIcon, 2310, 3120, 300, 300);
   outputIcon->setPixmap(FolderIcon());
   outputIcon->setAlignment(Qt::AlignCenter);
+  // Reached with Tab too, where a frame shows it has the focus.
+  outputIcon->setFocusPolicy(Qt::StrongFocus);
+  outputIcon->setStyleSheet(
+      QStringLiteral("QLabel:focus { border: 1px solid palette(highlight); }"));
   outputIcon->hide();
   outputLabel = new OutputFolderLabel(page);
   Place(outputLabel, names.outputLabel, 300, 3360, 6735, 315);

@@ -1,5 +1,6 @@
 #include "app/folder_lists.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -71,6 +72,24 @@ bool FolderList::setPath(const QString& path) {
   // Opened again, the same folder is read anew: files may have come and gone.
   emit pathChanged();
   return true;
+}
+
+void FolderList::keyboardSearch(const QString& search) {
+  // Letters typed in quick succession make one name, as in any list.
+  if (!sinceTyped_.isValid() || sinceTyped_.elapsed() > QApplication::keyboardInputInterval())
+    typed_.clear();
+  sinceTyped_.start();
+  typed_ += search;
+  const int rows = count();
+  // From the current entry on for a longer name, from the next for a first letter.
+  const int first = currentRow() + (typed_.size() == 1 ? 1 : 0);
+  for (int step = 0; step < rows; ++step) {
+    const int row = (std::max(first, 0) + step) % rows;
+    if (item(row)->text().trimmed().startsWith(typed_, Qt::CaseInsensitive)) {
+      setCurrentRow(row);
+      return;
+    }
+  }
 }
 
 void FolderList::Open(QListWidgetItem* item) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QString>
 #include <QStringList>
@@ -30,6 +31,8 @@ class FolderList : public QListWidget {
   explicit FolderList(QWidget* parent);
   QString path() const { return path_; }
   bool setPath(const QString& path);
+  // Typing finds a folder by its name, past the indent that shows its depth.
+  void keyboardSearch(const QString& search) override;
 
  signals:
   void pathChanged();
@@ -37,6 +40,8 @@ class FolderList : public QListWidget {
  private:
   void Open(QListWidgetItem* item);
   QString path_;
+  QString typed_;
+  QElapsedTimer sinceTyped_;
 };
 
 // The ordinary files of a folder that match the pattern, sorted by name, with extended

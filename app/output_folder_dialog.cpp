@@ -4,6 +4,7 @@
 #include <QScreen>
 
 #include "app/twips.h"
+#include "app/window_access.h"
 
 namespace quobrel {
 
@@ -32,6 +33,7 @@ OutputFolderDialog::OutputFolderDialog(QWidget* parent, OutputFolderLabel* label
   setTabOrder(folders_, drives);
   setTabOrder(drives, choose);
   setTabOrder(choose, cancel);
+  NameControls(this);
   connect(choose, &QPushButton::clicked, this, &OutputFolderDialog::Choose);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -25,6 +25,7 @@
 #include "app/text_tab.h"
 #include "app/twips.h"
 #include "app/widget_controls.h"
+#include "app/window_access.h"
 #include "batch/file_batch.h"
 #include "batch/file_commands.h"
 #include "commands/convert_command.h"
@@ -224,6 +225,9 @@ QuobrelMain::QuobrelMain(std::function<void()> endProgram)
   setWindowIcon(WindowIcon());
   if (!endProgram_) endProgram_ = [] { QCoreApplication::exit(0); };
   ConnectControls();
+  SetTabOrder(this);
+  PressButtonsWithEnter(this);
+  NameControls(this);
   Start();
 }
 
@@ -246,6 +250,7 @@ void QuobrelMain::ConnectControls() {
          {static_cast<QWidget*>(tab->outputIcon), static_cast<QWidget*>(tab->outputLabel)}) {
       OnDoubleClick(control, [this] { ChooseOutputFolder(); });
     }
+    OnKeyActivation(tab->outputIcon, [this] { ChooseOutputFolder(); });
     FileList* files = tab->files;
     // A refused file never stays selected.
     connect(files, &QListWidget::itemSelectionChanged, this, [files] {
@@ -406,10 +411,16 @@ void QuobrelMain::ShowCharacterCount(QPlainTextEdit* box) {
 }
 
 void QuobrelMain::keyPressEvent(QKeyEvent* event) {
+  const bool batchRuns = c_->convertFiles.BatchRuns() || c_->replaceFiles.BatchRuns();
   // Escape stops a batch; the file under way is finished when small, else left.
-  if (event->key() == Qt::Key_Escape &&
-      (c_->convertFiles.BatchRuns() || c_->replaceFiles.BatchRuns())) {
+  if (event->key() == Qt::Key_Escape && batchRuns) {
     cancelled_ = true;
+    return;
+  }
+  // F5 reads the folder of the file tab in front anew.
+  FileTab* tab = c_->FileTabInFront();
+  if (event->matches(QKeySequence::Refresh) && tab != nullptr && !batchRuns) {
+    tab->folders->setPath(tab->folders->path());
     return;
   }
   QWidget::keyPressEvent(event);
