@@ -51,8 +51,10 @@ FileTab::FileTab(QWidget* page, const FileTabNames& names) : QObject(page) {
   outputLabel = new OutputFolderLabel(page);
   Place(outputLabel, names.outputLabel, 300, 3360, 6735, 315);
   outputLabel->hide();
-  Place(new QLabel(QStringLiteral("文字コード"), page), nullptr, 3000, 420, 900, 180);
+  auto* encodingLabel = new QLabel(QStringLiteral("文字コード"), page);
+  Place(encodingLabel, nullptr, 3000, 420, 900, 180);
   encoding = new QComboBox(page);
+  encodingLabel->setBuddy(encoding);  // a screen reader names the box by it
   Place(encoding, names.encoding, 3960, 345, 1800, 300);
   encoding->addItem(QStringLiteral("自動判別"));
   for (TextEncoding known : {TextEncoding::Cp932, TextEncoding::Utf8, TextEncoding::EucJp}) {

@@ -39,16 +39,21 @@ ReplaceInputs::ReplaceInputs(QWidget* panel) {
   versionLabel = new QLabel(panel);
   Place(versionLabel, "LT2", 780, 840, 2985, 180);
 
-  Place(new QLabel(QStringLiteral("下記の文字列を"), panel), "Label12", 300, 1140, 1230, 180);
+  auto* searchLabel = new QLabel(QStringLiteral("下記の文字列を"), panel);
+  Place(searchLabel, "Label12", 300, 1140, 1230, 180);
   search = EditableComboBox(panel);
   Place(search, "C1", 480, 1620, 7635, 300);
   searchLines = new QPlainTextEdit(panel);
   Place(searchLines, "T1", 480, 1380, 7635, 735);
-  Place(new QLabel(QStringLiteral("下記の文字列に変換"), panel), "Label14", 300, 2160, 1605, 180);
+  auto* replacementLabel = new QLabel(QStringLiteral("下記の文字列に変換"), panel);
+  Place(replacementLabel, "Label14", 300, 2160, 1605, 180);
   replacement = EditableComboBox(panel);
   Place(replacement, "C2", 480, 2520, 7635, 300);
   replacementLines = new QPlainTextEdit(panel);
   Place(replacementLines, "T2", 480, 2340, 7635, 735);
+  // A screen reader names an editable box by the label that points at it.
+  searchLabel->setBuddy(search);
+  replacementLabel->setBuddy(replacement);
   searchLines->hide();
   replacementLines->hide();
   for (QPlainTextEdit* box : {searchLines, replacementLines}) MoveFocusOnTab(box);
