@@ -4,25 +4,29 @@
 #include <QEvent>
 #include <QKeyEvent>
 
+#include <algorithm>
+
 namespace quobrel {
 namespace {
 
-// Calls its handler on the events it is asked to, and lets them go on.
+// Calls its handler on the events it is asked to; those it takes go no further.
 class EventHandler : public QObject {
  public:
   EventHandler(QObject* parent, std::function<bool(const QEvent&)> wanted,
-               std::function<void()> handler)
-      : QObject(parent), wanted_(std::move(wanted)), handler_(std::move(handler)) {}
+               std::function<void()> handler, bool takes)
+      : QObject(parent), wanted_(std::move(wanted)), handler_(std::move(handler)), takes_(takes) {}
 
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
-    if (wanted_(*event)) handler_();
-    return false;
+    if (!wanted_(*event)) return false;
+    handler_();
+    return takes_;
   }
 
  private:
   std::function<bool(const QEvent&)> wanted_;
   std::function<void()> handler_;
+  bool takes_;
 };
 
 }  // namespace
@@ -32,18 +36,20 @@ void OnDoubleClick(QWidget* widget, std::function<void()> handler) {
   QWidget* target = area != nullptr ? area->viewport() : widget;
   target->installEventFilter(new EventHandler(
       widget, [](const QEvent& event) { return event.type() == QEvent::MouseButtonDblClick; },
-      std::move(handler)));
+      std::move(handler), false));
 }
 
-void OnKeyActivation(QWidget* widget, std::function<void()> handler) {
+void OnKeyActivation(QWidget* widget, std::function<void()> handler,
+                     std::initializer_list<int> keys) {
   widget->installEventFilter(new EventHandler(
       widget,
-      [](const QEvent& event) {
+      [keys = std::vector<int>(keys)](const QEvent& event) {
         if (event.type() != QEvent::KeyPress) return false;
-        const int key = static_cast<const QKeyEvent&>(event).key();
-        return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+        const auto& key = static_cast<const QKeyEvent&>(event);
+        return !key.isAutoRepeat() && (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+               std::find(keys.begin(), keys.end(), key.key()) != keys.end();
       },
-      std::move(handler)));
+      std::move(handler), true));
 }
 
 }  // namespace quobrel

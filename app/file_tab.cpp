@@ -54,7 +54,7 @@ FileTab::FileTab(QWidget* page, const FileTabNames& names) : QObject(page) {
   auto* encodingLabel = new QLabel(QStringLiteral("文字コード"), page);
   Place(encodingLabel, nullptr, 3000, 420, 900, 180);
   encoding = new QComboBox(page);
-  encodingLabel->setBuddy(encoding);  // a screen reader names the box by it
+  encodingLabel->setBuddy(encoding);  // read by screen readers as the box's label
   Place(encoding, names.encoding, 3960, 345, 1800, 300);
   encoding->addItem(QStringLiteral("自動判別"));
   for (TextEncoding known : {TextEncoding::Cp932, TextEncoding::Utf8, TextEncoding::EucJp}) {

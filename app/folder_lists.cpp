@@ -75,17 +75,20 @@ bool FolderList::setPath(const QString& path) {
 }
 
 void FolderList::keyboardSearch(const QString& search) {
-  // Letters typed in quick succession make one name, as in any list.
+  // Letters typed in quick succession make one name.
   if (!sinceTyped_.isValid() || sinceTyped_.elapsed() > QApplication::keyboardInputInterval())
     typed_.clear();
   sinceTyped_.start();
   typed_ += search;
+  // The same letter again goes on to the next name that starts with it.
+  const bool oneLetter = typed_.count(typed_.front()) == typed_.size();
+  const QString sought = oneLetter ? typed_.left(1) : typed_;
   const int rows = count();
-  // From the current entry on for a longer name, from the next for a first letter.
-  const int first = currentRow() + (typed_.size() == 1 ? 1 : 0);
+  // From the next entry for a first letter, from the current one for a longer name.
+  const int first = currentRow() + (oneLetter ? 1 : 0);
   for (int step = 0; step < rows; ++step) {
     const int row = (std::max(first, 0) + step) % rows;
-    if (item(row)->text().trimmed().startsWith(typed_, Qt::CaseInsensitive)) {
+    if (item(row)->text().trimmed().startsWith(sought, Qt::CaseInsensitive)) {
       setCurrentRow(row);
       return;
     }

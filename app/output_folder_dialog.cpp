@@ -34,6 +34,7 @@ OutputFolderDialog::OutputFolderDialog(QWidget* parent, OutputFolderLabel* label
   setTabOrder(drives, choose);
   setTabOrder(choose, cancel);
   NameControls(this);
+  PressButtonsWithEnter(this);
   connect(choose, &QPushButton::clicked, this, &OutputFolderDialog::Choose);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -77,25 +77,28 @@ QFont CaptionFont() {
   return font;
 }
 
-// What the box at the end of a batch says: that all is done; or which files were not,
-// by their status lines, ten at the most; or, stopped, how many were converted.
+// What the box at the end of a batch says: that all is done, or that it was stopped and how
+// many files were converted; then the files that could not be done, by their status lines,
+// ten at the most.
 QString EndOfBatch(const std::vector<FileReport>& reports, const QListWidget& status) {
-  const auto outcome = [&](std::size_t i) { return reports[i].outcome; };
-  if (std::any_of(reports.begin(), reports.end(),
-                  [](const FileReport& r) { return r.outcome == FileOutcome::Cancelled; })) {
-    const auto converted = std::count_if(reports.begin(), reports.end(), [](const FileReport& r) {
-      return r.outcome == FileOutcome::Converted;
-    });
-    return QStringLiteral("変換を中止しました。\n変換したファイル：%1件").arg(converted);
-  }
+  auto count = [&](FileOutcome outcome) {
+    return std::count_if(reports.begin(), reports.end(),
+                         [outcome](const FileReport& report) { return report.outcome == outcome; });
+  };
   QStringList failed;
   for (std::size_t i = 0; i < reports.size(); ++i) {
-    if (!Succeeded(outcome(i))) failed << status.item(static_cast<int>(i))->text();
+    const FileOutcome outcome = reports[i].outcome;
+    if (!Succeeded(outcome) && outcome != FileOutcome::Cancelled)
+      failed << status.item(static_cast<int>(i))->text();
   }
-  if (failed.isEmpty()) return QStringLiteral("全ての変換が終了しました。");
+  QString text = count(FileOutcome::Cancelled) > 0
+                     ? QStringLiteral("変換を中止しました。\n変換したファイル：%1件")
+                           .arg(count(FileOutcome::Converted))
+                 : failed.isEmpty() ? QStringLiteral("全ての変換が終了しました。")
+                                    : QStringLiteral("全ての処理が終了しました。");
+  if (failed.isEmpty()) return text;
   constexpr qsizetype kListed = 10;
-  QString text = QStringLiteral("全ての処理が終了しました。\n変換できなかったファイル：%1件")
-                     .arg(failed.size());
+  text += QStringLiteral("\n変換できなかったファイル：%1件").arg(failed.size());
   for (const QString& line : failed.mid(0, kListed)) text += '\n' + line;
   if (failed.size() > kListed) text += QStringLiteral("\nほか%1件").arg(failed.size() - kListed);
   return text;
@@ -358,6 +361,8 @@ void QuobrelMain::RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& co
   c.batchCover->move(Px(120), Px(120));
   c.batchCover->raise();
   banner->raise();
+  // The panels under the cover take no keys either.
+  SetPanelsEnabled(false);
   QCoreApplication::processEvents();  // shows the batch view before the files are collected
 
   std::vector<BatchFile> files;
@@ -380,6 +385,7 @@ void QuobrelMain::RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& co
   MessageBox(this, QStringLiteral("変換終了通知"), EndOfBatch(reports, *tab.status));
 
   c.batchCover->move(Px(12000), Px(12000));
+  SetPanelsEnabled(true);
   tab.status->hide();
   tab.drives->show();
   tab.folders->show();
@@ -389,6 +395,11 @@ void QuobrelMain::RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& co
   tab.files->refresh();
   // The check box may have changed while the batch ran: its folder shows as it says now.
   ShowOutputFolderControls(tab);
+}
+
+void QuobrelMain::SetPanelsEnabled(bool enabled) {
+  c_->conversionPanel->setEnabled(enabled);
+  c_->replacePanel->setEnabled(enabled);
 }
 
 void QuobrelMain::ShowOutputFolderControls(FileTab& tab) {
@@ -420,7 +431,8 @@ void QuobrelMain::keyPressEvent(QKeyEvent* event) {
   // F5 reads the folder of the file tab in front anew.
   FileTab* tab = c_->FileTabInFront();
   if (event->matches(QKeySequence::Refresh) && tab != nullptr && !batchRuns) {
-    tab->folders->setPath(tab->folders->path());
+    const QString folder = tab->folders->path();
+    if (!tab->folders->setPath(folder)) ShowUnreadable(this, folder);
     return;
   }
   QWidget::keyPressEvent(event);

@@ -40,6 +40,7 @@ class QuobrelMain : public QWidget {
   // Runs a batch over the selected files of a file tab, showing `banner` on the cover.
   void RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& command);
   void ShowOutputFolderControls(FileTab& tab);
+  void SetPanelsEnabled(bool enabled);
   void ChooseOutputFolder();
   void ShowCharacterCount(QPlainTextEdit* box);
   // Saves the history and ends the program.

@@ -51,7 +51,7 @@ ReplaceInputs::ReplaceInputs(QWidget* panel) {
   Place(replacement, "C2", 480, 2520, 7635, 300);
   replacementLines = new QPlainTextEdit(panel);
   Place(replacementLines, "T2", 480, 2340, 7635, 735);
-  // A screen reader names an editable box by the label that points at it.
+  // Read by screen readers as the boxes' labels.
   searchLabel->setBuddy(search);
   replacementLabel->setBuddy(replacement);
   searchLines->hide();

@@ -19,7 +19,9 @@ QString ShownName(const std::string& name) {
 void StatusListView::SetStatusLine(std::size_t index, const StatusLine& line) {
   QListWidgetItem* item = status_->item(static_cast<int>(index));
   item->setText(ShownName(line.name) + QString::fromStdU16String(line.message));
-  status_->scrollToItem(item);
+  // Brought into view as its file begins, not at every step, so that the user may scroll
+  // back meanwhile.
+  if (line_.name.empty() || index != lineIndex_) status_->scrollToItem(item);
   const bool converting = line.message == status::kConverting;
   if (converting && !(convertingSince_ && lineIndex_ == index)) convertingSince_ = now_();
   if (!converting) convertingSince_.reset();

@@ -4,6 +4,8 @@
 #include <QTabBar>
 #include <QWidget>
 
+#include "app/clickable.h"
+
 #include <string_view>
 #include <utility>
 
@@ -47,10 +49,8 @@ constexpr std::pair<std::string_view, std::string_view> kNames[] = {
     {"File2", "変換元ファイル一覧"},
     {"LMPath", "処理結果"},
     {"LMPath2", "処理結果"},
-    {"Image2", "変換先フォルダの指定"},
-    {"Image4", "変換先フォルダの指定"},
-    {"LO", "変換先フォルダ"},
-    {"LO2", "変換先フォルダ"},
+    {"Image2", "変換先フォルダを選ぶ"},
+    {"Image4", "変換先フォルダを選ぶ"},
 };
 
 QWidget* Named(QWidget* window, std::string_view name) {
@@ -72,7 +72,8 @@ void SetTabOrder(QWidget* window) {
 }
 
 void PressButtonsWithEnter(QWidget* window) {
-  for (QPushButton* button : window->findChildren<QPushButton*>()) button->setAutoDefault(true);
+  for (QPushButton* button : window->findChildren<QPushButton*>())
+    OnKeyActivation(button, [button] { button->click(); }, {Qt::Key_Return, Qt::Key_Enter});
 }
 
 void NameControls(QWidget* window) {

@@ -10,7 +10,8 @@ namespace quobrel {
 // tabs, then the tab's controls top to bottom and left to right, its buttons last.
 void SetTabOrder(QWidget* window);
 
-// Enter presses the focused button, as Space does.
+// Enter presses the focused button, as Space does, in the window or a dialog; nowhere else
+// does Enter press a button.
 void PressButtonsWithEnter(QWidget* window);
 
 // Every control that a screen reader cannot name from its own text is given a name.

@@ -91,6 +91,11 @@ class Batch {
                     [&](const Placed& other) { return Touch(names, other.names); })) {
       FlushPlaced();
     }
+    // Stopped while it waited: nothing of it has begun.
+    if (view_.Cancelled()) {
+      Conclude(index, CancelledVerdict(index));
+      return;
+    }
     if (std::optional<Verdict> verdict = run->Plan(memory_, ShowFor(index))) {
       Conclude(index, *verdict);
       return;
@@ -112,7 +117,8 @@ class Batch {
     // A large file is converted alone, its pieces on every core; stopped by the user, it is
     // finished when that is soon done.
     FinishAll();
-    large_ = BatchProgress::File{index, bytesConverted_.load(), run->Size()};
+    large_ = BatchProgress::File{index, 0, run->Size()};
+    largeStart_ = bytesConverted_.load();
     dropWhenCancelled_ = run->Size() > kFinishedWhenCancelled;
     std::optional<Verdict> verdict =
         run->Convert(pieces_, ShowFor(index), [this] { return KeepGoing(); });
@@ -201,7 +207,7 @@ class Batch {
   void ShowProgress() {
     BatchProgress progress{filesDone_, files_.size(),
                            bytesConverted_.load(std::memory_order_relaxed), large_};
-    if (progress.file) progress.file->read = progress.bytesConverted - large_->read;
+    if (progress.file) progress.file->read = progress.bytesConverted - largeStart_;
     view_.ShowProgress(progress);
   }
 
@@ -234,7 +240,8 @@ class Batch {
   std::atomic<std::uint64_t> bytesConverted_ = 0;
   BatchMemory memory_;
   std::optional<OutputFolder> output_;
-  std::optional<BatchProgress::File> large_;  // read: what the others had read before it
+  std::optional<BatchProgress::File> large_;  // a large file under way
+  std::uint64_t largeStart_ = 0;              // what the conversions had read before it
   bool dropWhenCancelled_ = false;
   WorkerPool pieces_;
   WorkerPool onItsThread_{0};

@@ -40,21 +40,22 @@ class BatchWindow : public ::testing::Test, public testing::WindowFixture {
     QFile file(PathOf(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
-  // Lists the folder, selects every file in it, and runs the batch; `whileReading` runs
-  // once the first file is being read. The status lines are kept.
-  testing::SeenMessage RunOnAll(const std::function<void()>& whileReading = {}) {
+  // Lists the folder, selects every file in it, and runs the batch; `whileUnderWay` runs
+  // once the file of line `row` is under way. The status lines are kept.
+  testing::SeenMessage RunOnAll(const std::function<void()>& whileUnderWay = {}, int row = 0) {
     Find<FolderList>("Dir1")->setPath(folder.path());
     auto* files = Find<QListWidget>("File1");
     for (int i = 0; i < files->count(); ++i) files->item(i)->setSelected(true);
-    if (whileReading) WhenReading(whileReading);
+    if (whileUnderWay) WhenUnderWay(whileUnderWay, row);
     return AnswerMessageBox([&] { Click("Command4"); }, [&] { lines = Lines(); });
   }
-  void WhenReading(const std::function<void()>& action) {
-    QTimer::singleShot(0, [this, action] {
-      if (Lines().value(0).endsWith(QStringLiteral("：ファイル読込中"))) {
+  // Its line shows a step under way: reading, converting, storing.
+  void WhenUnderWay(const std::function<void()>& action, int row) {
+    QTimer::singleShot(0, [this, action, row] {
+      if (Lines().value(row).contains(QStringLiteral("：ファイル"))) {
         action();
       } else {
-        WhenReading(action);
+        WhenUnderWay(action, row);
       }
     });
   }
@@ -89,17 +90,23 @@ TEST_F(BatchWindow, TheEndOfABatchNamesTheFilesNotDone) {
 }
 
 TEST_F(BatchWindow, EscapeStopsABatchAndFinishesOnlyASmallFileUnderWay) {
-  for (const char* name : {"a.txt", "b.txt", "c.txt"}) Write(name, kHalfKana);
-  // Pressed as the first file is read: it is finished, the others are not begun.
+  // Pressed while b.txt, of 16 MB or less, is under way: it is finished, c.txt is not begun,
+  // and the end names what could not be done before all the same.
   const auto escape = [this] { QTest::keyClick(Find<QWidget>("LMPath"), Qt::Key_Escape); };
-  testing::SeenMessage seen = RunOnAll(escape);
-  EXPECT_EQ(seen.text, QStringLiteral("変換を中止しました。\n変換したファイル：1件"));
-  EXPECT_EQ(Read("a.txt"), kFullKana);
-  EXPECT_EQ(Read("b.txt"), kHalfKana);
+  const QByteArray filler(8 << 20, 'a');
+  Write("a.txt", "ok\xFF\xFF");
+  Write("b.txt", filler + kHalfKana);
+  Write("c.txt", kHalfKana);
+  testing::SeenMessage seen = RunOnAll(escape, 1);
+  EXPECT_EQ(seen.text, QStringLiteral("変換を中止しました。\n変換したファイル：1件\n"
+                                      "変換できなかったファイル：1件\n"
+                                      "a.txt：文字コードが正しくないため変換しません。"));
+  EXPECT_EQ(lines.value(2), QStringLiteral("c.txt：変換を中止しました。"));
+  EXPECT_EQ(Read("b.txt"), filler + kFullKana);
   EXPECT_EQ(Read("c.txt"), kHalfKana);
-  EXPECT_FALSE(QFile::exists(PathOf("b.old")));
+  EXPECT_FALSE(QFile::exists(PathOf("c.old")));
 
-  // A file over 16 MB under way is dropped whole: no temporary file, no backup.
+  // A larger one is dropped whole: no temporary file, no backup.
   QDir(folder.path()).removeRecursively();
   QDir().mkpath(folder.path());
   Write("big.txt", QByteArray(17 << 20, 'a') + kHalfKana);

@@ -64,13 +64,16 @@ TEST_F(WindowAccess, SpaceAndEnterPressWhatHasTheFocus) {
   ChooseTab(1);
   Click("HenC1");
   for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
-    bool opened = false;
+    bool closed = false;
+    // In the dialog too, Enter presses the button in focus: here キャンセル.
     InModalDialog([&] { QTest::keyClick(Find<QWidget>("Image2"), key); },
                   [&](QWidget* dialog) {
-                    opened = dialog->objectName() == "QuobrelCD2";
-                    dialog->close();
+                    EXPECT_EQ(dialog->objectName(), "QuobrelCD2");
+                    QTest::keyClick(dialog->findChild<QWidget*>("Command2"), Qt::Key_Return);
+                    closed = dialog->isHidden();
+                    if (!closed) dialog->close();
                   });
-    EXPECT_TRUE(opened) << key;
+    EXPECT_TRUE(closed) << key;
   }
 }
 
@@ -97,6 +100,11 @@ TEST_F(WindowAccess, F5ReadsTheFolderAnewAndTypingFindsAnEntry) {
   folders->setFocus();
   QTest::keyClicks(folders, "su");
   EXPECT_EQ(folders->currentItem()->text().trimmed(), "sub");
+  // F5 on a folder that is gone says so.
+  QDir(folder.path()).removeRecursively();
+  EXPECT_TRUE(testing::AnswerMessageBox([&] {
+                QTest::keyClick(files, Qt::Key_F5);
+              }).text.contains(QStringLiteral("読み取ることができません")));
 }
 
 TEST_F(WindowAccess, EveryControlHasAName) {
