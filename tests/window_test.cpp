@@ -248,10 +248,11 @@ TEST_F(Window, DoubleClickCountsTheCharacters) {
 TEST_F(Window, QtsOwnWordsAreInTheUsersLanguage) {
   const QLocale before;
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
-  ASSERT_TRUE(InstallQtTranslations(*QCoreApplication::instance()))
+  EXPECT_TRUE(InstallQtTranslations(*QCoreApplication::instance()))
       << "Qt's translations (qt6-translations-l10n) are needed";
   const std::unique_ptr<QMenu> menu(Box("Text1")->createStandardContextMenu());
   EXPECT_TRUE(menu->actions().value(0)->text().startsWith(QStringLiteral("元に戻す(&U)")));
+  // The other tests read Qt's words in English.
   QLocale::setDefault(before);
   for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>())
     QCoreApplication::removeTranslator(translator);
