@@ -278,7 +278,7 @@ std::optional<Verdict> FileRun::DestineBackup(BatchMemory& memory) {
 std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
                                         const std::function<bool()>& keepGoing) {
   try {
-    if (auto refusal = Survey(pool, keepGoing)) return refusal;
+    if (auto refusal = Survey(pool, keepGoing)) return ChangedOr(std::move(*refusal));
     if (!show(status::kConverting)) return StoppedVerdict();
     const Destination& destination = *destination_;
     if (!command_.dryRun) {
@@ -298,11 +298,8 @@ std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
         },
         keepGoing);
     if (streamed.stopped) return StoppedVerdict();
-    if (auto refusal = Refused(streamed)) return refusal;
-    if (const std::error_code error =
-            source_->CheckUnchanged(located_.entry->at(), located_.entry->name, true)) {
-      return Fail(error);
-    }
+    if (auto refusal = Refused(streamed)) return ChangedOr(std::move(*refusal));
+    if (const std::error_code error = Unchanged()) return Fail(error);
     count_ = streamed.count;
     if (command_.counted) {
       if (!show(status::kCounting)) return StoppedVerdict();
@@ -393,6 +390,17 @@ std::optional<Verdict> FileRun::Refused(const StreamOutcome& streamed) {
   }
   if (streamed.writeError) return Fail(streamed.writeError);
   return std::nullopt;
+}
+
+std::error_code FileRun::Unchanged() const {
+  return source_->CheckUnchanged(located_.entry->at(), located_.entry->name, true);
+}
+
+Verdict FileRun::ChangedOr(Verdict refusal) const {
+  // Bytes another program was writing meanwhile may read as anything: that is the reason.
+  if (refusal.report.outcome != FileOutcome::Failed) return refusal;
+  if (const std::error_code error = Unchanged()) return Fail(error);
+  return refusal;
 }
 
 bool FileRun::SameAsSource(std::string_view bytes) {

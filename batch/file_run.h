@@ -99,6 +99,10 @@ class FileRun {
   std::optional<Verdict> Survey(WorkerPool& pool, const std::function<bool()>& keepGoing);
   std::optional<Verdict> DestineBackup(BatchMemory& memory);
   std::optional<Verdict> Refused(const StreamOutcome& streamed);
+  // Whether the file is as it was opened; ChangedMeanwhile when not.
+  std::error_code Unchanged() const;
+  // The refusal, unless the file was changed meanwhile, which explains it better.
+  Verdict ChangedOr(Verdict refusal) const;
   // Whether `bytes`, the next of the result, are the same as the source's at that place.
   bool SameAsSource(std::string_view bytes);
   Verdict RefusedSource(const LockedFile::Opening& opening);
