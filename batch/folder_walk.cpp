@@ -130,9 +130,11 @@ void Walk(const std::shared_ptr<Tree>& tree, std::size_t index, int folderFd,
 
 }  // namespace
 
-FolderWalk WalkFolder(const fs::path& folder) {
+std::optional<FolderWalk> WalkFolder(const fs::path& folder) {
   FolderWalk walk;
+  // Opened once, and told a folder by opening it as one.
   FileDescriptor top(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!top && (errno == ENOTDIR || errno == ENOENT)) return std::nullopt;
   const std::optional<FileIdentity> identity = top ? IdentityOf(top.get()) : std::nullopt;
   if (!identity) {
     walk.unreadable.emplace_back(folder, LastError());

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -24,7 +25,8 @@ struct FolderWalk {
 
 // Walks `folder` and the folders in it, hidden ones left out; a symbolic link to a folder
 // is not followed, so that no walk runs in circles or out of the tree it was given, and a
-// link to a file only to a file of the tree that belongs to the link's own user.
-FolderWalk WalkFolder(const std::filesystem::path& folder);
+// link to a file only to a file of the tree that belongs to the link's own user. Nothing when
+// `folder` names no folder (a file, or nothing at all).
+std::optional<FolderWalk> WalkFolder(const std::filesystem::path& folder);
 
 }  // namespace quobrel

@@ -1,6 +1,5 @@
 #include "cli/file_mode.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -64,12 +63,12 @@ struct Listed {
 std::vector<Listed> FilesOf(const Request& request, std::ostream& errors, bool& allRead) {
   std::vector<Listed> files;
   for (const std::string& file : request.files) {
-    struct stat status;
-    if (!request.recursive || ::stat(file.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+    std::optional<FolderWalk> walked = request.recursive ? WalkFolder(file) : std::nullopt;
+    if (!walked) {
       files.push_back({BatchFile::Named(file), false});
       continue;
     }
-    FolderWalk walk = WalkFolder(file);
+    FolderWalk& walk = *walked;
     for (const auto& [folder, error] : walk.unreadable) {
       Report(errors, folder, "cannot read the folder: " + error.message());
       allRead = false;
