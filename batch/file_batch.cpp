@@ -133,7 +133,7 @@ class Batch {
 
   Verdict CancelledVerdict(std::size_t index) const {
     return {StatusLine{files_[index].path.filename().native(), std::u16string(status::kCancelled)},
-            {FileOutcome::Cancelled, "stopped", {}}};
+            {FileOutcome::Cancelled, {English("stopped")}, {}}};
   }
 
   // The output folder the view asks for now, opened when it first asks for it.
@@ -200,6 +200,7 @@ class Batch {
   void Conclude(std::size_t index, const Verdict& verdict) {
     if (verdict.line) view_.SetStatusLine(index, *verdict.line);
     reports_[index] = verdict.report;
+    view_.Concluded(index, verdict.report);
     ++filesDone_;
     ShowProgress();
   }

@@ -11,6 +11,7 @@
 
 #include "batch/file_text.h"
 #include "batch/folder_entry.h"
+#include "batch/reason.h"
 #include "batch/text_stream.h"
 
 namespace quobrel {
@@ -34,6 +35,8 @@ struct BatchProgress {
   std::optional<File> file;
 };
 
+struct FileReport;
+
 // What a batch shows and asks while it runs.
 class BatchView {
  public:
@@ -51,6 +54,8 @@ class BatchView {
   virtual bool Cancelled() { return false; }
   // How far the batch has come, told before each yield and after each file.
   virtual void ShowProgress(const BatchProgress& /*progress*/) {}
+  // A file is done with: its status line is final. Told as each is, not in the list's order.
+  virtual void Concluded(std::size_t /*index*/, const FileReport& /*report*/) {}
 };
 
 // What becomes of the backup a file already has when it gets a new one.
@@ -75,6 +80,9 @@ struct BatchCommand {
 struct BatchFile {
   std::filesystem::path path;
   std::function<EntryOpening()> locate;
+  // Where its result goes in an output folder: its name, or a path below, whose folders
+  // are made as needed.
+  std::filesystem::path outputPath = {};
 
   // A file named by its path, as its user spelt it: through symbolic links that the rule of
   // links lets through.
@@ -93,8 +101,10 @@ enum class FileOutcome {
 
 struct FileReport {
   FileOutcome outcome = FileOutcome::Stopped;
-  std::string reason;     // why it failed, in words for a terminal ("Permission denied")
-  std::error_code error;  // and as an error, where one says it
+  Reason reason;                              // why it failed ("Permission denied")
+  std::error_code error;                      // and as an error, where one says it
+  std::optional<TextEncoding> encoding = {};  // once read
+  std::optional<std::size_t> count = {};      // of a replacement, once run
 };
 
 bool Succeeded(FileOutcome outcome);

@@ -15,22 +15,14 @@
 #include "batch/piece_stream.h"
 #include "batch/posix_file.h"
 #include "batch/status_messages.h"
+#include "batch/text_reading.h"
 #include "batch/text_stream.h"
 
 namespace quobrel {
 namespace fs = std::filesystem;
 namespace {
 
-// Reads a file from `offset` on, leaving its descriptor's own offset alone.
-ReadBytes ReaderAt(int fd, std::size_t offset) {
-  return [fd, offset = static_cast<off_t>(offset)](char* buffer, std::size_t size) mutable {
-    const ssize_t count = ::pread(fd, buffer, size, offset);
-    if (count > 0) offset += count;
-    return count;
-  };
-}
-
-// The same, adding what it reads to `total`.
+// Reads a file from `offset` on, adding what it reads to `total`.
 ReadBytes CountingReaderAt(int fd, std::size_t offset, std::atomic<std::uint64_t>& total) {
   return [read = ReaderAt(fd, offset), &total](char* buffer, std::size_t size) {
     const ssize_t count = read(buffer, size);
@@ -96,28 +88,9 @@ bool NotBefore(const timespec& time, const timespec& since) {
   return time.tv_sec != since.tv_sec ? time.tv_sec > since.tv_sec : time.tv_nsec >= since.tv_nsec;
 }
 
-// The encodings' names, one after the other.
-std::string Utf8Names(const std::vector<TextEncoding>& encodings, std::string_view separator) {
-  std::string names;
-  for (TextEncoding encoding : encodings) {
-    if (!names.empty()) names += separator;
-    names += EncodingName(encoding);
-  }
-  return names;
-}
-
-std::u16string EncodingNames(const std::vector<TextEncoding>& encodings) {
-  const std::string names = Utf8Names(encodings, ", ");
-  return {names.begin(), names.end()};  // the names are ASCII
-}
-
 std::u16string Counted(std::u16string_view status, std::size_t count) {
   const std::string digits = std::to_string(count);
   return std::u16string(status) + std::u16string(digits.begin(), digits.end()) + u")";
-}
-
-std::string InvalidReason(const std::vector<TextEncoding>& encodings) {
-  return "not valid " + Utf8Names(encodings, ", ") + "; name the encoding with --encoding";
 }
 
 std::optional<NameInFolder> NameOf(const FolderEntry& entry) {
@@ -161,8 +134,10 @@ FileRun::FileRun(const BatchFile& file, const BatchCommand& command, const FileF
     outputFolderAt_.error = outputFolder->opened.error;
     return;
   }
+  outputFolderAt_ = EntryBelow(*outputFolder->opened.entry,
+                               file.outputPath.empty() ? name_ : file.outputPath, !command.dryRun);
   // An output name that is a link is written through only as the rule of links allows.
-  outputFolderAt_ = FollowLinks({outputFolder->opened.entry->folder, name_.native()});
+  if (outputFolderAt_.entry) outputFolderAt_ = FollowLinks(std::move(*outputFolderAt_.entry));
   destination_->target = outputFolderAt_.entry;
 }
 
@@ -194,7 +169,7 @@ std::optional<Verdict> FileRun::Plan(BatchMemory& memory, const Show& show) {
     if (located_.error == std::errc::no_such_file_or_directory ||
         located_.error == std::errc::not_a_directory) {
       return Verdict{StatusLine{path_.native(), std::u16string(status::kNotFound)},
-                     {FileOutcome::NotFound, located_.error.message(), located_.error}};
+                     {FileOutcome::NotFound, ReasonOf(located_.error), located_.error}};
     }
     return Fail(located_.error);
   }
@@ -227,10 +202,12 @@ std::optional<Verdict> FileRun::Destine(LockedFile& source, BatchMemory& memory)
   if (!there) {
     destination.current = nullptr;
   } else if (*there != source.identity()) {
-    if (memory.handled.contains(*there)) return Fail(status::kSharedOutput, "output name taken");
+    if (memory.handled.contains(*there))
+      return Fail(status::kSharedOutput, {English("output name taken")});
     // Written through, the output name would replace another file of the list.
     if (memory.sources.contains(*there))
-      return Fail(status::kOutputIsSource, "the output name is another file of the list");
+      return Fail(status::kOutputIsSource,
+                  {English("the output name is another file of the list")});
     LockedFile::Opening opening = LockedFile::Open(target);
     if (!opening.file) return RefusedTarget(opening);
     destination.current = &destination.heldTarget.emplace(std::move(*opening.file));
@@ -250,16 +227,16 @@ std::optional<Verdict> FileRun::DestineBackup(BatchMemory& memory) {
   std::optional<EarlierBackup> earlier = LookAtBackup(at);
   if (earlier && FileIdentity::Of(earlier->status) == destination.current->identity()) {
     if (!IsHalfMadeBackup(at, *destination.current, target.name))
-      return Fail(status::kBackupIsFile, "it is its own backup");
+      return Fail(status::kBackupIsFile, {English("it is its own backup")});
     // Linked there by a run that died before it replaced the file: the name goes again.
     if (!command_.dryRun && !DropHalfMadeBackup(at, *destination.current)) return Fail(LastError());
     earlier.reset();
   }
   if (earlier) {
     if (!S_ISREG(earlier->status.st_mode))
-      return Fail(status::kCannotBackUp, "the backup name is not a regular file");
+      return Fail(status::kCannotBackUp, {English("the backup name is not a regular file")});
     if (memory.backupsMade.contains(FileIdentity::Of(earlier->status)))
-      return Fail(status::kSharedBackup, "backup name taken");
+      return Fail(status::kSharedBackup, {English("backup name taken")});
     if (earlier->record && *earlier->record != target.name)
       return Fail(FileError::BackupOfAnotherFile, true);
     if (NotBefore(earlier->status.st_ctim, memory.began) &&
@@ -289,9 +266,9 @@ std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
       if (const std::error_code error = write_->error()) return Fail(error);
     }
     unchanged_ = destination.current == &*source_;
-    PieceReader reader(CountingReaderAt(source_->fd(), textStart_, bytesConverted_));
+    PieceReader reader(CountingReaderAt(source_->fd(), surveyed_.textStart, bytesConverted_));
     const StreamOutcome streamed = StreamText(
-        reader, pool, kind_, fileCommand_,
+        reader, pool, surveyed_.kind, fileCommand_,
         [this](std::string_view bytes) {
           unchanged_ = unchanged_ && SameAsSource(bytes);
           return write_ ? write_->Write(bytes) : std::error_code();
@@ -301,6 +278,7 @@ std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
     if (auto refusal = Refused(streamed)) return ChangedOr(std::move(*refusal));
     if (const std::error_code error = Unchanged()) return Fail(error);
     count_ = streamed.count;
+    counted_ = true;
     if (command_.counted) {
       if (!show(status::kCounting)) return StoppedVerdict();
       if (count_ == 0) return Done(Counted(status::kNothingReplaced, 0), FileOutcome::NothingToDo);
@@ -322,72 +300,22 @@ std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }
-  return Fail(status::kOutOfMemory, "not enough memory");
+  return Fail(status::kOutOfMemory, {English("not enough memory")});
 }
 
 // Reads the file through once for what its conversion must know first.
 std::optional<Verdict> FileRun::Survey(WorkerPool& pool, const std::function<bool()>& keepGoing) {
-  FileSurvey survey(format_);
-  char first[kUtf8ByteOrderMark.size()];
-  const ssize_t got =
-      RetryOnInterrupt([&] { return ::pread(source_->fd(), first, sizeof first, 0); });
-  if (got < 0) return Fail(status::kCannotRead, LastError().message());
-  textStart_ = survey.TakeByteOrderMark(std::string_view(first, static_cast<std::size_t>(got)));
-  if (survey.NextPlan().Any()) {
-    PieceReader reader(ReaderAt(source_->fd(), textStart_));
-    const std::function<std::function<FileSurvey::Notes()>(Piece)> jobFor = [&survey](Piece piece) {
-      return [piece = std::move(piece), plan = survey.NextPlan()] {
-        return FileSurvey::Look(piece.bytes, plan);
-      };
-    };
-    const std::function<bool(FileSurvey::Notes&)> add = [&survey](FileSurvey::Notes& notes) {
-      survey.Add(notes);
-      return survey.NextPlan().Any();
-    };
-    bool stopped = false;
-    const std::function<bool()> waiting = [&] { return !(stopped = !keepGoing()); };
-    const std::error_code error = StreamPieces(reader, pool, jobFor, add, waiting);
-    if (stopped) return StoppedVerdict();
-    if (error) return Fail(status::kCannotRead, error.message());
-  }
-  const FileSurvey::Outcome outcome = survey.Finish(kind_);
-  detected_ = outcome.detected;
-  // Bytes read in the wrong encoding would come back as other characters: such a file is
-  // left alone.
-  switch (outcome.failure) {
-    case TextFailure::Binary:
-      return Fail(FileError::Binary);
-    case TextFailure::Invalid:
-      return Fail(status::kInvalidBytes, InvalidReason(outcome.encodings));
-    case TextFailure::Undecided:
-      return Fail(
-          std::u16string(status::kUndecided) + u"(" + EncodingNames(outcome.encodings) + u")",
-          "cannot tell whether it is " + Utf8Names(outcome.encodings, " or ") +
-              "; name the encoding with --encoding");
-    default:
-      return std::nullopt;
-  }
+  surveyed_ = SurveyText(source_->fd(), format_, pool, keepGoing);
+  if (surveyed_.stopped) return StoppedVerdict();
+  if (std::optional<TextRefusal> refusal = SurveyRefusal(surveyed_)) return Fail(*refusal);
+  read_ = true;
+  return std::nullopt;
 }
 
 // What failed in the conversion's stream, if anything.
 std::optional<Verdict> FileRun::Refused(const StreamOutcome& streamed) {
-  if (streamed.readError) return Fail(status::kCannotRead, streamed.readError.message());
-  switch (streamed.failure) {
-    case TextFailure::Invalid:
-      // Told apart, the file was found to be in none of the encodings after all.
-      return Fail(status::kInvalidBytes,
-                  detected_ ? InvalidReason({std::begin(kAllEncodings), std::end(kAllEncodings)})
-                            : "not valid " + std::string(EncodingName(kind_.encoding)) + " (" +
-                                  Where(streamed.invalidAt, textStart_ + streamed.failedAt) + ")");
-    case TextFailure::NotRoundTrip:
-      return Fail(status::kNotRoundTrip, "has codes that would be written back otherwise");
-    case TextFailure::Unencodable:
-      return Fail(status::kUnencodable, "the result has a character " +
-                                            std::string(EncodingName(kind_.encoding)) +
-                                            " cannot hold");
-    default:
-      break;
-  }
+  if (std::optional<TextRefusal> refusal = StreamRefusal(streamed, surveyed_))
+    return Fail(*refusal);
   if (streamed.writeError) return Fail(streamed.writeError);
   return std::nullopt;
 }
@@ -450,40 +378,48 @@ Verdict FileRun::RefusedSource(const LockedFile::Opening& opening) {
   switch (opening.refusal) {
     case LockedFile::Refusal::NotFound:
       return {StatusLine{path_.native(), std::u16string(status::kNotFound)},
-              {FileOutcome::NotFound, opening.error.message(), opening.error}};
+              {FileOutcome::NotFound, ReasonOf(opening.error), opening.error}};
     case LockedFile::Refusal::NotRegular:
-      return Fail(status::kNotRegular, "not a regular file");
+      return Fail(status::kNotRegular, {English("not a regular file")});
     case LockedFile::Refusal::InUse:
-      return Fail(status::kInUse, "in use by another run");
+      return Fail(status::kInUse, {English("in use by another run")});
     default:
-      return Fail(status::kCannotRead, opening.error.message());
+      return Fail(status::kCannotRead, ReasonOf(opening.error));
   }
 }
 
 Verdict FileRun::RefusedTarget(const LockedFile::Opening& opening) {
   switch (opening.refusal) {
     case LockedFile::Refusal::NotRegular:
-      return Fail(status::kCannotWrite, "the output name is not a regular file");
+      return Fail(status::kCannotWrite, {English("the output name is not a regular file")});
     case LockedFile::Refusal::InUse:
-      return Fail(status::kInUse, "the output file is in use by another run");
+      return Fail(status::kInUse, {English("the output file is in use by another run")});
     default:
-      return Fail(status::kCannotWrite, opening.error.message());
+      return Fail(status::kCannotWrite, ReasonOf(opening.error));
   }
 }
 
-Verdict FileRun::Fail(std::u16string_view status, std::string reason) const {
-  return {StatusLine{name_.native(), std::u16string(status)},
-          {FileOutcome::Failed, std::move(reason), {}}};
+Verdict FileRun::Fail(std::u16string_view status, Reason reason) const {
+  return Concluded(status, {FileOutcome::Failed, std::move(reason), {}});
 }
 
 Verdict FileRun::Fail(const std::error_code& error, bool inBackup) const {
-  Verdict verdict = Fail(FailureStatus(error, inBackup), error.message());
-  verdict.report.error = error;
-  return verdict;
+  return Concluded(FailureStatus(error, inBackup), {FileOutcome::Failed, ReasonOf(error), error});
+}
+
+Verdict FileRun::Fail(const TextRefusal& refusal) const {
+  return Concluded(std::u16string(refusal.status) + refusal.detail,
+                   {FileOutcome::Failed, refusal.reason, refusal.error});
 }
 
 Verdict FileRun::Done(std::u16string_view status, FileOutcome outcome) const {
-  return {StatusLine{name_.native(), std::u16string(status)}, {outcome, {}, {}}};
+  return Concluded(status, {outcome, {}, {}});
+}
+
+Verdict FileRun::Concluded(std::u16string_view status, FileReport report) const {
+  if (read_) report.encoding = surveyed_.kind.encoding;
+  if (command_.counted && counted_) report.count = count_;
+  return {StatusLine{name_.native(), std::u16string(status)}, std::move(report)};
 }
 
 }  // namespace quobrel

@@ -21,6 +21,7 @@
 #include "batch/file_text.h"
 #include "batch/locked_file.h"
 #include "batch/safe_write.h"
+#include "batch/text_reading.h"
 #include "batch/worker_pool.h"
 
 namespace quobrel {
@@ -107,9 +108,12 @@ class FileRun {
   bool SameAsSource(std::string_view bytes);
   Verdict RefusedSource(const LockedFile::Opening& opening);
   Verdict RefusedTarget(const LockedFile::Opening& opening);
-  Verdict Fail(std::u16string_view status, std::string reason) const;
+  Verdict Fail(std::u16string_view status, Reason reason) const;
   Verdict Fail(const std::error_code& error, bool inBackup = false) const;
+  Verdict Fail(const TextRefusal& refusal) const;
   Verdict Done(std::u16string_view status, FileOutcome outcome) const;
+  // The verdict, with what the run has found of the file.
+  Verdict Concluded(std::u16string_view status, FileReport report) const;
 
   const std::filesystem::path path_;
   const std::filesystem::path name_;
@@ -122,11 +126,11 @@ class FileRun {
   std::optional<LockedFile> source_;
   std::unique_ptr<Destination> destination_;
   FileCommand fileCommand_;
-  FileKind kind_;
-  std::size_t textStart_ = 0;  // after a byte-order mark
-  bool detected_ = false;      // the encoding was told apart
+  SurveyedText surveyed_;
+  bool read_ = false;  // surveyed, and found readable
   std::unique_ptr<SafeWrite> write_;
   std::size_t count_ = 0;
+  bool counted_ = false;
   bool unchanged_ = false;      // in place, the result is so far the same as the file
   std::uint64_t compared_ = 0;  // how much of it
   std::string sourceBytes_;

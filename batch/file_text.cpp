@@ -74,7 +74,11 @@ FileSurvey::Outcome FileSurvey::Finish(FileKind& kind) {
     }
     kind.encoding = detection.encoding.value_or(format_.asciiEncoding);
   }
-  if (kind.encoding == TextEncoding::Cp932) kind.duplicates = std::move(duplicates_);
+  kind.outputEncoding = format_.outputEncoding;
+  // The mark and the very codes of code page 932 are kept where the result can hold them.
+  kind.byteOrderMark = kind.byteOrderMark && kind.Written() == TextEncoding::Utf8;
+  if (kind.encoding == TextEncoding::Cp932 && kind.Written() == TextEncoding::Cp932)
+    kind.duplicates = std::move(duplicates_);
   return outcome;
 }
 

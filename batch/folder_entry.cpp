@@ -1,6 +1,7 @@
 #include "batch/folder_entry.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "batch/file_errors.h"
@@ -53,6 +54,24 @@ EntryOpening EntryOf(const fs::path& path) {
   std::string name = last.empty() || last == ".." ? fs::path(".").native() : last.native();
   return {FolderEntry{std::make_shared<const FileDescriptor>(std::move(folder)), std::move(name)},
           {}};
+}
+
+EntryOpening EntryBelow(const FolderEntry& folder, const fs::path& below, bool make) {
+  std::shared_ptr<const FileDescriptor> at = folder.folder;
+  const fs::path in = below.parent_path();
+  for (auto step = in.begin(); step != in.end(); ++step) {
+    const char* name = step->c_str();
+    FileDescriptor next = OpenFolderAt(at->get(), name, O_NOFOLLOW);
+    if (!next && errno == ENOENT) {
+      if (!make) return {FolderEntry{at, step->native()}, {}};
+      if (::mkdirat(at->get(), name, 0777) != 0 && errno != EEXIST)
+        return {std::nullopt, LastError()};
+      next = OpenFolderAt(at->get(), name, O_NOFOLLOW);
+    }
+    if (!next) return {std::nullopt, LastError()};
+    at = std::make_shared<const FileDescriptor>(std::move(next));
+  }
+  return {FolderEntry{std::move(at), below.filename().native()}, {}};
 }
 
 bool MayFollow(const struct stat& link, const struct stat& leadsTo) {

@@ -43,6 +43,11 @@ bool MayFollow(const struct stat& link, const struct stat& leadsTo);
 // lie in that folder or below it.
 EntryOpening FollowLinks(FolderEntry entry, const FileDescriptor* within = nullptr);
 
+// The entry `below` names in `folder` (".", in a folder held open): each folder on the way
+// opened without following links, and made where missing, as mkdir -p makes them, under the
+// umask. Without `make`, a missing folder is the entry: nothing is found there.
+EntryOpening EntryBelow(const FolderEntry& folder, const std::filesystem::path& below, bool make);
+
 // The path the kernel knows a descriptor by; empty when it cannot tell.
 std::string PathOf(int fd);
 

@@ -63,18 +63,22 @@ class Tree {
   std::shared_ptr<const FileDescriptor> last_;
 };
 
+// A file found; its result goes to the same place below an output folder.
 BatchFile FileOf(const std::shared_ptr<Tree>& tree, std::size_t folder, fs::path path,
-                 const std::string& name) {
-  return {std::move(path), [tree, folder, name]() -> EntryOpening {
+                 const std::string& name, fs::path below) {
+  return {std::move(path),
+          [tree, folder, name]() -> EntryOpening {
             std::error_code error;
             std::shared_ptr<const FileDescriptor> at = tree->Open(folder, error);
             if (!at) return {std::nullopt, error};
             return FollowLinks({std::move(at), name}, &tree->top());
-          }};
+          },
+          std::move(below)};
 }
 
+// `folder` is the path as named, `below` the same from the walk's top.
 void Walk(const std::shared_ptr<Tree>& tree, std::size_t index, int folderFd,
-          const fs::path& folder, FolderWalk& walk) {
+          const fs::path& folder, const fs::path& below, FolderWalk& walk) {
   DIR* opened = ::fdopendir(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0));
   if (opened == nullptr) {
     walk.unreadable.emplace_back(folder, LastError());
@@ -113,7 +117,7 @@ void Walk(const std::shared_ptr<Tree>& tree, std::size_t index, int folderFd,
   std::sort(files.begin(), files.end());
   std::sort(folders.begin(), folders.end());
   for (const std::string& name : files)
-    walk.files.push_back(FileOf(tree, index, folder / name, name));
+    walk.files.push_back(FileOf(tree, index, folder / name, name, below / name));
   for (const std::string& name : folders) {
     const FileDescriptor subfolder(
         ::openat(folderFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -124,7 +128,7 @@ void Walk(const std::shared_ptr<Tree>& tree, std::size_t index, int folderFd,
       continue;
     }
     tree->folders.push_back({index, name, *identity});
-    Walk(tree, tree->folders.size() - 1, subfolder.get(), folder / name, walk);
+    Walk(tree, tree->folders.size() - 1, subfolder.get(), folder / name, below / name, walk);
   }
 }
 
@@ -142,7 +146,7 @@ std::optional<FolderWalk> WalkFolder(const fs::path& folder) {
   }
   auto tree = std::make_shared<Tree>(std::move(top));
   tree->folders.push_back({0, {}, *identity});
-  Walk(tree, 0, tree->top().get(), folder, walk);
+  Walk(tree, 0, tree->top().get(), folder, {}, walk);
   return walk;
 }
 

@@ -16,10 +16,13 @@ enum class LineBreakRule {
   Keep,   // every line-break character and the file's end as they were
   Lines,  // the file's lines, written with one break after each: LF for a file whose line
           // breaks are all LF, CR LF for any other
+  CrLf,   // every CR LF, lone CR and lone LF a line break, written as CR LF; a text that
+          // does not end with one is given one
+  Lf,     // the same, written as LF
 };
 
-// The breaks a file is written with.
-enum class FileLineBreaks { AsTheyWere, CrLf, Lf };
+// The breaks a file is written with: Keep's, Lines's two, and CrLf's and Lf's.
+enum class FileLineBreaks { AsTheyWere, CrLf, Lf, AnyToCrLf, AnyToLf };
 
 // From whether the file has any CR and any LF.
 FileLineBreaks LineBreaksOf(bool hasCr, bool hasLf, LineBreakRule rule);

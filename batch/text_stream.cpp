@@ -54,7 +54,7 @@ ConvertedPiece EncodePiece(CommandResult result, const FileKind& kind) {
   ConvertedPiece piece;
   const std::u16string text = ForFile(std::move(result.text), kind.lineBreaks);
   EncodedText encoded =
-      Encode(text, kind.encoding, kind.duplicates.empty() ? nullptr : &piece.sharedCodesAt);
+      Encode(text, kind.Written(), kind.duplicates.empty() ? nullptr : &piece.sharedCodesAt);
   if (encoded.unencodableAt) {
     piece.failure = TextFailure::Unencodable;
     piece.failedAt = *encoded.unencodableAt;

@@ -1,5 +1,6 @@
 #include "cli/file_mode.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -7,11 +8,15 @@
 
 #include "batch/file_errors.h"
 #include "batch/file_names.h"
+#include "batch/folder_entry.h"
 #include "batch/folder_walk.h"
 #include "batch/posix_file.h"
-#include "batch/status_messages.h"
+#include "cli/json_lines.h"
+#include "cli/messages.h"
 #include "cli/progress_line.h"
 #include "cli/request_command.h"
+#include "cli/stop_signals.h"
+#include "cli/translation.h"
 
 namespace quobrel::cli {
 namespace {
@@ -19,38 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Utf8(std::u16string_view text) { return fs::path(text).string(); }
-
-// The status lines kept for printing, and the progress on a terminal; no events, no end
-// but the last file's.
-class StatusLines : public BatchView {
- public:
-  StatusLines(std::size_t count, std::optional<fs::path> outputFolder)
-      : lines(count), outputFolder_(std::move(outputFolder)) {
-    if (::isatty(STDERR_FILENO)) {
-      progress_.emplace([](const std::string& text) { (void)WriteAll(STDERR_FILENO, text); },
-                        ProgressLine::Clock::now());
-    }
-  }
-  void SetStatusLine(std::size_t index, const StatusLine& line) override { lines[index] = line; }
-  std::optional<fs::path> OutputFolder() override { return outputFolder_; }
-  void Yield() override {}
-  bool Stopping() override { return false; }
-  void ShowProgress(const BatchProgress& progress) override {
-    if (progress_) progress_->Show(progress, ProgressLine::Clock::now());
-  }
-  // Wipes the progress, before anything else is printed.
-  void Finish() { progress_.reset(); }
-
-  std::vector<StatusLine> lines;
-
- private:
-  std::optional<fs::path> outputFolder_;
-  std::optional<ProgressLine> progress_;
-};
-
-void Report(std::ostream& errors, const fs::path& path, std::string_view reason) {
-  errors << "quobrel-cli: " << PrintableName(path.native()) << ": " << reason << '\n';
-}
 
 // A file of the request: named, or found in a folder it names.
 struct Listed {
@@ -60,7 +33,7 @@ struct Listed {
 
 // The files the request names, with the files in its folders when it walks them; the
 // folders that could not be read, and the links passed by, are reported.
-std::vector<Listed> FilesOf(const Request& request, std::ostream& errors, bool& allRead) {
+std::vector<Listed> FilesOf(const Request& request, bool& allRead) {
   std::vector<Listed> files;
   for (const std::string& file : request.files) {
     std::optional<FolderWalk> walked = request.recursive ? WalkFolder(file) : std::nullopt;
@@ -68,73 +41,146 @@ std::vector<Listed> FilesOf(const Request& request, std::ostream& errors, bool& 
       files.push_back({BatchFile::Named(file), false});
       continue;
     }
-    FolderWalk& walk = *walked;
-    for (const auto& [folder, error] : walk.unreadable) {
-      Report(errors, folder, "cannot read the folder: " + error.message());
+    for (const auto& [folder, error] : walked->unreadable) {
+      ReportFile(folder.native(), {English("cannot read the folder: {}"), {Said(ReasonOf(error))}});
       allRead = false;
     }
-    for (const auto& [link, error] : walk.linksPassedBy) {
-      Report(errors, link, "passed by: " + error.message());
+    for (const auto& [link, error] : walked->linksPassedBy) {
+      ReportFile(link.native(), {English("passed by: {}"), {Said(ReasonOf(error))}});
       allRead = false;
     }
-    for (BatchFile& found : walk.files) files.push_back({std::move(found), true});
+    for (BatchFile& found : walked->files) files.push_back({std::move(found), true});
   }
   return files;
 }
 
+// Each file's status line as it is done, in the list's order, and the progress on a
+// terminal meanwhile.
+class StatusReport : public BatchView {
+ public:
+  StatusReport(const Request& request, const std::vector<Listed>& files, std::ostream& out)
+      : request_(request), files_(files), out_(out), lines_(files.size()), reports_(files.size()) {
+    if (request.outputDirectory) outputFolder_ = fs::path(*request.outputDirectory);
+    // On a terminal the status lines tell the progress themselves.
+    const bool linesShown = !request.quiet && ::isatty(STDOUT_FILENO);
+    if (::isatty(STDERR_FILENO) && !linesShown) ShowProgressLine();
+  }
+
+  void SetStatusLine(std::size_t index, const StatusLine& line) override { lines_[index] = line; }
+  std::optional<fs::path> OutputFolder() override { return outputFolder_; }
+  void Yield() override {}
+  bool Stopping() override { return false; }
+  bool Cancelled() override { return StopSignal() != 0; }
+  void ShowProgress(const BatchProgress& progress) override {
+    if (progress_) progress_->Show(progress, ProgressLine::Clock::now());
+  }
+  void Concluded(std::size_t index, const FileReport& report) override {
+    reports_[index] = report;
+    while (next_ < files_.size() && reports_[next_]) Print(next_++);
+  }
+
+  // The closing line, or the summary; false when the status lines could not be written.
+  bool Finish() {
+    progress_.reset();
+    if (request_.json) {
+      out_ << SummaryObject(done_, notDone_) << '\n';
+    } else if (!request_.quiet && !StopSignal()) {
+      out_ << Utf8(kAllConverted) << '\n';
+    }
+    if (notDone_ > 0) {
+      const std::size_t files = done_ + notDone_;
+      ReportError(
+          Reason{TrCount("{} file: {} done, {} not done", "{} files: {} done, {} not done", files),
+                 {std::to_string(files), std::to_string(done_), std::to_string(notDone_)}}
+              .Text());
+    }
+    return static_cast<bool>(out_.flush());
+  }
+
+  bool AllDone() const { return notDone_ == 0; }
+
+ private:
+  void ShowProgressLine() {
+    progress_.emplace([](const std::string& text) { (void)WriteAll(STDERR_FILENO, text); }, start_);
+  }
+
+  void Print(std::size_t index) {
+    const Listed& listed = files_[index];
+    const FileReport& report = *reports_[index];
+    // A walk passes binary files by, as it does the other kinds never converted.
+    if (listed.found && report.error == FileError::Binary) return;
+    const bool succeeded = Succeeded(report.outcome);
+    ++(succeeded ? done_ : notDone_);
+    if (!succeeded && report.outcome != FileOutcome::Cancelled) {
+      // Over the progress, which is drawn again after it.
+      const bool progress = progress_.has_value();
+      progress_.reset();
+      ReportFile(listed.file.path.native(), report.reason);
+      if (progress) ShowProgressLine();
+    }
+    const StatusLine& line = lines_[index];
+    // Files found in folders go by their paths, as names alone could be taken for each other.
+    const std::string& name = request_.recursive ? listed.file.path.native() : line.name;
+    if (request_.json) {
+      out_ << FileObject(listed.file.path.native(), line, report) << '\n';
+    } else if (!request_.quiet) {
+      out_ << PrintableName(name) << Utf8(line.message) << '\n';
+    }
+    out_.flush();
+  }
+
+  const Request& request_;
+  const std::vector<Listed>& files_;
+  std::ostream& out_;
+  std::optional<fs::path> outputFolder_;
+  std::vector<StatusLine> lines_;
+  std::vector<std::optional<FileReport>> reports_;
+  std::size_t next_ = 0;
+  std::size_t done_ = 0;
+  std::size_t notDone_ = 0;
+  ProgressLine::Clock::time_point start_ = ProgressLine::Clock::now();
+  std::optional<ProgressLine> progress_;
+};
+
 // Files are told apart one by one unless an encoding is named; one of ASCII only, told
 // apart, is written as UTF-8, as most files here are.
 FileFormat Format(const Request& request) {
-  return {request.encoding.value_or(std::nullopt), TextEncoding::Utf8, request.lineBreaks};
+  return {request.encoding.value_or(std::nullopt), TextEncoding::Utf8, request.lineBreaks,
+          request.outputEncoding};
+}
+
+// Why the output folder cannot be written in, if it cannot.
+std::optional<std::string> OutputFolderProblem(const std::string& folder) {
+  if (OpenFolderAt(AT_FDCWD, folder.c_str())) return std::nullopt;
+  const std::error_code error = LastError();
+  const char* pattern = error == std::errc::no_such_file_or_directory ? N_("{}: no such folder")
+                        : error == std::errc::not_a_directory         ? N_("{}: not a folder")
+                                                                      : nullptr;
+  if (pattern) return Reason{Tr(pattern), {PrintableName(folder)}}.Text();
+  return PrintableName(folder) + ": " + Said(ReasonOf(error));
 }
 
 }  // namespace
 
-int RunOnFiles(const Request& request, std::ostream& out, std::ostream& errors) {
-  std::optional<fs::path> outputFolder;
-  if (request.outputDirectory) outputFolder = fs::path(*request.outputDirectory);
-  bool allSucceeded = true;
-  const std::vector<Listed> files = FilesOf(request, errors, allSucceeded);
-  // The file lists do not let such files be chosen; here they are named and passed by.
-  std::vector<std::optional<StatusLine>> lines(files.size());
-  std::vector<std::size_t> acceptedAt;
-  std::vector<BatchFile> accepted;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    const fs::path& path = files[i].file.path;
-    if (IsRefused(path.filename().native())) {
-      lines[i] = {path.filename(), std::u16string(status::kRefused)};
-      Report(errors, path, "not a kind of file it converts");
-      allSucceeded = false;
-    } else {
-      acceptedAt.push_back(i);
-      accepted.push_back(files[i].file);
+int RunOnFiles(const Request& request, std::ostream& out) {
+  if (request.outputDirectory) {
+    if (std::optional<std::string> problem = OutputFolderProblem(*request.outputDirectory)) {
+      ReportError(*problem);
+      return 1;
     }
   }
-  StatusLines view(accepted.size(), outputFolder);
-  const std::vector<FileReport> reports =
-      RunFileBatch(accepted, CommandOf(request), Format(request), view);
-  view.Finish();
-  for (std::size_t k = 0; k < reports.size(); ++k) {
-    const std::size_t i = acceptedAt[k];
-    // A walk passes binary files by, as it does the other kinds never converted.
-    if (files[i].found && reports[k].error == FileError::Binary) continue;
-    lines[i] = view.lines[k];
-    if (Succeeded(reports[k].outcome)) continue;
-    allSucceeded = false;
-    Report(errors, files[i].file.path, reports[k].reason);
-  }
-  // Files found in folders go by their paths, as names alone could be taken for each other.
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    if (!lines[i]) continue;
-    const std::string& name = request.recursive ? files[i].file.path.native() : lines[i]->name;
-    out << PrintableName(name) << Utf8(lines[i]->message) << '\n';
-  }
-  out << Utf8(kAllConverted) << '\n';
-  if (!out.flush()) {
-    errors << "quobrel-cli: cannot write the status lines\n";
-    return 1;
-  }
-  return allSucceeded ? 0 : 1;
+  CatchStopSignals();
+  bool allRead = true;
+  const std::vector<Listed> files = FilesOf(request, allRead);
+  std::vector<BatchFile> batch;
+  batch.reserve(files.size());
+  for (const Listed& listed : files) batch.push_back(listed.file);
+  StatusReport report(request, files, out);
+  RunFileBatch(batch, CommandOf(request), Format(request), report);
+  const bool written = report.Finish();
+  if (!written) ReportError(Tr("cannot write the status lines"));
+  if (const int signal = StopSignal()) return ExitStatusOf(signal);
+  return written && allRead && report.AllDone() ? 0 : 1;
 }
 
 }  // namespace quobrel::cli

@@ -1,0 +1,29 @@
+// A text converted from a file or a pipe to a stream, as a filter converts: nothing on disk
+// is written but, where the text must be read through before it is converted and cannot be
+// read twice, an unnamed temporary copy.
+#pragma once
+
+#include <functional>
+
+#include "batch/file_batch.h"
+#include "batch/file_text.h"
+#include "batch/text_stream.h"
+#include "batch/worker_pool.h"
+
+namespace quobrel {
+
+struct OutputRun {
+  FileCommand command;
+  FileFormat format;
+  // Read through first, as a file of a batch is: binary texts refused, the encoding told
+  // apart. Otherwise only where the format needs it: an encoding to tell apart, or the
+  // window's rule of line breaks.
+  bool surveyed = true;
+};
+
+// Converts what `fd` holds to `write`. Stops, as Cancelled, when `keepGoing` says so. On
+// a failure found while converting, what came before it has been written.
+FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool, const WriteBytes& write,
+                           const std::function<bool()>& keepGoing);
+
+}  // namespace quobrel

@@ -1,0 +1,139 @@
+#include "batch/text_reading.h"
+
+#include <unistd.h>
+
+#include <iterator>
+
+#include "batch/file_errors.h"
+#include "batch/posix_file.h"
+#include "batch/status_messages.h"
+
+namespace quobrel {
+namespace {
+
+// The encodings' names, one after the other.
+std::string Names(const std::vector<TextEncoding>& encodings, std::string_view separator) {
+  std::string names;
+  for (TextEncoding encoding : encodings) {
+    if (!names.empty()) names += separator;
+    names += EncodingName(encoding);
+  }
+  return names;
+}
+
+TextRefusal InvalidIn(const std::vector<TextEncoding>& encodings) {
+  return {status::kInvalidBytes,
+          {},
+          {English("not valid {}; name the encoding with --encoding"), {Names(encodings, ", ")}},
+          {}};
+}
+
+TextRefusal CannotRead(const std::error_code& error) {
+  return {status::kCannotRead, {}, ReasonOf(error), error};
+}
+
+}  // namespace
+
+ReadBytes ReaderAt(int fd, std::uint64_t offset) {
+  return [fd, offset = static_cast<off_t>(offset)](char* buffer, std::size_t size) mutable {
+    const ssize_t count = RetryOnInterrupt([&] { return ::pread(fd, buffer, size, offset); });
+    if (count > 0) offset += count;
+    return count;
+  };
+}
+
+SurveyedText SurveyText(int fd, const FileFormat& format, WorkerPool& pool,
+                        const std::function<bool()>& keepGoing) {
+  SurveyedText surveyed;
+  FileSurvey survey(format);
+  char first[kUtf8ByteOrderMark.size()];
+  const ssize_t got = RetryOnInterrupt([&] { return ::pread(fd, first, sizeof first, 0); });
+  if (got < 0) {
+    surveyed.readError = LastError();
+    return surveyed;
+  }
+  surveyed.textStart =
+      survey.TakeByteOrderMark(std::string_view(first, static_cast<std::size_t>(got)));
+  if (survey.NextPlan().Any()) {
+    PieceReader reader(ReaderAt(fd, surveyed.textStart));
+    const std::function<std::function<FileSurvey::Notes()>(Piece)> jobFor = [&survey](Piece piece) {
+      return [piece = std::move(piece), plan = survey.NextPlan()] {
+        return FileSurvey::Look(piece.bytes, plan);
+      };
+    };
+    const std::function<bool(FileSurvey::Notes&)> add = [&survey](FileSurvey::Notes& notes) {
+      survey.Add(notes);
+      return survey.NextPlan().Any();
+    };
+    const std::function<bool()> waiting = [&] { return !(surveyed.stopped = !keepGoing()); };
+    surveyed.readError = StreamPieces(reader, pool, jobFor, add, waiting);
+    if (surveyed.stopped || surveyed.readError) return surveyed;
+  }
+  surveyed.outcome = survey.Finish(surveyed.kind);
+  return surveyed;
+}
+
+std::optional<TextRefusal> SurveyRefusal(const SurveyedText& surveyed) {
+  if (surveyed.readError) return CannotRead(surveyed.readError);
+  // Bytes read in the wrong encoding would come back as other characters: such a text is
+  // left alone.
+  const FileSurvey::Outcome& outcome = surveyed.outcome;
+  switch (outcome.failure) {
+    case TextFailure::Binary: {
+      const std::error_code binary = FileError::Binary;
+      return TextRefusal{status::kBinary, {}, ReasonOf(binary), binary};
+    }
+    case TextFailure::Invalid:
+      return InvalidIn(outcome.encodings);
+    case TextFailure::Undecided: {
+      const std::string names = Names(outcome.encodings, ", ");
+      std::u16string detail(u"(");
+      detail.append(names.begin(), names.end()).push_back(u')');  // the names are ASCII
+      return TextRefusal{
+          status::kUndecided,
+          std::move(detail),
+          {English("cannot tell whether it is {}; name the encoding with --encoding"),
+           {Names(outcome.encodings, " or ")}},
+          {}};
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<TextRefusal> StreamRefusal(const StreamOutcome& streamed,
+                                         const SurveyedText& surveyed) {
+  if (streamed.readError) return CannotRead(streamed.readError);
+  const FileKind& kind = surveyed.kind;
+  switch (streamed.failure) {
+    case TextFailure::Invalid:
+      // Told apart, the text was found to be in none of the encodings after all.
+      if (surveyed.outcome.detected)
+        return InvalidIn({std::begin(kAllEncodings), std::end(kAllEncodings)});
+      return TextRefusal{
+          status::kInvalidBytes,
+          {},
+          {English("not valid {} (line {}, column {}, byte {})"),
+           {std::string(EncodingName(kind.encoding)), std::to_string(streamed.invalidAt.line),
+            std::to_string(streamed.invalidAt.column),
+            std::to_string(surveyed.textStart + streamed.failedAt)}},
+          {}};
+    case TextFailure::NotRoundTrip:
+      return TextRefusal{status::kNotRoundTrip,
+                         {},
+                         {English("has {} codes that would be written back otherwise"),
+                          {std::string(EncodingName(kind.encoding))}},
+                         {}};
+    case TextFailure::Unencodable:
+      return TextRefusal{
+          status::kUnencodable,
+          {},
+          {English("the result has a character {} cannot hold (character {})"),
+           {std::string(EncodingName(kind.Written())), std::to_string(streamed.failedAt + 1)}},
+          {}};
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace quobrel

@@ -1,0 +1,46 @@
+// A text read from a file descriptor for a conversion: surveyed first for what the
+// conversion must know, then converted; and why either step refuses it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "batch/file_text.h"
+#include "batch/piece_stream.h"
+#include "batch/reason.h"
+#include "batch/text_stream.h"
+#include "batch/worker_pool.h"
+
+namespace quobrel {
+
+// Reads `fd` from `offset` on, leaving its own offset alone.
+ReadBytes ReaderAt(int fd, std::uint64_t offset);
+
+struct SurveyedText {
+  FileKind kind;
+  std::size_t textStart = 0;  // after a byte-order mark
+  FileSurvey::Outcome outcome;
+  std::error_code readError;
+  bool stopped = false;  // `keepGoing` said so
+};
+
+// Reads the text through once, its pieces on the pool's threads.
+SurveyedText SurveyText(int fd, const FileFormat& format, WorkerPool& pool,
+                        const std::function<bool()>& keepGoing);
+
+// Why a text is not converted: its status line's words and the reason.
+struct TextRefusal {
+  std::u16string_view status;
+  std::u16string detail;  // put after the status: the encodings in question
+  Reason reason;
+  std::error_code error;
+};
+
+std::optional<TextRefusal> SurveyRefusal(const SurveyedText& surveyed);
+std::optional<TextRefusal> StreamRefusal(const StreamOutcome& streamed,
+                                         const SurveyedText& surveyed);
+
+}  // namespace quobrel

@@ -1,0 +1,82 @@
+#include "cli/json_lines.h"
+
+#include <unicode/utf8.h>
+
+#include <filesystem>
+
+#include "batch/file_errors.h"
+
+namespace quobrel::cli {
+namespace {
+
+constexpr char kHex[] = "0123456789abcdef";
+
+}  // namespace
+
+std::string JsonString(std::string_view bytes) {
+  std::string json = "\"";
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  const auto length = static_cast<std::int32_t>(bytes.size());
+  for (std::int32_t at = 0; at < length;) {
+    const std::int32_t start = at;
+    UChar32 character;
+    U8_NEXT(data, at, length, character);
+    if (character < 0) {
+      // Written as text, so that the string stays valid: a backslash, x and the digits.
+      for (std::int32_t byte = start; byte < at; ++byte) {
+        json += "\\\\x";
+        json += kHex[data[byte] >> 4];
+        json += kHex[data[byte] & 15];
+      }
+    } else if (character == '"' || character == '\\') {
+      json += '\\';
+      json += static_cast<char>(character);
+    } else if (character < 0x20) {
+      json += "\\u00";
+      json += kHex[character >> 4];
+      json += kHex[character & 15];
+    } else {
+      json.append(
+          bytes.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(at - start)));
+    }
+  }
+  return json + '"';
+}
+
+std::string_view OutcomeWord(const FileReport& report) {
+  switch (report.outcome) {
+    case FileOutcome::Converted:
+      return "done";
+    case FileOutcome::NothingToDo:
+    case FileOutcome::AlreadyDone:
+      return "unchanged";
+    case FileOutcome::NotFound:
+      return "failed";
+    case FileOutcome::Failed:
+      // A check turned it down, or the system failed a step.
+      return report.error && report.error.category() != FileErrorCategory() ? "failed" : "refused";
+    case FileOutcome::Stopped:
+    case FileOutcome::Cancelled:
+      return "stopped";
+  }
+  return "failed";
+}
+
+std::string FileObject(std::string_view path, const StatusLine& line, const FileReport& report) {
+  std::string json = "{\"path\": " + JsonString(path) + ", \"outcome\": \"" +
+                     std::string(OutcomeWord(report)) +
+                     "\", \"status\": " + JsonString(std::filesystem::path(line.message).string());
+  if (report.encoding)
+    json += ", \"encoding\": \"" + std::string(EncodingName(*report.encoding)) + "\"";
+  if (report.count) json += ", \"count\": " + std::to_string(*report.count);
+  if (!Succeeded(report.outcome) && report.outcome != FileOutcome::Cancelled)
+    json += ", \"error\": " + JsonString(report.reason.Text());
+  return json + "}";
+}
+
+std::string SummaryObject(std::size_t done, std::size_t notDone) {
+  return "{\"summary\": {\"done\": " + std::to_string(done) +
+         ", \"not_done\": " + std::to_string(notDone) + "}}";
+}
+
+}  // namespace quobrel::cli
