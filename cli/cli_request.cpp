@@ -1,15 +1,19 @@
 #include "cli/cli_request.h"
 
-#include <QCommandLineParser>
-#include <QStringList>
+#include <getopt.h>
 
 #include <algorithm>
-#include <array>
-#include <iterator>
+#include <cctype>
+#include <cstring>
+#include <initializer_list>
+#include <map>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <utility>
 
+#include "batch/text_codec.h"
+#include "cli/translation.h"
 #include "commands/version.h"
 
 namespace quobrel::cli {
@@ -17,70 +21,201 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-constexpr std::string_view kHelp =
-    "Usage: quobrel-cli convert [OPTION...] [FILE|FOLDER|-]...\n"
-    "       quobrel-cli replace --search=TEXT --replace=TEXT [OPTION...] [FILE|FOLDER|-]...\n"
-    "       quobrel-cli --version\n"
-    "\n"
-    "Rewrites Japanese text between full-width and half-width forms, hiragana and katakana,\n"
-    "and upper and lower case, or replaces every occurrence of a text.\n"
-    "\n"
-    "Without FILE, or with -, reads standard input and writes the result to standard output.\n"
-    "With FILEs, converts each in place, keeping its former contents under the extension\n"
-    "\"old\" (memo.txt: memo.old), and prints each file's status.\n"
-    "\n"
-    "  convert   widths, kana, letter case and spaces\n"
-    "  replace   every occurrence of a text\n"
-    "\n"
-    "'quobrel-cli convert --help' and 'quobrel-cli replace --help' tell their options.\n";
+constexpr const char* kHelp =
+    N_("Usage: quobrel-cli convert [OPTION...] [FILE...]\n"
+       "       quobrel-cli replace --search=TEXT --replace=TEXT [OPTION...] [FILE...]\n"
+       "       quobrel-cli --version\n"
+       "\n"
+       "Rewrites Japanese text between full-width and half-width forms, hiragana and\n"
+       "katakana, and upper and lower case, or replaces every occurrence of a text.\n"
+       "\n"
+       "Each FILE's result is written to standard output; without FILE, or for -, standard\n"
+       "input is read. With -i, each FILE is converted in place, its former contents kept\n"
+       "under the extension .old (memo.txt: memo.old); with --output-dir, the results are\n"
+       "written into a folder.\n"
+       "\n"
+       "Commands:\n"
+       "  convert   widths, kana, letter case and spaces\n"
+       "  replace   every occurrence of a text\n"
+       "\n"
+       "'quobrel-cli convert --help' and 'quobrel-cli replace --help' tell their options.\n");
 
-constexpr std::string_view kConvertHelp =
-    "Usage: quobrel-cli convert [OPTION...] [FILE|FOLDER|-]...\n"
-    "\n"
-    "  --digits=full|half|none    digits to full-width, or to half-width\n"
-    "  --letters=full|half|none   Latin letters likewise\n"
-    "  --symbols=full|half|none   ASCII symbols likewise, but for \" ' \\ ~\n"
-    "  --katakana=full|half|none  katakana likewise; full-width composes voiced marks\n"
-    "  --kana=hiragana|katakana|none\n"
-    "                             katakana to hiragana, or back; done before the widths\n"
-    "  --case=upper|lower|upper-full|lower-full|upper-half|lower-half|none\n"
-    "                             the case of all Latin letters, or of the full-width\n"
-    "                             or half-width ones only\n"
-    "  --spaces=pair|full|half|none\n"
-    "                             pair: two half-width spaces to one full-width; full:\n"
-    "                             each to full-width; half: each full-width to half-width\n"
-    "\n"
-    "Defaults: --katakana=full --spaces=pair, everything else none.\n";
+constexpr const char* kConvertHelp =
+    N_("Usage: quobrel-cli convert [OPTION...] [FILE...]\n"
+       "\n"
+       "Rewrites Japanese text between full-width and half-width forms, hiragana and\n"
+       "katakana, and upper and lower case.\n"
+       "\n"
+       "  --digits=full|half|none    digits to full-width, or to half-width\n"
+       "  --letters=full|half|none   Latin letters likewise\n"
+       "  --symbols=full|half|none   ASCII symbols likewise, but for \" ' \\ ~\n"
+       "  --katakana=full|half|none  katakana likewise; full-width composes voiced marks\n"
+       "  --kana=hiragana|katakana|none\n"
+       "                             katakana to hiragana, or back; done before the widths\n"
+       "  --case=upper|lower|upper-full|lower-full|upper-half|lower-half|none\n"
+       "                             the case of all Latin letters, or of the full-width\n"
+       "                             or half-width ones only\n"
+       "  --spaces=pair|full|half|none\n"
+       "                             pair: two half-width spaces to one full-width; full:\n"
+       "                             each to full-width; half: each full-width to half-width\n"
+       "\n"
+       "Defaults: --katakana=full --spaces=pair, everything else none.\n");
 
-constexpr std::string_view kReplaceHelp =
-    "Usage: quobrel-cli replace --search=TEXT --replace=TEXT [OPTION...] [FILE|FOLDER|-]...\n"
-    "\n"
-    "  --search=TEXT              the text to find\n"
-    "  --replace=TEXT             what takes its place; empty deletes it\n"
-    "  --match-case               letter case counts; otherwise it is ignored\n";
+constexpr const char* kReplaceHelp =
+    N_("Usage: quobrel-cli replace --search=TEXT --replace=TEXT [OPTION...] [FILE...]\n"
+       "\n"
+       "Replaces every occurrence of a text.\n"
+       "\n"
+       "  --search=TEXT              the text to find\n"
+       "  --replace=TEXT             what takes its place; empty deletes it\n"
+       "  --match-case               letter case counts; otherwise it is ignored\n");
 
-constexpr std::string_view kCommonHelp =
-    "\n"
-    "  --encoding=auto|utf-8|cp932|euc-jp\n"
-    "                             the input's encoding; auto tells each file apart (one\n"
-    "                             of ASCII only is written as UTF-8). Standard input is\n"
-    "                             UTF-8 unless this is given\n"
-    "  --output-dir=DIR           write the results into DIR, not over the files\n"
-    "  --backup=old|numbered|none what becomes of a file's former contents: FILE.old,\n"
-    "                             which the next change replaces; FILE.old with the\n"
-    "                             earlier ones kept as FILE.old.~1~, ~2~ ...; or nothing\n"
-    "  --line-breaks=keep|crlf    keep every line break as it is, or write each line with\n"
-    "                             CR LF (LF when all the file's line breaks are LF)\n"
-    "  -n, --dry-run              tell what would become of each file; change none\n"
-    "  -r, --recursive            take the files in FOLDERs, all the way down, but for\n"
-    "                             hidden ones, backups and kinds never converted\n"
-    "  -h, --help                 this help\n"
-    "\n"
-    "Invalid input is reported with its line, column and byte. Exit status: 0 done, 1 bad\n"
-    "input or a file not done, 2 a usage error.\n";
+constexpr const char* kCommonHelp =
+    N_("\n"
+       "Each FILE's result goes to standard output, and without FILE, or for -, that of\n"
+       "standard input. -i and --output-dir write files instead, and print a status line\n"
+       "for each, in Japanese as the window shows it, and a closing line.\n"
+       "\n"
+       "  -i, --in-place             convert each FILE in place, keeping its former contents\n"
+       "                             under the extension .old (memo.txt: memo.old)\n"
+       "  --output-dir=DIR           write each result into DIR under its own name; the\n"
+       "                             folders -r walks are made there as needed\n"
+       "  --encoding=auto|NAME       the input's encoding; auto tells each text apart (one\n"
+       "                             of ASCII only is taken as UTF-8). Without it, files\n"
+       "                             are told apart and standard input is read as UTF-8\n"
+       "  --output-encoding=same|NAME\n"
+       "                             the results' encoding; same, the default: each\n"
+       "                             text's own\n"
+       "  --line-breaks=keep|window|crlf|lf\n"
+       "                             keep, the default: every byte as it was; window:\n"
+       "                             each line with CR LF, or with LF when all the text's\n"
+       "                             breaks are LF; crlf, lf: every CR LF, lone CR and\n"
+       "                             lone LF written as CR LF, or as LF, and one added at\n"
+       "                             the end of a text that lacks it\n"
+       "  -q, --quiet                no status lines; errors only\n"
+       "  -h, --help                 this help\n"
+       "\n"
+       "With -i or --output-dir only:\n"
+       "  --backup=old|numbered|none what becomes of a file's former contents: .old,\n"
+       "                             which the next change replaces; .old with the\n"
+       "                             earlier ones kept as .old.~1~, .old.~2~ ...; or nothing\n"
+       "  -n, --dry-run              tell what would become of each file; change none\n"
+       "  -r, --recursive            walk the folders among the FILEs all the way down,\n"
+       "                             passing by hidden files, backups and files of kinds\n"
+       "                             never converted\n"
+       "  --json                     a line of JSON for each file instead of its status\n"
+       "                             line, and one for the summary\n"
+       "\n"
+       "Encodings, in any case: utf-8 (utf8), cp932 (sjis, shift_jis, shift-jis,\n"
+       "windows-31j, ms932) and euc-jp (eucjp).\n"
+       "\n"
+       "Invalid input is reported with its line, column and byte; on standard output, what\n"
+       "came before it has been written. Exit status: 0 done, 1 bad input or a file not\n"
+       "done, 2 a usage error, 130 or 143 stopped by SIGINT or SIGTERM (the files done are\n"
+       "reported).\n");
 
-constexpr std::pair<std::string_view, TextEncoding> kEncodingNames[] = {
-    {"utf-8", TextEncoding::Utf8}, {"cp932", TextEncoding::Cp932}, {"euc-jp", TextEncoding::EucJp}};
+// The pattern with each "{}" given the next word.
+std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> words) {
+  std::string text;
+  auto word = words.begin();
+  for (std::size_t at = 0; at < pattern.size(); ++at) {
+    if (pattern.substr(at, 2) == "{}" && word != words.end()) {
+      text += *word++;
+      ++at;
+    } else {
+      text += pattern[at];
+    }
+  }
+  return text;
+}
+
+// "a, b or c", in the user's language: Japanese lists with 、 throughout.
+std::string Alternatives(std::span<const std::string_view> names) {
+  if (names.empty()) return {};
+  std::string head(names.front());
+  for (std::size_t i = 1; i + 1 < names.size(); ++i) head += Tr(", ") + std::string(names[i]);
+  if (names.size() == 1) return head;
+  return Fill(Tr("{} or {}"), {head, names.back()});
+}
+
+ParsedCommandLine UsageError(const std::string& message) {
+  return {"quobrel-cli: " + message + "\n" + Tr("Try 'quobrel-cli --help' for more information.") +
+              "\n",
+          kUsageError};
+}
+
+// What a short option is given as, and the long-only options from 256 on, where no
+// character is.
+enum Code : int {
+  kWord = 1,  // a word that is no option, as getopt_long gives it in order
+  kHelpOption = 'h',
+  kInPlace = 'i',
+  kDryRun = 'n',
+  kQuiet = 'q',
+  kRecursive = 'r',
+  kVersion = 256,
+  kDigits,
+  kLetters,
+  kKatakana,
+  kCase,
+  kSpaces,
+  kSymbols,
+  kKana,
+  kSearch,
+  kReplace,
+  kMatchCase,
+  kEncoding,
+  kOutputEncoding,
+  kOutputDir,
+  kBackup,
+  kLineBreaks,
+  kJson,
+};
+
+// "-" first: the words that are no options come back in turn, whatever POSIXLY_CORRECT
+// says; ":" then: a missing value is told from an unknown option.
+constexpr char kShortOptions[] = "-:hinqr";
+
+constexpr option kLongOptions[] = {
+    {"help", no_argument, nullptr, kHelpOption},
+    {"version", no_argument, nullptr, kVersion},
+    {"digits", required_argument, nullptr, kDigits},
+    {"letters", required_argument, nullptr, kLetters},
+    {"katakana", required_argument, nullptr, kKatakana},
+    {"case", required_argument, nullptr, kCase},
+    {"spaces", required_argument, nullptr, kSpaces},
+    {"symbols", required_argument, nullptr, kSymbols},
+    {"kana", required_argument, nullptr, kKana},
+    {"search", required_argument, nullptr, kSearch},
+    {"replace", required_argument, nullptr, kReplace},
+    {"match-case", no_argument, nullptr, kMatchCase},
+    {"encoding", required_argument, nullptr, kEncoding},
+    {"output-encoding", required_argument, nullptr, kOutputEncoding},
+    {"output-dir", required_argument, nullptr, kOutputDir},
+    {"backup", required_argument, nullptr, kBackup},
+    {"line-breaks", required_argument, nullptr, kLineBreaks},
+    {"in-place", no_argument, nullptr, kInPlace},
+    {"dry-run", no_argument, nullptr, kDryRun},
+    {"recursive", no_argument, nullptr, kRecursive},
+    {"json", no_argument, nullptr, kJson},
+    {"quiet", no_argument, nullptr, kQuiet},
+    {nullptr, 0, nullptr, 0},
+};
+
+constexpr std::span<const option> kOptions(kLongOptions, std::size(kLongOptions) - 1);
+
+const option* OptionOf(int code) {
+  const auto found = std::find_if(kOptions.begin(), kOptions.end(),
+                                  [&](const option& o) { return o.val == code; });
+  return found == kOptions.end() ? nullptr : &*found;
+}
+
+std::string LongName(int code) { return std::string("--") + OptionOf(code)->name; }
+
+constexpr Code kConvertOptions[] = {kDigits, kLetters, kKatakana, kCase, kSpaces, kSymbols, kKana};
+constexpr Code kReplaceOptions[] = {kSearch, kReplace, kMatchCase};
+// Those that go with -i or --output-dir only.
+constexpr Code kFileOptions[] = {kDryRun, kRecursive, kBackup, kJson};
 
 // A value an option may take, and what it stands for.
 template <class Value>
@@ -89,265 +224,400 @@ struct Choice {
   Value value;
 };
 
-// One option of the convert command: its name and the button each value selects.
-struct GroupOption {
-  std::string_view name;
-  std::vector<Choice<OptionButton>> choices;
-};
+template <class Value>
+std::vector<std::string_view> NamesOf(std::span<const Choice<Value>> choices) {
+  std::vector<std::string_view> names;
+  for (const Choice<Value>& choice : choices) names.push_back(choice.name);
+  return names;
+}
 
-// The convert command's options beyond the window's buttons.
+template <class Value>
+std::optional<Value> Find(std::span<const Choice<Value>> choices, std::string_view name) {
+  for (const Choice<Value>& choice : choices) {
+    if (choice.name == name) return choice.value;
+  }
+  return std::nullopt;
+}
+
+using enum OptionButton;
+constexpr Choice<OptionButton> kDigitChoices[] = {
+    {"full", DigitsFull}, {"half", DigitsHalf}, {"none", DigitsNone}};
+constexpr Choice<OptionButton> kLetterChoices[] = {
+    {"full", LettersFull}, {"half", LettersHalf}, {"none", LettersNone}};
+constexpr Choice<OptionButton> kKatakanaChoices[] = {
+    {"full", KatakanaFull}, {"half", KatakanaHalf}, {"none", KatakanaNone}};
+constexpr Choice<OptionButton> kCaseChoices[] = {{"upper", CaseAllUpper},
+                                                 {"lower", CaseAllLower},
+                                                 {"upper-full", CaseFullWidthUpper},
+                                                 {"lower-full", CaseFullWidthLower},
+                                                 {"upper-half", CaseHalfWidthUpper},
+                                                 {"lower-half", CaseHalfWidthLower},
+                                                 {"none", CaseNone}};
+constexpr Choice<OptionButton> kSpaceChoices[] = {{"pair", SpacesPairsToFull},
+                                                  {"full", SpacesAllToFull},
+                                                  {"half", SpacesAllToHalf},
+                                                  {"none", SpacesNone}};
+
+// The window's button groups, in the order their buttons are selected.
+constexpr std::pair<Code, std::span<const Choice<OptionButton>>> kButtonGroups[] = {
+    {kDigits, kDigitChoices},
+    {kLetters, kLetterChoices},
+    {kKatakana, kKatakanaChoices},
+    {kCase, kCaseChoices},
+    {kSpaces, kSpaceChoices}};
+
 constexpr Choice<ExtraConversions::SymbolWidth> kSymbolWidths[] = {
     {"full", ExtraConversions::SymbolWidth::Full},
     {"half", ExtraConversions::SymbolWidth::Half},
     {"none", ExtraConversions::SymbolWidth::Unchanged}};
-constexpr Choice<BackupPolicy> kBackupPolicies[] = {{"old", BackupPolicy::Replace},
-                                                    {"numbered", BackupPolicy::Numbered},
-                                                    {"none", BackupPolicy::None}};
 constexpr Choice<convert::KanaScript> kKanaScripts[] = {{"hiragana", convert::KanaScript::Hiragana},
                                                         {"katakana", convert::KanaScript::Katakana},
                                                         {"none", convert::KanaScript::Unchanged}};
+constexpr Choice<BackupPolicy> kBackupPolicies[] = {{"old", BackupPolicy::Replace},
+                                                    {"numbered", BackupPolicy::Numbered},
+                                                    {"none", BackupPolicy::None}};
+constexpr Choice<LineBreakRule> kLineBreakRules[] = {{"keep", LineBreakRule::Keep},
+                                                     {"window", LineBreakRule::Lines},
+                                                     {"crlf", LineBreakRule::CrLf},
+                                                     {"lf", LineBreakRule::Lf}};
+// The first of each encoding's names is the one help and messages give.
+constexpr Choice<TextEncoding> kEncodingNames[] = {
+    {"utf-8", TextEncoding::Utf8},        {"utf8", TextEncoding::Utf8},
+    {"cp932", TextEncoding::Cp932},       {"sjis", TextEncoding::Cp932},
+    {"shift_jis", TextEncoding::Cp932},   {"shift-jis", TextEncoding::Cp932},
+    {"windows-31j", TextEncoding::Cp932}, {"ms932", TextEncoding::Cp932},
+    {"euc-jp", TextEncoding::EucJp},      {"eucjp", TextEncoding::EucJp}};
 
-const std::array<GroupOption, 5>& GroupOptions() {
-  using enum OptionButton;
-  static const std::array<GroupOption, 5> options{{
-      {"digits", {{"full", DigitsFull}, {"half", DigitsHalf}, {"none", DigitsNone}}},
-      {"letters", {{"full", LettersFull}, {"half", LettersHalf}, {"none", LettersNone}}},
-      {"katakana", {{"full", KatakanaFull}, {"half", KatakanaHalf}, {"none", KatakanaNone}}},
-      {"case",
-       {{"upper", CaseAllUpper},
-        {"lower", CaseAllLower},
-        {"none", CaseNone},
-        {"upper-full", CaseFullWidthUpper},
-        {"upper-half", CaseHalfWidthUpper},
-        {"lower-full", CaseFullWidthLower},
-        {"lower-half", CaseHalfWidthLower}}},
-      {"spaces",
-       {{"pair", SpacesPairsToFull},
-        {"full", SpacesAllToFull},
-        {"half", SpacesAllToHalf},
-        {"none", SpacesNone}}},
-  }};
-  return options;
+std::string Lowercase(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
 }
 
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
-std::u16string U16(const QString& text) { return text.toStdU16String(); }
-
-ParsedCommandLine UsageError(const QString& message) {
-  return {std::string("quobrel-cli: ") + message.toStdString() +
-              "\nTry 'quobrel-cli --help' for more information.\n",
-          kUsageError};
+// The values an option takes, as its messages list them; none for a text or a folder.
+std::vector<std::string_view> ValuesOf(int code) {
+  switch (code) {
+    case kDigits:
+    case kLetters:
+    case kKatakana:
+    case kSymbols:
+      return NamesOf<OptionButton>(kDigitChoices);
+    case kCase:
+      return NamesOf<OptionButton>(kCaseChoices);
+    case kSpaces:
+      return NamesOf<OptionButton>(kSpaceChoices);
+    case kKana:
+      return NamesOf<convert::KanaScript>(kKanaScripts);
+    case kBackup:
+      return NamesOf<BackupPolicy>(kBackupPolicies);
+    case kLineBreaks:
+      return NamesOf<LineBreakRule>(kLineBreakRules);
+    case kEncoding:
+      return {"auto", "utf-8", "cp932", "euc-jp"};
+    case kOutputEncoding:
+      return {"same", "utf-8", "cp932", "euc-jp"};
+    default:
+      return {};
+  }
 }
 
-// File names are bytes, and need not be UTF-8. A word (or the value of a "--name=" word)
-// that is not passes the parser as a placeholder, a noncharacter and its index, and is
-// given back as the bytes it was.
-class RawWords {
- public:
-  QString Admit(const std::string& word) {
-    QString decoded = QString::fromStdString(word);
-    if (decoded.toStdString() == word) return decoded;
-    const std::size_t equals = word.find('=');
-    if (word.starts_with("--") && equals != std::string::npos) {
-      return Admit(word.substr(0, equals + 1)) + Admit(word.substr(equals + 1));
-    }
-    raw_.push_back(word);
-    return QChar(kMark) + QString::number(raw_.size() - 1);
-  }
-  static bool IsPlaceholder(const QString& value) { return value.startsWith(QChar(kMark)); }
-  std::string Bytes(const QString& value) const {
-    return IsPlaceholder(value) ? raw_[value.mid(1).toULongLong()] : value.toStdString();
-  }
+std::string NeedsValue(int code) {
+  // An unset shell variable must not send the results to the root folder.
+  if (code == kOutputDir) return Tr("--output-dir needs a folder");
+  const std::vector<std::string_view> values = ValuesOf(code);
+  if (values.empty()) return Fill(Tr("option '{}' needs a value"), {LongName(code)});
+  return Fill(Tr("option '{}' needs a value: {}"), {LongName(code), Alternatives(values)});
+}
 
- private:
-  static constexpr char16_t kMark = u'\uFDD0';
-  std::vector<std::string> raw_;
+// The value of `code` among `choices`, or the usage error.
+template <class Value>
+std::variant<Value, std::string> Choose(int code, std::span<const Choice<Value>> choices,
+                                        const std::string& given) {
+  if (given.empty()) return NeedsValue(code);
+  if (const std::optional<Value> value = Find(choices, given)) return *value;
+  return Fill(Tr("unknown value '{}' for {}: {}"),
+              {given, LongName(code), Alternatives(ValuesOf(code))});
+}
+
+// An encoding by any of its names, or the usage error. `keyword` ("auto", "same") stands
+// for no encoding.
+std::variant<std::optional<TextEncoding>, std::string> ChooseEncoding(int code,
+                                                                      const std::string& given,
+                                                                      std::string_view keyword) {
+  if (given.empty()) return NeedsValue(code);
+  const std::string name = Lowercase(given);
+  if (name == keyword) return std::optional<TextEncoding>();
+  if (const std::optional<TextEncoding> encoding = Find<TextEncoding>(kEncodingNames, name))
+    return encoding;
+  return Fill(Tr("unknown encoding '{}' for {}: {}"),
+              {given, LongName(code), Alternatives(ValuesOf(code))});
+}
+
+// A text of the command line as UTF-16, if it is valid UTF-8.
+std::optional<std::u16string> Utf16(const std::string& text) {
+  DecodedText decoded = Decode(text, TextEncoding::Utf8);
+  if (decoded.invalidByteAt) return std::nullopt;
+  return std::move(decoded.text);
+}
+
+// An option given: its last value, and how it was typed ("-n" or "--dry-run"), for the
+// messages.
+struct Given {
+  std::string value;
+  std::string spelling;
 };
 
-// The value `option` is given among `choices`, if it is given; or the usage error.
-template <class Value>
-std::optional<QString> Choose(const QCommandLineParser& parser, const QCommandLineOption& option,
-                              std::span<const Choice<Value>> choices,
-                              std::optional<Value>& chosen) {
-  if (!parser.isSet(option)) return std::nullopt;
-  const QString given = parser.value(option);
-  QString names;
-  for (const Choice<Value>& choice : choices) {
-    if (Q(choice.name) == given) {
-      chosen = choice.value;
-      return std::nullopt;
+// The command line read by getopt_long, before anything of it is judged.
+struct Words {
+  std::vector<std::string> positional;  // the command, then the files
+  std::map<int, Given> options;
+  std::optional<std::string> firstError;
+  // -h before any error: "-digits=x" holds an h, but asks for no help.
+  bool help = false;
+  bool Has(int code) const { return options.contains(code); }
+  const std::string& Value(int code) const { return options.at(code).value; }
+  const std::string& Spelling(int code) const { return options.at(code).spelling; }
+};
+
+// The usage error getopt_long's '?' stands for. `word` is the word it was reading.
+std::string Unknown(int optopt, std::string_view word) {
+  if (optopt != 0 && OptionOf(optopt) != nullptr)
+    return Fill(Tr("option '{}' takes no value"), {LongName(optopt)});
+  if (optopt == 0) {
+    // A long option not known, or the start of more than one.
+    const std::string_view name = word.substr(0, word.find('='));
+    if (name.size() <= 2) return Fill(Tr("unknown option '{}'"), {word});
+    std::vector<std::string_view> candidates;
+    for (const option& o : kOptions) {
+      const std::string_view known = o.name;
+      if (known.starts_with(name.substr(2))) candidates.push_back(known);
     }
-    names += (names.isEmpty() ? "" : ", ") + Q(choice.name);
+    if (candidates.size() > 1) {
+      std::vector<std::string> dashed;
+      for (std::string_view candidate : candidates) dashed.push_back("--" + std::string(candidate));
+      std::sort(dashed.begin(), dashed.end());
+      std::vector<std::string_view> names(dashed.begin(), dashed.end());
+      return Fill(Tr("option '{}' is ambiguous: {}"), {name, Alternatives(names)});
+    }
+    return Fill(Tr("unknown option '{}'"), {name});
   }
-  return "unknown value '" + given + "' for --" + option.names().front() + " (" + names + ")";
+  // A letter not known, shown whole when it is more than a byte: the first byte of the
+  // word's letters that no option has.
+  std::string letter = "-";
+  const std::size_t at = word.find_first_not_of(kShortOptions + 2, 1);
+  if (at < word.size()) {
+    letter += word[at];
+    for (std::size_t next = at + 1;
+         next < word.size() && (static_cast<unsigned char>(word[next]) & 0xC0) == 0x80; ++next)
+      letter += word[next];
+  }
+  return Fill(Tr("unknown option '{}'"), {letter});
 }
 
-}  // namespace
+Words ReadWords(const std::vector<std::string>& arguments) {
+  // getopt_long may reorder the words it is given; these copies are its own.
+  std::vector<std::string> copies{"quobrel-cli"};
+  copies.insert(copies.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& copy : copies) argv.push_back(copy.data());
+  argv.push_back(nullptr);
+  const int argc = int(copies.size());
 
-namespace {
-
-// The options, parsed by Qt's parser, and the request read from them part by part; each
-// part returns the usage error it finds, if any.
-class CommandLineReader {
- public:
-  CommandLineReader() {
-    parser_.addOptions({help_, version_, encoding_, outputDirectory_, search_, replace_, matchCase_,
-                        lineBreaks_, dryRun_, recursive_, symbols_, kana_, backup_});
-    for (const GroupOption& option : GroupOptions()) {
-      groupOptions_.emplace_back(Q(option.name), QString(), "value");
-      parser_.addOption(groupOptions_.back());
+  Words words;
+  opterr = 0;
+  optind = 0;  // from the start again, as on a first call
+  for (;;) {
+    const int reading = std::max(optind, 1);
+    int index = -1;
+    const int code = getopt_long(argc, argv.data(), kShortOptions, kLongOptions, &index);
+    if (code == -1) break;
+    switch (code) {
+      case kWord:
+        words.positional.emplace_back(optarg);
+        break;
+      case '?':
+        if (!words.firstError)
+          words.firstError = Unknown(optopt, argv[std::min(reading, argc - 1)]);
+        break;
+      case ':':
+        if (!words.firstError) words.firstError = NeedsValue(optopt);
+        break;
+      case kHelpOption:
+        words.help = words.help || !words.firstError;
+        break;
+      default: {
+        const std::string spelling =
+            index >= 0 ? LongName(code) : std::string{'-', static_cast<char>(code)};
+        words.options[code] = {optarg != nullptr ? optarg : "", spelling};
+        break;
+      }
     }
   }
+  // After "--".
+  for (int i = optind; i < argc; ++i) words.positional.emplace_back(argv[i]);
+  return words;
+}
 
-  ParsedCommandLine Read(const std::vector<std::string>& arguments) {
-    QStringList words{"quobrel-cli"};
-    for (const std::string& argument : arguments) words << raw_.Admit(argument);
-    if (!parser_.parse(words)) return UsageError(parser_.errorText());
-    QStringList positional = parser_.positionalArguments();
-    const QString command = positional.isEmpty() ? QString() : positional.takeFirst();
-    if (parser_.isSet(help_)) return {Help(command), 0};
-    if (parser_.isSet(version_)) return {std::string(kVersionLabel) + "\n", 0};
-    if (command.isEmpty()) return UsageError("expected a command: convert or replace");
+// The request a command line asks for, judged part by part; each part gives the usage
+// error it finds, if any.
+class RequestReader {
+ public:
+  explicit RequestReader(const Words& words) : words_(words) {}
 
-    Request request;
-    // "-" alone is standard input, as no file at all is.
-    if (positional != QStringList{"-"}) {
-      for (const QString& file : positional) {
-        if (file == "-") return UsageError("standard input (-) cannot go with files");
-        request.files.push_back(raw_.Bytes(file));
-      }
+  ParsedCommandLine Read() {
+    std::vector<std::string> positional = words_.positional;
+    const std::string command = positional.empty() ? std::string() : positional.front();
+    if (!positional.empty()) positional.erase(positional.begin());
+    if (words_.help) return {Help(command), 0};
+    if (words_.firstError) return UsageError(*words_.firstError);
+    if (words_.Has(kVersion)) return {std::string(kVersionLabel) + "\n", 0};
+    if (command.empty()) return UsageError(Tr("expected a command: convert or replace"));
+
+    std::optional<std::string> error;
+    if (command == "convert") {
+      error = ReadConvert();
+    } else if (command == "replace") {
+      error = ReadReplace();
+    } else {
+      error = Fill(Tr("unknown command '{}' (convert or replace)"), {command});
     }
-
-    std::optional<QString> error = ReadFileOptions(request);
-    if (!error) error = ReadEncoding(request);
-    if (!error) {
-      if (command == "convert") {
-        error = ReadConvert(request);
-      } else if (command == "replace") {
-        error = ReadReplace(request);
-      } else {
-        error = "unknown command '" + command + "' (convert or replace)";
-      }
-    }
+    if (!error) error = ReadEncodings();
+    if (!error) error = ReadFiles(std::move(positional));
+    if (!error) error = ReadFileOptions();
     if (error) return UsageError(*error);
-    return {std::move(request), 0};
+    return {std::move(request_), 0};
   }
 
  private:
-  static std::string Help(const QString& command) {
-    if (command == "convert") return std::string(kConvertHelp) + std::string(kCommonHelp);
-    if (command == "replace") return std::string(kReplaceHelp) + std::string(kCommonHelp);
-    return std::string(kHelp);
+  static std::string Help(const std::string& command) {
+    if (command == "convert") return std::string(Tr(kConvertHelp)) + Tr(kCommonHelp);
+    if (command == "replace") return std::string(Tr(kReplaceHelp)) + Tr(kCommonHelp);
+    return Tr(kHelp);
   }
 
-  std::optional<QString> ReadFileOptions(Request& request) const {
-    for (const QCommandLineOption& option : {dryRun_, recursive_}) {
-      if (parser_.isSet(option) && request.files.empty())
-        return "--" + option.names().back() + " goes with files";
-    }
-    request.dryRun = parser_.isSet(dryRun_);
-    request.recursive = parser_.isSet(recursive_);
-    if (parser_.isSet(outputDirectory_)) {
-      if (request.files.empty()) return "--output-dir goes with files";
-      // An unset shell variable must not send the results to the root folder.
-      if (parser_.value(outputDirectory_).isEmpty()) return "--output-dir needs a folder";
-      request.outputDirectory = raw_.Bytes(parser_.value(outputDirectory_));
-    }
-    if (parser_.isSet(backup_) && request.files.empty()) return "--backup goes with files";
-    std::optional<BackupPolicy> backups;
-    if (auto error = Choose<BackupPolicy>(parser_, backup_, kBackupPolicies, backups)) return error;
-    request.backups = backups.value_or(BackupPolicy::Replace);
-    if (parser_.isSet(lineBreaks_)) {
-      if (request.files.empty()) return "--line-breaks goes with files";
-      const QString rule = parser_.value(lineBreaks_);
-      if (rule != "keep" && rule != "crlf")
-        return "unknown value '" + rule + "' for --line-breaks (keep or crlf)";
-      request.lineBreaks = rule == "crlf" ? LineBreakRule::Lines : LineBreakRule::Keep;
+  // The options of the other command, if any is given.
+  std::optional<std::string> Foreign(std::span<const Code> options, std::string_view owner) const {
+    for (Code code : options) {
+      if (words_.Has(code)) return Fill(Tr("{} belongs to {}"), {words_.Spelling(code), owner});
     }
     return std::nullopt;
   }
 
-  std::optional<QString> ReadEncoding(Request& request) const {
-    for (const QCommandLineOption& option : {search_, replace_, encoding_}) {
-      if (RawWords::IsPlaceholder(parser_.value(option)))
-        return "--" + option.names().front() + " is not valid UTF-8";
-    }
-    if (!parser_.isSet(encoding_)) return std::nullopt;
-    const QString name = parser_.value(encoding_);
-    if (name == "auto") {
-      request.encoding.emplace(std::nullopt);
-      return std::nullopt;
-    }
-    const auto named = std::find_if(std::begin(kEncodingNames), std::end(kEncodingNames),
-                                    [&](const auto& known) { return Q(known.first) == name; });
-    if (named == std::end(kEncodingNames))
-      return "unknown encoding '" + name + "' (auto, utf-8, cp932 or euc-jp)";
-    request.encoding = named->second;
-    return std::nullopt;
-  }
-
-  std::optional<QString> ReadConvert(Request& request) const {
-    for (const QCommandLineOption& option : {search_, replace_, matchCase_}) {
-      if (parser_.isSet(option)) return "--" + option.names().front() + " belongs to replace";
-    }
+  std::optional<std::string> ReadConvert() {
+    if (auto error = Foreign(kReplaceOptions, "replace")) return error;
     ConvertRequest convert;
-    for (std::size_t i = 0; i < GroupOptions().size(); ++i) {
-      std::optional<OptionButton> button;
-      if (auto error =
-              Choose<OptionButton>(parser_, groupOptions_[i], GroupOptions()[i].choices, button)) {
-        return error;
+    for (const auto& [code, choices] : kButtonGroups) {
+      if (!words_.Has(code)) continue;
+      const auto button = Choose<OptionButton>(code, choices, words_.Value(code));
+      if (const auto* error = std::get_if<std::string>(&button)) return *error;
+      convert.buttons.push_back(std::get<OptionButton>(button));
+    }
+    if (words_.Has(kSymbols)) {
+      const auto symbols =
+          Choose<ExtraConversions::SymbolWidth>(kSymbols, kSymbolWidths, words_.Value(kSymbols));
+      if (const auto* error = std::get_if<std::string>(&symbols)) return *error;
+      convert.extra.symbols = std::get<ExtraConversions::SymbolWidth>(symbols);
+    }
+    if (words_.Has(kKana)) {
+      const auto kana = Choose<convert::KanaScript>(kKana, kKanaScripts, words_.Value(kKana));
+      if (const auto* error = std::get_if<std::string>(&kana)) return *error;
+      convert.extra.kana = std::get<convert::KanaScript>(kana);
+    }
+    request_.command = std::move(convert);
+    return std::nullopt;
+  }
+
+  std::optional<std::string> ReadReplace() {
+    if (auto error = Foreign(kConvertOptions, "convert")) return error;
+    if (!words_.Has(kSearch) || !words_.Has(kReplace))
+      return Tr("replace needs --search=TEXT and --replace=TEXT");
+    ReplaceRequest replace;
+    const std::pair<Code, std::u16string*> texts[] = {{kSearch, &replace.search},
+                                                      {kReplace, &replace.replacement}};
+    for (const auto& [code, text] : texts) {
+      std::optional<std::u16string> utf16 = Utf16(words_.Value(code));
+      if (!utf16) return Fill(Tr("{} is not valid UTF-8"), {LongName(code)});
+      *text = std::move(*utf16);
+    }
+    replace.matchCase = words_.Has(kMatchCase);
+    request_.command = std::move(replace);
+    return std::nullopt;
+  }
+
+  std::optional<std::string> ReadEncodings() {
+    if (words_.Has(kEncoding)) {
+      const auto encoding = ChooseEncoding(kEncoding, words_.Value(kEncoding), "auto");
+      if (const auto* error = std::get_if<std::string>(&encoding)) return *error;
+      request_.encoding = std::get<std::optional<TextEncoding>>(encoding);
+    }
+    if (words_.Has(kOutputEncoding)) {
+      const auto encoding = ChooseEncoding(kOutputEncoding, words_.Value(kOutputEncoding), "same");
+      if (const auto* error = std::get_if<std::string>(&encoding)) return *error;
+      request_.outputEncoding = std::get<std::optional<TextEncoding>>(encoding);
+    }
+    if (words_.Has(kLineBreaks)) {
+      const auto rule =
+          Choose<LineBreakRule>(kLineBreaks, kLineBreakRules, words_.Value(kLineBreaks));
+      if (const auto* error = std::get_if<std::string>(&rule)) return *error;
+      request_.lineBreaks = std::get<LineBreakRule>(rule);
+    }
+    return std::nullopt;
+  }
+
+  std::optional<std::string> ReadFiles(std::vector<std::string> files) {
+    request_.inPlace = words_.Has(kInPlace);
+    if (words_.Has(kOutputDir)) {
+      if (words_.Value(kOutputDir).empty()) return NeedsValue(kOutputDir);
+      request_.outputDirectory = words_.Value(kOutputDir);
+    }
+    if (request_.inPlace && request_.outputDirectory) {
+      return Fill(Tr("{} and {} cannot go together"),
+                  {words_.Spelling(kInPlace), words_.Spelling(kOutputDir)});
+    }
+    if (request_.inPlace || request_.outputDirectory) {
+      const std::string& option = words_.Spelling(request_.inPlace ? kInPlace : kOutputDir);
+      if (std::find(files.begin(), files.end(), "-") != files.end())
+        return Fill(Tr("standard input (-) cannot go with {}"), {option});
+      if (files.empty()) return Fill(Tr("{} goes with files"), {option});
+    }
+    // "-" alone is standard input, as no file at all is.
+    if (files == std::vector<std::string>{"-"}) files.clear();
+    request_.files = std::move(files);
+    return std::nullopt;
+  }
+
+  std::optional<std::string> ReadFileOptions() {
+    if (!request_.inPlace && !request_.outputDirectory) {
+      for (Code code : kFileOptions) {
+        if (words_.Has(code))
+          return Fill(Tr("{} goes with -i or --output-dir"), {words_.Spelling(code)});
       }
-      if (button) convert.buttons.push_back(*button);
     }
-    std::optional<ExtraConversions::SymbolWidth> symbols;
-    std::optional<convert::KanaScript> kana;
-    if (auto error =
-            Choose<ExtraConversions::SymbolWidth>(parser_, symbols_, kSymbolWidths, symbols))
-      return error;
-    if (auto error = Choose<convert::KanaScript>(parser_, kana_, kKanaScripts, kana)) return error;
-    convert.extra = {symbols.value_or(ExtraConversions::SymbolWidth::Unchanged),
-                     kana.value_or(convert::KanaScript::Unchanged)};
-    request.command = std::move(convert);
+    request_.dryRun = words_.Has(kDryRun);
+    request_.recursive = words_.Has(kRecursive);
+    if (words_.Has(kBackup)) {
+      const auto backups = Choose<BackupPolicy>(kBackup, kBackupPolicies, words_.Value(kBackup));
+      if (const auto* error = std::get_if<std::string>(&backups)) return *error;
+      request_.backups = std::get<BackupPolicy>(backups);
+    }
+    request_.json = words_.Has(kJson);
+    request_.quiet = words_.Has(kQuiet);
+    if (request_.json && request_.quiet) {
+      return Fill(Tr("{} and {} cannot go together"),
+                  {words_.Spelling(kJson), words_.Spelling(kQuiet)});
+    }
     return std::nullopt;
   }
 
-  std::optional<QString> ReadReplace(Request& request) const {
-    for (const QCommandLineOption& option : groupOptions_) {
-      if (parser_.isSet(option)) return "--" + option.names().front() + " belongs to convert";
-    }
-    for (const QCommandLineOption& option : {symbols_, kana_}) {
-      if (parser_.isSet(option)) return "--" + option.names().front() + " belongs to convert";
-    }
-    if (!parser_.isSet(search_) || !parser_.isSet(replace_))
-      return "replace needs --search=TEXT and --replace=TEXT";
-    request.command = ReplaceRequest{U16(parser_.value(search_)), U16(parser_.value(replace_)),
-                                     parser_.isSet(matchCase_)};
-    return std::nullopt;
-  }
-
-  QCommandLineParser parser_;
-  const QCommandLineOption help_{{"h", "help"}};
-  const QCommandLineOption dryRun_{{"n", "dry-run"}};
-  const QCommandLineOption recursive_{{"r", "recursive"}};
-  const QCommandLineOption version_{"version"};
-  const QCommandLineOption encoding_{"encoding", {}, "encoding"};
-  const QCommandLineOption outputDirectory_{"output-dir", {}, "folder"};
-  const QCommandLineOption search_{"search", {}, "text"};
-  const QCommandLineOption replace_{"replace", {}, "text"};
-  const QCommandLineOption matchCase_{"match-case"};
-  const QCommandLineOption lineBreaks_{"line-breaks", {}, "rule"};
-  const QCommandLineOption symbols_{"symbols", {}, "width"};
-  const QCommandLineOption kana_{"kana", {}, "script"};
-  const QCommandLineOption backup_{"backup", {}, "policy"};
-  std::vector<QCommandLineOption> groupOptions_;
-  RawWords raw_;
+  const Words& words_;
+  Request request_;
 };
 
 }  // namespace
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
-  return CommandLineReader().Read(arguments);
+  const Words words = ReadWords(arguments);
+  return RequestReader(words).Read();
 }
 
 }  // namespace quobrel::cli
