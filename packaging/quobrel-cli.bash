@@ -10,14 +10,16 @@ _quobrel_cli_values() {
     --spaces) echo "pair full half none" ;;
     --kana) echo "hiragana katakana none" ;;
     --encoding) echo "auto utf-8 cp932 euc-jp" ;;
-    --line-breaks) echo "keep crlf" ;;
+    --output-encoding) echo "same utf-8 cp932 euc-jp" ;;
+    --line-breaks) echo "keep window crlf lf" ;;
     --backup) echo "old numbered none" ;;
   esac
 }
 
 # The options of a command. A trailing "=" marks one that takes a value.
 _quobrel_cli_options() {
-  local common="--encoding= --output-dir= --backup= --line-breaks= -n --dry-run -r --recursive -h --help"
+  local common="-i --in-place --output-dir= --encoding= --output-encoding= --line-breaks= --backup=
+    -n --dry-run -r --recursive --json -q --quiet -h --help"
   case $1 in
     convert) echo "--digits= --letters= --katakana= --case= --spaces= --symbols= --kana= $common" ;;
     replace) echo "--search= --replace= --match-case $common" ;;
@@ -29,10 +31,22 @@ _quobrel_cli_options() {
 # --dry-run.
 _quobrel_cli_long() {
   case ${1%%=*} in
+    -i) echo --in-place ;;
     -n) echo --dry-run ;;
+    -q) echo --quiet ;;
     -r) echo --recursive ;;
     -h) echo --help ;;
     *) echo "${1%%=*}" ;;
+  esac
+}
+
+# The option that cannot go with the one given, by their long names.
+_quobrel_cli_excluded() {
+  case $1 in
+    --in-place) echo --output-dir ;;
+    --output-dir) echo --in-place ;;
+    --json) echo --quiet ;;
+    --quiet) echo --json ;;
   esac
 }
 
@@ -124,11 +138,14 @@ _quobrel_cli() {
   fi
 
   if [[ $cur == -* ]]; then
-    # Each option is taken once: those already given are not offered again.
-    local option given offered=()
+    # Each option is taken once: those already given are not offered again, nor those
+    # that cannot go with them.
+    local option long given offered=()
     for option in $(_quobrel_cli_options "$command"); do
+      long=$(_quobrel_cli_long "$option")
       for given in "${words[@]:1:cword-1}"; do
-        [[ $(_quobrel_cli_long "$given") == "$(_quobrel_cli_long "$option")" ]] && continue 2
+        given=$(_quobrel_cli_long "$given")
+        [[ $given == "$long" || $(_quobrel_cli_excluded "$given") == "$long" ]] && continue 2
       done
       offered+=("$option")
     done
