@@ -27,7 +27,7 @@ fail() {
 # The command line's messages, and the reasons batch/ gives in English for it to say in
 # the user's language.
 (cd "$source_dir" &&
-  xgettext -C --from-code=UTF-8 --keyword=Tr --keyword=N_ --keyword=English \
+  xgettext -C --from-code=UTF-8 --keyword=Tr --keyword=TrCount:1,2 --keyword=N_ --keyword=English \
     --package-name=quobrel-cli -o "$tmp/quobrel-cli.pot" cli/*.cpp batch/*.cpp)
 messages=$(grep -c '^msgid ' "$tmp/quobrel-cli.pot")
 [[ $messages -gt 40 ]] || fail "only $messages messages found in the sources"
