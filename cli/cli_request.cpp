@@ -296,16 +296,12 @@ std::string Lowercase(std::string_view text) {
 
 // The values an option takes, as its messages list them; none for a text or a folder.
 std::vector<std::string_view> ValuesOf(int code) {
+  for (const auto& [group, choices] : kButtonGroups) {
+    if (group == code) return NamesOf(choices);
+  }
   switch (code) {
-    case kDigits:
-    case kLetters:
-    case kKatakana:
     case kSymbols:
-      return NamesOf<OptionButton>(kDigitChoices);
-    case kCase:
-      return NamesOf<OptionButton>(kCaseChoices);
-    case kSpaces:
-      return NamesOf<OptionButton>(kSpaceChoices);
+      return NamesOf<ExtraConversions::SymbolWidth>(kSymbolWidths);
     case kKana:
       return NamesOf<convert::KanaScript>(kKanaScripts);
     case kBackup:
