@@ -22,13 +22,13 @@ struct FileFormat {
   std::optional<TextEncoding> encoding;              // nothing: told apart file by file
   TextEncoding asciiEncoding = TextEncoding::Cp932;  // for a file of ASCII only, told apart
   LineBreakRule lineBreaks = LineBreakRule::Lines;
-  std::optional<TextEncoding> outputEncoding;  // nothing: the file's own
+  std::optional<TextEncoding> outputEncoding = {};  // nothing: the file's own
 };
 
 // What a file was, so that its result is written in kind.
 struct FileKind {
   TextEncoding encoding = TextEncoding::Cp932;
-  std::optional<TextEncoding> outputEncoding;  // nothing: the same
+  std::optional<TextEncoding> outputEncoding = {};  // nothing: the same
   bool byteOrderMark = false;
   FileLineBreaks lineBreaks = FileLineBreaks::AsTheyWere;
   Cp932Duplicates duplicates;

@@ -26,11 +26,6 @@ ConvertedPiece FailedPiece(const DecodedPiece& decoded) {
 
 }  // namespace
 
-std::string Where(const LineAndColumn& place, std::size_t byte) {
-  return "line " + std::to_string(place.line) + ", column " + std::to_string(place.column) +
-         ", byte " + std::to_string(byte);
-}
-
 DecodedPiece DecodePiece(std::string_view bytes, bool last, const FileKind& kind) {
   DecodedPiece piece;
   DecodedText decoded = Decode(bytes, kind.encoding);

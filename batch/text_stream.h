@@ -41,9 +41,6 @@ struct LineAndColumn {
   bool operator==(const LineAndColumn&) const = default;
 };
 
-// "line 3, column 5, byte 123", the byte counted from 0.
-std::string Where(const LineAndColumn& place, std::size_t byte);
-
 struct ConvertedPiece {
   std::string bytes;
   std::size_t count = 0;

@@ -28,12 +28,19 @@ struct Request {
   std::variant<ConvertRequest, ReplaceRequest> command;
   // --encoding as given: not at all, "auto" (an empty inner value), or one encoding.
   std::optional<std::optional<TextEncoding>> encoding;
-  std::vector<std::string> files;  // none: a filter from standard input
+  std::optional<TextEncoding> outputEncoding;  // nothing: each text in its own
+  // None: standard input. Without inPlace or outputDirectory, "-" among them is standard
+  // input, as cat takes it, and each result goes to standard output.
+  std::vector<std::string> files;
+  bool inPlace = false;
   std::optional<std::string> outputDirectory;
   LineBreakRule lineBreaks = LineBreakRule::Keep;
+  // These go with inPlace or outputDirectory only.
   bool dryRun = false;     // report what would become of each file, and change none
   bool recursive = false;  // folders among the files are walked
   BackupPolicy backups = BackupPolicy::Replace;
+  bool json = false;   // a JSON object per file on standard output, for the status lines
+  bool quiet = false;  // no status lines; errors only
 };
 
 // What the command line asks for: a request, or text to print and the exit status.
