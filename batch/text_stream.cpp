@@ -122,6 +122,7 @@ StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& 
     DecodedPiece decoded;
     Piece piece;
     std::size_t lineBreaks = 0;
+    std::size_t bytes = 0;
   };
   const auto jobFor = [&](Piece piece) -> std::function<Done()> {
     return [&kind, &command, piece = std::move(piece)]() mutable {
@@ -132,6 +133,7 @@ StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& 
         done.converted = ConvertPiece(piece.bytes, piece.last, kind, command.run);
       }
       done.lineBreaks = CountLineBreaks(piece.bytes);
+      done.bytes = piece.bytes.size();
       piece.bytes = std::string();  // only its place is needed now
       done.piece = std::move(piece);
       return done;
@@ -154,7 +156,8 @@ StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& 
     outcome.count += converted.count;
     restoration.Restore(converted.bytes, converted.sharedCodesAt);
     outcome.writeError = write(converted.bytes);
-    if (!outcome.writeError && piece.last)
+    // An empty text has no line to end.
+    if (!outcome.writeError && piece.last && (piece.offset > 0 || done.bytes > 0))
       outcome.writeError = write(FinalLineBreak(kind.lineBreaks));
     return !outcome.writeError;
   };

@@ -141,7 +141,8 @@ TEST(TextStream, PiecesGiveTheWholeTextsBytesInEveryEncodingAndLineBreakRule) {
       const std::string inputs[] = {Encoded(text, TextEncoding::Utf8), cp932,
                                     "\xEF\xBB\xBF" + Encoded(text, TextEncoding::Utf8)};
       for (const std::string& input : inputs) {
-        for (LineBreakRule rule : {LineBreakRule::Keep, LineBreakRule::Lines}) {
+        for (LineBreakRule rule :
+             {LineBreakRule::Keep, LineBreakRule::Lines, LineBreakRule::CrLf, LineBreakRule::Lf}) {
           for (const FileCommand& command : commands) {
             SCOPED_TRACE(testing::Message() << "seed " << seed << " rule " << int(rule));
             ExpectSameInPieces(input, {std::nullopt, TextEncoding::Utf8, rule}, command);
