@@ -21,6 +21,12 @@ std::string Names(const std::vector<TextEncoding>& encodings, std::string_view s
   return names;
 }
 
+std::vector<std::string> EachName(const std::vector<TextEncoding>& encodings) {
+  std::vector<std::string> names;
+  for (TextEncoding encoding : encodings) names.emplace_back(EncodingName(encoding));
+  return names;
+}
+
 TextRefusal InvalidIn(const std::vector<TextEncoding>& encodings) {
   return {status::kInvalidBytes,
           {},
@@ -92,8 +98,11 @@ std::optional<TextRefusal> SurveyRefusal(const SurveyedText& surveyed) {
       return TextRefusal{
           status::kUndecided,
           std::move(detail),
-          {English("cannot tell whether it is {}; name the encoding with --encoding"),
-           {Names(outcome.encodings, " or ")}},
+          {outcome.encodings.size() == 2
+               ? English("cannot tell whether it is {} or {}; name the encoding with --encoding")
+               : English("cannot tell whether it is {}, {} or {}; name the encoding with "
+                         "--encoding"),
+           EachName(outcome.encodings)},
           {}};
     }
     default:
