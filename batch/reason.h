@@ -2,12 +2,33 @@
 // into it, so that a program can report it as it is and say it in its user's language too.
 #pragma once
 
+#include <initializer_list>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
 namespace quobrel {
+
+// `pattern` with each "{}" given the next of `words`, as far as they go.
+template <class Words>
+std::string Filled(std::string_view pattern, const Words& words) {
+  std::string text;
+  auto word = std::begin(words);
+  for (std::size_t at = 0; at < pattern.size(); ++at) {
+    if (pattern.substr(at, 2) == "{}" && word != std::end(words)) {
+      text += *word++;
+      ++at;
+    } else {
+      text += pattern[at];
+    }
+  }
+  return text;
+}
+inline std::string Filled(std::string_view pattern, std::initializer_list<std::string_view> words) {
+  return Filled<std::initializer_list<std::string_view>>(pattern, words);
+}
 
 // Marks an English pattern for the translators; "{}" stands for each word in turn.
 constexpr const char* English(const char* pattern) { return pattern; }
@@ -20,7 +41,7 @@ struct Reason {
   bool fromSystem = false;
 
   // The pattern, or what stands for it, with the words put in.
-  std::string Text(std::string_view translated) const;
+  std::string Text(std::string_view translated) const { return Filled(translated, words); }
   std::string Text() const { return Text(pattern); }
 };
 

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <utility>
 
+#include "batch/reason.h"
 #include "batch/text_codec.h"
 #include "cli/translation.h"
 #include "commands/version.h"
@@ -114,28 +115,13 @@ constexpr const char* kCommonHelp =
        "done, 2 a usage error, 130 or 143 stopped by SIGINT or SIGTERM (the files done are\n"
        "reported).\n");
 
-// The pattern with each "{}" given the next word.
-std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> words) {
-  std::string text;
-  auto word = words.begin();
-  for (std::size_t at = 0; at < pattern.size(); ++at) {
-    if (pattern.substr(at, 2) == "{}" && word != words.end()) {
-      text += *word++;
-      ++at;
-    } else {
-      text += pattern[at];
-    }
-  }
-  return text;
-}
-
 // "a, b or c", in the user's language: Japanese lists with 、 throughout.
 std::string Alternatives(std::span<const std::string_view> names) {
   if (names.empty()) return {};
   std::string head(names.front());
   for (std::size_t i = 1; i + 1 < names.size(); ++i) head += Tr(", ") + std::string(names[i]);
   if (names.size() == 1) return head;
-  return Fill(Tr("{} or {}"), {head, names.back()});
+  return Filled(Tr("{} or {}"), {head, names.back()});
 }
 
 ParsedCommandLine UsageError(const std::string& message) {
@@ -321,8 +307,8 @@ std::string NeedsValue(int code) {
   // An unset shell variable must not send the results to the root folder.
   if (code == kOutputDir) return Tr("--output-dir needs a folder");
   const std::vector<std::string_view> values = ValuesOf(code);
-  if (values.empty()) return Fill(Tr("option '{}' needs a value"), {LongName(code)});
-  return Fill(Tr("option '{}' needs a value: {}"), {LongName(code), Alternatives(values)});
+  if (values.empty()) return Filled(Tr("option '{}' needs a value"), {LongName(code)});
+  return Filled(Tr("option '{}' needs a value: {}"), {LongName(code), Alternatives(values)});
 }
 
 // The value of `code` among `choices`, or the usage error.
@@ -331,8 +317,8 @@ std::variant<Value, std::string> Choose(int code, std::span<const Choice<Value>>
                                         const std::string& given) {
   if (given.empty()) return NeedsValue(code);
   if (const std::optional<Value> value = Find(choices, given)) return *value;
-  return Fill(Tr("unknown value '{}' for {}: {}"),
-              {given, LongName(code), Alternatives(ValuesOf(code))});
+  return Filled(Tr("unknown value '{}' for {}: {}"),
+                {given, LongName(code), Alternatives(ValuesOf(code))});
 }
 
 // An encoding by any of its names, or the usage error. `keyword` ("auto", "same") stands
@@ -345,8 +331,8 @@ std::variant<std::optional<TextEncoding>, std::string> ChooseEncoding(int code,
   if (name == keyword) return std::optional<TextEncoding>();
   if (const std::optional<TextEncoding> encoding = Find<TextEncoding>(kEncodingNames, name))
     return encoding;
-  return Fill(Tr("unknown encoding '{}' for {}: {}"),
-              {given, LongName(code), Alternatives(ValuesOf(code))});
+  return Filled(Tr("unknown encoding '{}' for {}: {}"),
+                {given, LongName(code), Alternatives(ValuesOf(code))});
 }
 
 // A text of the command line as UTF-16, if it is valid UTF-8.
@@ -378,11 +364,11 @@ struct Words {
 // The usage error getopt_long's '?' stands for. `word` is the word it was reading.
 std::string Unknown(int optopt, std::string_view word) {
   if (optopt != 0 && OptionOf(optopt) != nullptr)
-    return Fill(Tr("option '{}' takes no value"), {LongName(optopt)});
+    return Filled(Tr("option '{}' takes no value"), {LongName(optopt)});
   if (optopt == 0) {
     // A long option not known, or the start of more than one.
     const std::string_view name = word.substr(0, word.find('='));
-    if (name.size() <= 2) return Fill(Tr("unknown option '{}'"), {word});
+    if (name.size() <= 2) return Filled(Tr("unknown option '{}'"), {word});
     std::vector<std::string_view> candidates;
     for (const option& o : kOptions) {
       const std::string_view known = o.name;
@@ -393,9 +379,9 @@ std::string Unknown(int optopt, std::string_view word) {
       for (std::string_view candidate : candidates) dashed.push_back("--" + std::string(candidate));
       std::sort(dashed.begin(), dashed.end());
       std::vector<std::string_view> names(dashed.begin(), dashed.end());
-      return Fill(Tr("option '{}' is ambiguous: {}"), {name, Alternatives(names)});
+      return Filled(Tr("option '{}' is ambiguous: {}"), {name, Alternatives(names)});
     }
-    return Fill(Tr("unknown option '{}'"), {name});
+    return Filled(Tr("unknown option '{}'"), {name});
   }
   // A letter not known, shown whole when it is more than a byte: the first byte of the
   // word's letters that no option has.
@@ -407,7 +393,7 @@ std::string Unknown(int optopt, std::string_view word) {
          next < word.size() && (static_cast<unsigned char>(word[next]) & 0xC0) == 0x80; ++next)
       letter += word[next];
   }
-  return Fill(Tr("unknown option '{}'"), {letter});
+  return Filled(Tr("unknown option '{}'"), {letter});
 }
 
 Words ReadWords(const std::vector<std::string>& arguments) {
@@ -475,7 +461,7 @@ class RequestReader {
     } else if (command == "replace") {
       error = ReadReplace();
     } else {
-      error = Fill(Tr("unknown command '{}' (convert or replace)"), {command});
+      error = Filled(Tr("unknown command '{}' (convert or replace)"), {command});
     }
     if (!error) error = ReadEncodings();
     if (!error) error = ReadFiles(std::move(positional));
@@ -494,7 +480,7 @@ class RequestReader {
   // The options of the other command, if any is given.
   std::optional<std::string> Foreign(std::span<const Code> options, std::string_view owner) const {
     for (Code code : options) {
-      if (words_.Has(code)) return Fill(Tr("{} belongs to {}"), {words_.Spelling(code), owner});
+      if (words_.Has(code)) return Filled(Tr("{} belongs to {}"), {words_.Spelling(code), owner});
     }
     return std::nullopt;
   }
@@ -532,7 +518,7 @@ class RequestReader {
                                                       {kReplace, &replace.replacement}};
     for (const auto& [code, text] : texts) {
       std::optional<std::u16string> utf16 = Utf16(words_.Value(code));
-      if (!utf16) return Fill(Tr("{} is not valid UTF-8"), {LongName(code)});
+      if (!utf16) return Filled(Tr("{} is not valid UTF-8"), {LongName(code)});
       *text = std::move(*utf16);
     }
     replace.matchCase = words_.Has(kMatchCase);
@@ -567,14 +553,14 @@ class RequestReader {
       request_.outputDirectory = words_.Value(kOutputDir);
     }
     if (request_.inPlace && request_.outputDirectory) {
-      return Fill(Tr("{} and {} cannot go together"),
-                  {words_.Spelling(kInPlace), words_.Spelling(kOutputDir)});
+      return Filled(Tr("{} and {} cannot go together"),
+                    {words_.Spelling(kInPlace), words_.Spelling(kOutputDir)});
     }
     if (request_.inPlace || request_.outputDirectory) {
       const std::string& option = words_.Spelling(request_.inPlace ? kInPlace : kOutputDir);
       if (std::find(files.begin(), files.end(), "-") != files.end())
-        return Fill(Tr("standard input (-) cannot go with {}"), {option});
-      if (files.empty()) return Fill(Tr("{} goes with files"), {option});
+        return Filled(Tr("standard input (-) cannot go with {}"), {option});
+      if (files.empty()) return Filled(Tr("{} goes with files"), {option});
     }
     // "-" alone is standard input, as no file at all is.
     if (files == std::vector<std::string>{"-"}) files.clear();
@@ -586,7 +572,7 @@ class RequestReader {
     if (!request_.inPlace && !request_.outputDirectory) {
       for (Code code : kFileOptions) {
         if (words_.Has(code))
-          return Fill(Tr("{} goes with -i or --output-dir"), {words_.Spelling(code)});
+          return Filled(Tr("{} goes with -i or --output-dir"), {words_.Spelling(code)});
       }
     }
     request_.dryRun = words_.Has(kDryRun);
@@ -599,8 +585,8 @@ class RequestReader {
     request_.json = words_.Has(kJson);
     request_.quiet = words_.Has(kQuiet);
     if (request_.json && request_.quiet) {
-      return Fill(Tr("{} and {} cannot go together"),
-                  {words_.Spelling(kJson), words_.Spelling(kQuiet)});
+      return Filled(Tr("{} and {} cannot go together"),
+                    {words_.Spelling(kJson), words_.Spelling(kQuiet)});
     }
     return std::nullopt;
   }
