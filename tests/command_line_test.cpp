@@ -88,7 +88,7 @@ TEST(QuobrelCli, UsageErrorsExitWithTwo) {
            {"convert", "--kana=romaji"},
            {"convert", "--symbols=wide"},
            {"replace", "--search=a", "--replace=b", "--kana=hiragana"},
-           {"convert", "-", "a.txt"},
+           {"convert", "-i", "-"},
            {"convert", "--dry-run"},
            {"convert", "-r", "-"},
            {"convert", "-x"}}) {
