@@ -15,12 +15,12 @@ using FileBatch = BatchFolder;
 
 TEST_F(FileBatch, InPlaceKeepsTheFormerTextAsOld) {
   Write("memo.txt", kHalfKana + "  x\r\n");
-  const ProcessResult first = Cli({"convert", "memo.txt"});
+  const ProcessResult first = Cli({"convert", "-i", "memo.txt"});
   EXPECT_EQ(first.exitStatus, 0);
   EXPECT_EQ(first.out, "memo.txt：変換終了\n全て変換終了\n");
   EXPECT_EQ(Read("memo.txt"), kFullKana + "\x81\x40x\r\n");
   EXPECT_EQ(Read("memo.old"), kHalfKana + "  x\r\n");
-  Cli({"convert", "--katakana=half", "memo.txt"});
+  Cli({"convert", "-i", "--katakana=half", "memo.txt"});
   EXPECT_EQ(Read("memo.old"), kFullKana + "\x81\x40x\r\n");
   EXPECT_EQ(Names(), (std::vector<std::string>{"memo.old", "memo.txt"}));
 }
@@ -32,7 +32,7 @@ TEST_F(FileBatch, LineBreaksAreKeptOrWrittenLineByLine) {
   const Case cases[] = {
       {"a\r\nb\r\n", "a\r\nb\r\n"},
       {"a\r\nb", "a\r\nb\r\n"},
-      {"", "\r\n"},
+      {"", ""},  // no line to end
       {"a", "a\r\n"},
       {"a\rb\r", "a\r\nb\r\n"},
       {"a\r\n\r\n", "a\r\n\r\n"},
@@ -49,15 +49,15 @@ TEST_F(FileBatch, LineBreaksAreKeptOrWrittenLineByLine) {
   };
   for (const Case& c : cases) {
     Write("t.txt", c.before);
-    ASSERT_EQ(Cli({"convert", "t.txt"}).exitStatus, 0);
+    ASSERT_EQ(Cli({"convert", "-i", "t.txt"}).exitStatus, 0);
     EXPECT_EQ(Read("t.txt"), c.before) << c.before;
     Write("t.txt", c.before);
-    Cli({"convert", "--line-breaks=crlf", "t.txt"});
+    Cli({"convert", "-i", "--line-breaks=window", "t.txt"});
     EXPECT_EQ(Read("t.txt"), c.lines) << c.before;
   }
   // The commands see CR LF, whatever the file has: a search across lines finds its text.
   Write("t.txt", "a\nb\n");
-  Cli({"replace", "--search=a\r\nb", "--replace=x", "--line-breaks=crlf", "t.txt"});
+  Cli({"replace", "-i", "--search=a\r\nb", "--replace=x", "--line-breaks=window", "t.txt"});
   EXPECT_EQ(Read("t.txt"), "x\n");
 }
 
@@ -83,7 +83,7 @@ TEST_F(FileBatch, ReplacementWritesOnlyFilesWithOccurrences) {
   Write("a.txt", "abc ABC abc");
   Write("b.txt", "nothing here");
   Write("b.old", "an earlier run's original");
-  const ProcessResult r = Cli({"replace", "--search=abc", "--replace=x", "a.txt", "b.txt"});
+  const ProcessResult r = Cli({"replace", "-i", "--search=abc", "--replace=x", "a.txt", "b.txt"});
   EXPECT_EQ(r.exitStatus, 0);
   EXPECT_EQ(r.out, "a.txt：変換終了(3)\nb.txt：変換個所なし(0)\n全て変換終了\n");
   EXPECT_EQ(Read("a.txt"), "x x x");
@@ -91,7 +91,7 @@ TEST_F(FileBatch, ReplacementWritesOnlyFilesWithOccurrences) {
   EXPECT_EQ(Read("b.txt"), "nothing here");
   EXPECT_EQ(Read("b.old"), "an earlier run's original");
   Write("e.txt", "");
-  EXPECT_EQ(Cli({"replace", "--search=a", "--replace=b", "e.txt"}).out,
+  EXPECT_EQ(Cli({"replace", "-i", "--search=a", "--replace=b", "e.txt"}).out,
             "e.txt：変換個所なし(0)\n全て変換終了\n");
   EXPECT_FALSE(fs::exists(Path("e.old")));
 }
@@ -101,21 +101,23 @@ TEST_F(FileBatch, FilesThatCannotBeDoneAreLeftAsTheyWere) {
   Write("memo.csv", kHalfKana + "b");
   Write("bad.txt", "ok\x82");
   Write("euro.txt", "E");
-  Write("PHOTO.JPG", "image");
+  // Named, a file is judged by its contents: a JPEG's header holds NUL bytes.
+  const std::string photo("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11);
+  Write("PHOTO.JPG", photo);
   Write("locked.txt", kHalfKana);
   fs::permissions(Path("locked.txt"), fs::perms::owner_read | fs::perms::group_read);
   const ProcessResult r =
-      Cli({"replace", "--search=E", "--replace=€", "--match-case", "--encoding=cp932", "memo.txt",
-           "memo.csv", "bad.txt", "euro.txt", "PHOTO.JPG", "gone.txt"});
+      Cli({"replace", "-i", "--search=E", "--replace=€", "--match-case", "--encoding=cp932",
+           "memo.txt", "memo.csv", "bad.txt", "euro.txt", "PHOTO.JPG", "gone.txt"});
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_EQ(r.out,
             "memo.txt：変換個所なし(0)\n"
             "memo.csv：変換個所なし(0)\n"
             "bad.txt：文字コードが正しくないため変換しません。\n"
             "euro.txt：保存できない文字ができるため変換しません。\n"
-            "PHOTO.JPG：変換できない種類のファイルです。\n" +
+            "PHOTO.JPG：バイナリファイルのため変換しません。\n" +
                 Path("gone.txt").string() + "：ファイルが見つかりませんでした。\n全て変換終了\n");
-  const ProcessResult twins = Cli({"convert", "memo.txt", "memo.csv", "locked.txt"});
+  const ProcessResult twins = Cli({"convert", "-i", "memo.txt", "memo.csv", "locked.txt"});
   EXPECT_EQ(twins.out,
             "memo.txt：変換終了\n"
             "memo.csv：先のファイルとバックアップ名が同じため変換しません。\n"
@@ -124,9 +126,14 @@ TEST_F(FileBatch, FilesThatCannotBeDoneAreLeftAsTheyWere) {
   EXPECT_EQ(Read("memo.csv"), kHalfKana + "b");
   EXPECT_EQ(Read("bad.txt"), "ok\x82");
   EXPECT_EQ(Read("euro.txt"), "E");
+  EXPECT_EQ(Read("PHOTO.JPG"), photo);
   EXPECT_EQ(Read("locked.txt"), kHalfKana);
-  EXPECT_EQ(Cli({"convert", "--output-dir=" + Path("no such folder").string(), "memo.txt"}).out,
-            "memo.txt：書き込みに失敗しました。\n全て変換終了\n");
+  // An output folder that is not there fails the run before any file.
+  const ProcessResult nowhere =
+      Cli({"convert", "--output-dir=" + Path("no such folder").string(), "memo.txt"});
+  EXPECT_EQ(nowhere.exitStatus, 1);
+  EXPECT_EQ(nowhere.out, "");
+  EXPECT_EQ(nowhere.err, "quobrel-cli: " + Path("no such folder").string() + ": no such folder\n");
 }
 
 TEST_F(FileBatch, ALinkIsWrittenThroughAndPermissionsKept) {
@@ -134,7 +141,7 @@ TEST_F(FileBatch, ALinkIsWrittenThroughAndPermissionsKept) {
   Write("real/data.txt", kHalfKana);
   fs::permissions(Path("real/data.txt"), fs::perms(0640));
   fs::create_symlink(Path("real/data.txt"), Path("link.txt"));
-  Cli({"convert", "link.txt"});
+  Cli({"convert", "-i", "link.txt"});
   EXPECT_TRUE(fs::is_symlink(Path("link.txt")));
   EXPECT_EQ(Read("real/data.txt"), kFullKana);
   EXPECT_EQ(fs::status(Path("real/data.txt")).permissions(), fs::perms(0640));
