@@ -36,7 +36,7 @@ TEST_F(FileEncoding, EachFileIsReadAsWhatItIsAndWrittenInKind) {
        "\x8E\xB6\x8E\xDE\x8E\xAF\x8E\xBA\x8E\xB3  \x8E\xC3\x8E\xDE \x8E\xCA\x8E\xDF\x8E\xDD",
        "\xA5\xAC\xA5\xC3\xA5\xB3\xA5\xA6\xA1\xA1\xA5\xC7 \xA5\xD1\xA5\xF3"},
   };
-  std::vector<std::string> arguments{"convert"};
+  std::vector<std::string> arguments{"convert", "-i"};
   for (const Case& c : cases) {
     Write(c.name, c.before);
     arguments.push_back(c.name);
@@ -49,24 +49,24 @@ TEST_F(FileEncoding, EachFileIsReadAsWhatItIsAndWrittenInKind) {
 TEST_F(FileEncoding, WhatCannotBeToldApartIsLeftAlone) {
   Write("short.txt", "\xC3\xBD");  // ﾃｽ in code page 932; ý in UTF-8; a kanji in EUC-JP
   Write("bad.txt", "\x82\xFF");
-  ProcessResult r = Cli({"convert", "--letters=full", "short.txt", "bad.txt"});
+  ProcessResult r = Cli({"convert", "-i", "--letters=full", "short.txt", "bad.txt"});
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_EQ(r.out,
             "short.txt：文字コードを判別できないため変換しません。(UTF-8, Shift_JIS, EUC-JP)\n"
             "bad.txt：文字コードが正しくないため変換しません。\n全て変換終了\n");
-  EXPECT_NE(r.err.find("short.txt: cannot tell whether it is UTF-8 or Shift_JIS or EUC-JP; "
+  EXPECT_NE(r.err.find("short.txt: cannot tell whether it is UTF-8, Shift_JIS or EUC-JP; "
                        "name the encoding with --encoding"),
             std::string::npos);
   EXPECT_NE(r.err.find("bad.txt: not valid UTF-8, Shift_JIS, EUC-JP"), std::string::npos);
   EXPECT_EQ(Read("short.txt"), "\xC3\xBD");
   // Named, it is read so.
-  r = Cli({"convert", "--encoding=cp932", "short.txt"});
+  r = Cli({"convert", "-i", "--encoding=cp932", "short.txt"});
   EXPECT_EQ(Read("short.txt"), "\x83\x65\x83\x58");  // テス
 }
 
 TEST_F(FileEncoding, AsciiOnlyIsWrittenAsUtf8ByTheCommandLine) {
   Write("plain.txt", "abc\n");
-  ASSERT_EQ(Cli({"convert", "--letters=full", "plain.txt"}).exitStatus, 0);
+  ASSERT_EQ(Cli({"convert", "-i", "--letters=full", "plain.txt"}).exitStatus, 0);
   EXPECT_EQ(Read("plain.txt"), "ａｂｃ\n");
   // Standard input is told apart too when asked.
   EXPECT_EQ(RunProcess(QUOBREL_CLI_PATH, {"convert", "--encoding=auto"}, kHalfKana).out, kFullKana);
@@ -81,14 +81,14 @@ TEST_F(FileEncoding, NothingIsWrittenBackOtherwiseThanItWasRead) {
   Write("euc.txt",
         "a\xAD\xF0"
         "b\n");
-  EXPECT_EQ(Cli({"convert", "--encoding=euc-jp", "euc.txt"}).out,
+  EXPECT_EQ(Cli({"convert", "-i", "--encoding=euc-jp", "euc.txt"}).out,
             "euc.txt：書き戻すと変わってしまう文字コードを含むため変換しません。\n全て変換終了\n");
   EXPECT_EQ(Read("euc.txt"),
             "a\xAD\xF0"
             "b\n");
   // A character ICU would write as the code of another (U+F86F as that of №).
   Write("sjis.txt", kHalfKana + "X");
-  EXPECT_EQ(Cli({"replace", "--search=X", "--replace=\uF86F", "sjis.txt"}).out,
+  EXPECT_EQ(Cli({"replace", "-i", "--search=X", "--replace=\uF86F", "sjis.txt"}).out,
             "sjis.txt：保存できない文字ができるため変換しません。\n全て変換終了\n");
   // Control codes of a file of ASCII only, written as code page 932 (as the window does).
   const std::string controls = "a\x1A\x1C\x7F\r\n";
@@ -141,12 +141,12 @@ TEST_F(FileEncoding, EveryDuplicateCodeIsWrittenBackAsItWas) {
     after += kFullKana + code + "\r\n";
   }
   Write("codes.txt", before);
-  ASSERT_EQ(Cli({"convert", "codes.txt"}).exitStatus, 0);
+  ASSERT_EQ(Cli({"convert", "-i", "codes.txt"}).exitStatus, 0);
   EXPECT_EQ(Read("codes.txt"), after);
 
   // Occurrence by occurrence; characters the result has more of take the code used most.
   Write("order.txt", kHalfKana + "\x87\x90\x81\xE0\x87\x90 X X");  // ≒ three times, two codes
-  ASSERT_EQ(Cli({"replace", "--search=X", "--replace=≒", "order.txt"}).exitStatus, 0);
+  ASSERT_EQ(Cli({"replace", "-i", "--search=X", "--replace=≒", "order.txt"}).exitStatus, 0);
   EXPECT_EQ(Read("order.txt"), kHalfKana + "\x87\x90\x81\xE0\x87\x90 \x87\x90 \x87\x90");
 }
 
