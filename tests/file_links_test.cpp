@@ -63,7 +63,7 @@ TEST_F(FileLinks, AWalkFollowsALinkOnlyToItsOwnUsersFileInTheTree) {
   // Root's own link out of the tree.
   Link("tree/outside.txt", Path("vault/secret.txt"), 0);
 
-  const ProcessResult r = Cli({"convert", "-r", "tree"});
+  const ProcessResult r = Cli({"convert", "-i", "-r", "tree"});
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_EQ(r.out, Path("tree/sub/notes.txt").string() + "：変換終了\n全て変換終了\n");
   EXPECT_EQ(
@@ -109,7 +109,7 @@ TEST_F(FileLinks, AFolderOrLinkSwappedDuringAWalkLeadsNowhere) {
   const std::string errors = Path("errors");
   // At the lowest priority, so that this process sees it write before it is done.
   const pid_t run = StartProcess(
-      QUOBREL_CLI_PATH, {"convert", "--encoding=utf-8", "-r", Path("tree")}, [&errors] {
+      QUOBREL_CLI_PATH, {"convert", "-i", "--encoding=utf-8", "-r", Path("tree")}, [&errors] {
         if (::nice(19) == -1) {
         }
         ::dup2(::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600), 2);
@@ -138,10 +138,11 @@ TEST_F(FileLinks, AFolderOrLinkSwappedDuringAWalkLeadsNowhere) {
   EXPECT_EQ(Names("sub-moved"), Listing{"x.txt"});
   EXPECT_EQ(Names("tub-moved"), Listing{"y.txt"});
   const std::vector<std::string> failed = SortedLines(Read("errors"));
-  ASSERT_EQ(failed.size(), 3u) << Read("errors");
+  ASSERT_EQ(failed.size(), 4u) << Read("errors");
   EXPECT_EQ(failed[0], Error("tree/c-link.txt", "a symbolic link out of the folder walked"));
   EXPECT_TRUE(failed[1].starts_with(Error("tree/sub/x.txt", ""))) << failed[1];
   EXPECT_TRUE(failed[2].starts_with(Error("tree/tub/y.txt", ""))) << failed[2];
+  EXPECT_EQ(failed[3], "quobrel-cli: 4 files: 1 done, 3 not done");
 }
 
 TEST_F(FileLinks, ANamedOrOutputLinkIsFollowedOnlyToItsOwnUsersFile) {
@@ -155,10 +156,11 @@ TEST_F(FileLinks, ANamedOrOutputLinkIsFollowedOnlyToItsOwnUsersFile) {
   // Named: nobody's link to root's file, and root's to nobody's.
   Link("named.txt", Path("vault/doc.txt"), kNobody);
   Link("root.txt", Path("theirs/t.txt"), 0);
-  ProcessResult r = Cli({"convert", "named.txt", "root.txt"});
+  ProcessResult r = Cli({"convert", "-i", "named.txt", "root.txt"});
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_EQ(r.out, "named.txt" + refused + "root.txt" + refused + "全て変換終了\n");
-  EXPECT_EQ(r.err, Error("named.txt", toOthers) + "\n" + Error("root.txt", toOthers) + "\n");
+  EXPECT_EQ(r.err, Error("named.txt", toOthers) + "\n" + Error("root.txt", toOthers) +
+                       "\nquobrel-cli: 2 files: 0 done, 2 not done\n");
   EXPECT_EQ(Read("theirs/t.txt"), kHalfKana);
   EXPECT_EQ(Names("theirs"), Listing{"t.txt"});
 
@@ -178,7 +180,8 @@ TEST_F(FileLinks, ANamedOrOutputLinkIsFollowedOnlyToItsOwnUsersFile) {
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_EQ(r.out,
             "doc.txt" + refused + "new.txt" + refused + "mine.txt：変換終了\n全て変換終了\n");
-  EXPECT_EQ(r.err, Error("src/doc.txt", toOthers) + "\n" + Error("src/new.txt", toOthers) + "\n");
+  EXPECT_EQ(r.err, Error("src/doc.txt", toOthers) + "\n" + Error("src/new.txt", toOthers) +
+                       "\nquobrel-cli: 3 files: 1 done, 2 not done\n");
   EXPECT_EQ(Read("vault/doc.txt"), kHalfKana);
   EXPECT_EQ(Names("vault"), Listing{"doc.txt"});
   EXPECT_EQ(Names("out"), (Listing{"doc.txt", "mine.txt", "new.txt"}));
