@@ -19,7 +19,8 @@ TEST_F(FileOptions, ADryRunTellsEachFileItsFateAndChangesNothing) {
   Write("bad.txt", "ok\r\n\x82");  // a lead byte alone
   const std::vector<std::string> before = Names();
 
-  ProcessResult r = Cli({"convert", "-n", "--encoding=cp932", "a.txt", "bad.txt", "gone.txt"});
+  ProcessResult r =
+      Cli({"convert", "-i", "-n", "--encoding=cp932", "a.txt", "bad.txt", "gone.txt"});
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_EQ(r.out, "a.txt：変換終了\nbad.txt：文字コードが正しくないため変換しません。\n" +
                        Path("gone.txt").string() +
@@ -28,7 +29,7 @@ TEST_F(FileOptions, ADryRunTellsEachFileItsFateAndChangesNothing) {
             std::string::npos)
       << r.err;
 
-  r = Cli({"replace", "--search=b", "--replace=x", "--dry-run", "a.txt", "b.txt"});
+  r = Cli({"replace", "-i", "--search=b", "--replace=x", "--dry-run", "a.txt", "b.txt"});
   EXPECT_EQ(r.exitStatus, 0);
   EXPECT_EQ(r.out, "a.txt：変換個所なし(0)\nb.txt：変換終了(1)\n全て変換終了\n");
 
@@ -64,7 +65,7 @@ TEST_F(FileOptions, ARecursiveRunTakesTheFilesAFileListWouldOffer) {
   fs::create_symlink(".hidden/linked.txt", Path("top/link.txt"));
   fs::create_symlink(Path("elsewhere/e.txt"), Path("top/away.txt"));
 
-  const ProcessResult r = Cli({"convert", "-r", "top"});
+  const ProcessResult r = Cli({"convert", "-i", "-r", "top"});
   EXPECT_EQ(r.exitStatus, 1);
   const std::string top = Path("top").string();
   EXPECT_EQ(r.err, "quobrel-cli: " + top +
@@ -82,7 +83,7 @@ TEST_F(FileOptions, ARecursiveRunTakesTheFilesAFileListWouldOffer) {
 
   // Without the option a folder is no file; a file named is taken as it is (here one the
   // conversion leaves as it was).
-  const ProcessResult flat = Cli({"convert", "-n", "top", "top/.f.txt"});
+  const ProcessResult flat = Cli({"convert", "-i", "-n", "top", "top/.f.txt"});
   EXPECT_EQ(flat.exitStatus, 1);
   EXPECT_EQ(flat.out,
             "top：通常のファイルではないため変換しません。\n.f.txt：変換個所なし\n全て変換終了\n");
