@@ -27,21 +27,22 @@ TEST_F(FileSafety, AFileTheUserMayNotWriteIsRefusedBeforeAnythingChanges) {
   Write("a.txt", kHalfKana + "x\r\n");
   Own("a.old", kNobody, 0644);
   Own("a.txt", kNobody, 0444);
-  ProcessResult r = CliAs(kNobody, {"convert", "a.txt"});
+  ProcessResult r = CliAs(kNobody, {"convert", "-i", "a.txt"});
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_EQ(r.out, "a.txt：書き込みが許可されていないため変換しません。\n全て変換終了\n");
-  EXPECT_EQ(r.err, "quobrel-cli: " + Path("a.txt").string() + ": Permission denied\n");
+  EXPECT_EQ(r.err, "quobrel-cli: " + Path("a.txt").string() +
+                       ": Permission denied\nquobrel-cli: 1 file: 0 done, 1 not done\n");
   EXPECT_EQ(Read("a.old"), "PRECIOUS\r\n");
   EXPECT_EQ(Read("a.txt"), kHalfKana + "x\r\n");
   // Root, who could, does not change a file that nobody may write either.
-  EXPECT_EQ(Cli({"convert", "a.txt"}).exitStatus, 1);
+  EXPECT_EQ(Cli({"convert", "-i", "a.txt"}).exitStatus, 1);
   EXPECT_EQ(Read("a.old"), "PRECIOUS\r\n");
 
   // Someone else's file in a folder both may write: a rename could replace it; the run
   // must not.
   Write("theirs.txt", kHalfKana);
   Own("theirs.txt", kSomeoneElse, 0644);
-  r = CliAs(kNobody, {"convert", "theirs.txt"});
+  r = CliAs(kNobody, {"convert", "-i", "theirs.txt"});
   EXPECT_EQ(r.out, "theirs.txt：書き込みが許可されていないため変換しません。\n全て変換終了\n");
   EXPECT_EQ(Read("theirs.txt"), kHalfKana);
   EXPECT_EQ(StatusOf(Path("theirs.txt")).st_uid, kSomeoneElse);
@@ -50,7 +51,7 @@ TEST_F(FileSafety, AFileTheUserMayNotWriteIsRefusedBeforeAnythingChanges) {
   // One they may write but not own: converted, it would change hands.
   Write("shared.txt", kHalfKana);
   Own("shared.txt", kSomeoneElse, 0666);
-  r = CliAs(kNobody, {"convert", "shared.txt"});
+  r = CliAs(kNobody, {"convert", "-i", "shared.txt"});
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_EQ(r.out, "shared.txt：所有者を保てないため変換しません。\n全て変換終了\n");
   EXPECT_EQ(Read("shared.txt"), kHalfKana);
@@ -61,8 +62,8 @@ TEST_F(FileSafety, TheSameFileReachedTwiceIsDoneOnce) {
   Write("a.txt", "b");
   fs::create_symlink("a.txt", Path("link.txt"));
   fs::create_hard_link(Path("a.txt"), Path("hard.txt"));
-  const ProcessResult r =
-      Cli({"replace", "--search=b", "--replace=bb", "a.txt", "./a.txt", "link.txt", "hard.txt"});
+  const ProcessResult r = Cli(
+      {"replace", "-i", "--search=b", "--replace=bb", "a.txt", "./a.txt", "link.txt", "hard.txt"});
   EXPECT_EQ(r.exitStatus, 0);
   EXPECT_EQ(r.out,
             "a.txt：変換終了(1)\n"
@@ -77,7 +78,7 @@ TEST_F(FileSafety, TheSameFileReachedTwiceIsDoneOnce) {
   // Two files sharing a backup name, one spelt otherwise.
   Write("memo.txt", kHalfKana + "1");
   Write("memo.csv", kHalfKana + "2");
-  EXPECT_EQ(Cli({"convert", "memo.txt", "./memo.csv"}).out,
+  EXPECT_EQ(Cli({"convert", "-i", "memo.txt", "./memo.csv"}).out,
             "memo.txt：変換終了\n"
             "memo.csv：先のファイルとバックアップ名が同じため変換しません。\n全て変換終了\n");
   EXPECT_EQ(Read("memo.old"), kHalfKana + "1");
@@ -86,7 +87,7 @@ TEST_F(FileSafety, TheSameFileReachedTwiceIsDoneOnce) {
   // A link whose backup name is the very file it points to.
   Write("own.old", "original");
   fs::create_symlink("own.old", Path("own.txt"));
-  EXPECT_EQ(Cli({"convert", "own.txt"}).out,
+  EXPECT_EQ(Cli({"convert", "-i", "own.txt"}).out,
             "own.txt：バックアップ名がこのファイル自身を指すため変換しません。\n全て変換終了\n");
   EXPECT_EQ(Read("own.old"), "original");
 }
@@ -151,7 +152,7 @@ TEST_F(FileSafety, AFileAnotherProgramWritesMeanwhileIsLeftToIt) {
     Write("big.txt", original);
     Write("big.old", "EARLIER");
     const pid_t run =
-        StartAndStopWhileConverting({"convert", "--encoding=utf-8", "big.txt"}, output);
+        StartAndStopWhileConverting({"convert", "-i", "--encoding=utf-8", "big.txt"}, output);
     write();
     const std::string written = Read("big.txt");
     ::kill(run, SIGCONT);
@@ -163,7 +164,8 @@ TEST_F(FileSafety, AFileAnotherProgramWritesMeanwhileIsLeftToIt) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reported), {}),
               "quobrel-cli: " + Path("big.txt").string() +
                   ": changed by another program during the conversion\n"
-                  "big.txt：変換中にファイルが変更されたため変換しません。\n全て変換終了\n")
+                  "big.txt：変換中にファイルが変更されたため変換しません。\n"
+                  "quobrel-cli: 1 file: 0 done, 1 not done\n全て変換終了\n")
         << how;
   }
   fs::remove(output);
@@ -182,7 +184,7 @@ TEST_F(FileSafety, OwnerModeAttributesAndTimesAreKept) {
   ASSERT_EQ(::utimensat(AT_FDCWD, Path("memo.txt").c_str(), times, 0), 0);
   const mode_t mode = StatusOf(Path("memo.txt")).st_mode & 07777;  // the ACL's mask is in it
 
-  ASSERT_EQ(Cli({"convert", "memo.txt"}).exitStatus, 0);
+  ASSERT_EQ(Cli({"convert", "-i", "memo.txt"}).exitStatus, 0);
   const auto aclOf = [&](const std::string& name) {
     return RunProcess("/usr/bin/getfacl", {"--omit-header", Path(name).string()}, "").out;
   };
@@ -220,8 +222,8 @@ TEST_F(FileSafety, TemporaryFilesAreNeverReadableByOthers) {
   std::string original, converted;
   WriteLarge(original, converted);
   ASSERT_EQ(::chmod(Path("big.txt").c_str(), 0600), 0);
-  const pid_t run = StartProcess(QUOBREL_CLI_PATH, {"convert", "--encoding=utf-8", Path("big.txt")},
-                                 [] { ::umask(0); });
+  const pid_t run = StartProcess(
+      QUOBREL_CLI_PATH, {"convert", "-i", "--encoding=utf-8", Path("big.txt")}, [] { ::umask(0); });
   std::vector<std::string> temporaries;
   while (Running(run) && (temporaries = TemporaryFilesOpen(run, folder)).empty()) {
   }
@@ -251,7 +253,7 @@ TEST_F(FileSafety, AKilledRunLeavesTheFileWholeOrConvertedAndNothingBehind) {
     Write("big.txt", original);
     fs::remove(Path("big.old"));
     const pid_t run =
-        StartProcess(QUOBREL_CLI_PATH, {"convert", "--encoding=utf-8", Path("big.txt")});
+        StartProcess(QUOBREL_CLI_PATH, {"convert", "-i", "--encoding=utf-8", Path("big.txt")});
     while (Running(run) && TemporaryFilesOpen(run, folder).size() != temporaries) {
     }
     ::kill(run, SIGKILL);
@@ -272,7 +274,7 @@ TEST_F(FileSafety, AFileSizeLimitFailsThatFileAlone) {
   Write("big.old", "EARLIER");
   Write("small.txt", kHalfKana);
   // The limit is set, SIGXFSZ left as it is: the program has to ignore it itself.
-  const ProcessResult r = Cli({"convert", "--letters=full", "big.txt", "small.txt"}, [] {
+  const ProcessResult r = Cli({"convert", "-i", "--letters=full", "big.txt", "small.txt"}, [] {
     const rlimit limit{150'000, 150'000};  // the result, 200,000 bytes, does not fit
     setrlimit(RLIMIT_FSIZE, &limit);
   });
@@ -280,7 +282,8 @@ TEST_F(FileSafety, AFileSizeLimitFailsThatFileAlone) {
   EXPECT_EQ(r.out,
             "big.txt：ファイルが大きすぎるため書き込めませんでした。\nsmall.txt：変換終了\n"
             "全て変換終了\n");
-  EXPECT_EQ(r.err, "quobrel-cli: " + Path("big.txt").string() + ": File too large\n");
+  EXPECT_EQ(r.err, "quobrel-cli: " + Path("big.txt").string() +
+                       ": File too large\nquobrel-cli: 2 files: 1 done, 1 not done\n");
   EXPECT_EQ(Read("big.txt"), std::string(100'000, 'a'));
   EXPECT_EQ(Read("big.old"), "EARLIER");
   EXPECT_EQ(Names(), (std::vector<std::string>{"big.old", "big.txt", "small.old", "small.txt"}));
@@ -291,7 +294,7 @@ TEST_F(FileSafety, AFileInUseByAnotherRunIsLeftAlone) {
   {
     const int held = ::open(Path("memo.txt").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    const ProcessResult r = Cli({"convert", "memo.txt"});
+    const ProcessResult r = Cli({"convert", "-i", "memo.txt"});
     ::close(held);
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_EQ(r.out, "memo.txt：他で使用中のため変換しません。\n全て変換終了\n");
@@ -302,12 +305,12 @@ TEST_F(FileSafety, AFileInUseByAnotherRunIsLeftAlone) {
   std::string original, converted;
   WriteLarge(original, converted);
   const pid_t first =
-      StartProcess(QUOBREL_CLI_PATH, {"convert", "--encoding=utf-8", Path("big.txt")});
+      StartProcess(QUOBREL_CLI_PATH, {"convert", "-i", "--encoding=utf-8", Path("big.txt")});
   while (Running(first) && TemporaryFilesOpen(first, folder).empty()) {
   }
   ::kill(first, SIGSTOP);
   const ProcessResult second =
-      Cli({"replace", "--encoding=utf-8", "--search=abc", "--replace=xyz", "big.txt"});
+      Cli({"replace", "-i", "--encoding=utf-8", "--search=abc", "--replace=xyz", "big.txt"});
   ::kill(first, SIGCONT);
   EXPECT_EQ(WaitForExit(first), 0);
   EXPECT_EQ(second.out, "big.txt：他で使用中のため変換しません。\n全て変換終了\n");
@@ -324,7 +327,7 @@ TEST_F(FileSafety, LeftoversOfDeadRunsAreRemovedAndThoseOfLiveOnesKept) {
   Write(dead, "half a file");
   Write(live, "being written");
   Write("memo.txt", kHalfKana);
-  EXPECT_EQ(Cli({"convert", "memo.txt"}).exitStatus, 0);
+  EXPECT_EQ(Cli({"convert", "-i", "memo.txt"}).exitStatus, 0);
   EXPECT_EQ(Names(), (std::vector<std::string>{live, "memo.old", "memo.txt"}));
 }
 
@@ -333,7 +336,7 @@ TEST_F(FileSafety, NamesAreBytesAndOnlyRegularFilesAreTaken) {
   Write(latin1, kHalfKana);
   ASSERT_EQ(::mkfifo(Path("pipe.txt").c_str(), 0644), 0);
   fs::create_directories(Path("folder.txt"));
-  const ProcessResult r = Cli({"convert", latin1, "pipe.txt", "folder.txt", "/dev/null"});
+  const ProcessResult r = Cli({"convert", "-i", latin1, "pipe.txt", "folder.txt", "/dev/null"});
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_EQ(r.out, latin1 +
                        "：変換終了\n"
@@ -352,7 +355,7 @@ TEST_F(FileSafety, AFileTooLargeForMemoryFailsAlone) {
   huge.resize(60'000'000, 'a');
   Write("huge.txt", huge);
   Write("small.txt", kHalfKana);
-  const ProcessResult r = Cli({"convert", "huge.txt", "small.txt"}, [] {
+  const ProcessResult r = Cli({"convert", "-i", "huge.txt", "small.txt"}, [] {
     const rlimit limit{150 << 20, 150 << 20};
     setrlimit(RLIMIT_AS, &limit);
   });
@@ -365,7 +368,7 @@ TEST_F(FileSafety, AFileTooLargeForMemoryFailsAlone) {
 
 TEST_F(FileSafety, StatusLinesThatCannotBeWrittenFailTheRun) {
   Write("memo.txt", kHalfKana);
-  const ProcessResult r = Cli({"convert", "memo.txt"}, [] {
+  const ProcessResult r = Cli({"convert", "-i", "memo.txt"}, [] {
     const int full = ::open("/dev/full", O_WRONLY);
     ::dup2(full, STDOUT_FILENO);
   });
@@ -381,7 +384,7 @@ TEST_F(FileSafety, AWalkReportsTheFoldersItCannotRead) {
   Own("top", kNobody, 0755);
   Own("top/a.txt", kNobody, 0644);
   Own("top/closed", kSomeoneElse, 0700);
-  const ProcessResult r = CliAs(kNobody, {"convert", "-r", "top"});
+  const ProcessResult r = CliAs(kNobody, {"convert", "-i", "-r", "top"});
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_EQ(r.out, Path("top/a.txt").string() + "：変換終了\n全て変換終了\n");
   EXPECT_EQ(r.err, "quobrel-cli: " + Path("top/closed").string() +
@@ -398,17 +401,17 @@ TEST_F(FileSafety, AFileInASharedFolderNeverChangesHands) {
   Write("share/doc.txt", kHalfKana);
   ASSERT_EQ(::chown(Path("share/doc.txt").c_str(), kSomeoneElse, 65530), 0);
   ASSERT_EQ(::chmod(Path("share/doc.txt").c_str(), 0664), 0);
-  const ProcessResult r = CliAs(kNobody, {"convert", "share/doc.txt"}, "65530");
+  const ProcessResult r = CliAs(kNobody, {"convert", "-i", "share/doc.txt"}, "65530");
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_EQ(r.out, "doc.txt：所有者を保てないため変換しません。\n全て変換終了\n");
-  EXPECT_EQ(r.err,
-            "quobrel-cli: " + Path("share/doc.txt").string() + ": its owner could not be kept\n");
+  EXPECT_EQ(r.err, "quobrel-cli: " + Path("share/doc.txt").string() +
+                       ": its owner could not be kept\nquobrel-cli: 1 file: 0 done, 1 not done\n");
   EXPECT_EQ(Read("share/doc.txt"), kHalfKana);
   EXPECT_EQ(StatusOf(Path("share/doc.txt")).st_uid, kSomeoneElse);
   EXPECT_EQ(Names("share"), std::vector<std::string>{"doc.txt"});
   // The member's own file, of the shared group, is theirs to convert.
   ASSERT_EQ(::chown(Path("share/doc.txt").c_str(), kNobody, 65530), 0);
-  EXPECT_EQ(CliAs(kNobody, {"convert", "share/doc.txt"}, "65530").exitStatus, 0);
+  EXPECT_EQ(CliAs(kNobody, {"convert", "-i", "share/doc.txt"}, "65530").exitStatus, 0);
   EXPECT_EQ(StatusOf(Path("share/doc.txt")).st_gid, 65530u);
   EXPECT_EQ(StatusOf(Path("share/doc.txt")).st_mode & 07777, 0664u);
 }
@@ -420,14 +423,15 @@ TEST_F(FileSafety, HostileNamesAndBinaryFilesAreHandledAsSuch) {
   Write("c1\xC2\x9B.txt", kHalfKana);  // U+009B, a terminal's CSI
   // A file holding NUL bytes is no text: a tar archive of text files, say.
   Write("notes.tar", "memo.txt" + std::string(100, '\0') + kHalfKana);
-  ProcessResult r = Cli({"convert", hostile, "c1\xC2\x9B.txt", "notes.tar"});
+  ProcessResult r = Cli({"convert", "-i", hostile, "c1\xC2\x9B.txt", "notes.tar"});
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_EQ(r.out,
             "a\\x1b[2Jb\\x07\\x0afake.txt：変換終了：変換終了\n"
             "c1\\xc2\\x9b.txt：変換終了\n"
             "notes.tar：バイナリファイルのため変換しません。\n全て変換終了\n");
   EXPECT_EQ(r.err,
-            "quobrel-cli: " + Path("notes.tar").string() + ": binary file (it holds NUL bytes)\n");
+            "quobrel-cli: " + Path("notes.tar").string() +
+                ": binary file (it holds NUL bytes)\nquobrel-cli: 3 files: 2 done, 1 not done\n");
   EXPECT_EQ(Read("notes.tar"), "memo.txt" + std::string(100, '\0') + kHalfKana);
   EXPECT_EQ(Read(hostile), kFullKana);
 
@@ -435,7 +439,7 @@ TEST_F(FileSafety, HostileNamesAndBinaryFilesAreHandledAsSuch) {
   fs::create_directory(Path("tree"));
   Write("tree/a.bin", std::string("\0", 1));
   Write("tree/b\x1b.txt", kHalfKana);
-  r = Cli({"convert", "-r", "tree"});
+  r = Cli({"convert", "-i", "-r", "tree"});
   EXPECT_EQ(r.exitStatus, 0);
   EXPECT_EQ(r.out, Path("tree/b\\x1b.txt").string() + "：変換終了\n全て変換終了\n");
   EXPECT_EQ(r.err, "");
