@@ -36,7 +36,7 @@ TEST_F(Backups, NoBackupReplacesTheOnlyCopyOfAnotherFile) {
   // Dotfiles keep their whole name, so that .bashrc and .profile do not share ".old".
   Write(".bashrc", kHalfKana + "b");
   Write(".profile", kHalfKana + "p");
-  EXPECT_EQ(Cli({"convert", ".bashrc", ".profile"}).exitStatus, 0);
+  EXPECT_EQ(Cli({"convert", "-i", ".bashrc", ".profile"}).exitStatus, 0);
   EXPECT_EQ(Read(".bashrc.old"), kHalfKana + "b");
   EXPECT_EQ(Read(".profile.old"), kHalfKana + "p");
   EXPECT_EQ(RecordOf(".bashrc.old"), ".bashrc");
@@ -44,44 +44,48 @@ TEST_F(Backups, NoBackupReplacesTheOnlyCopyOfAnotherFile) {
   // memo.txt and memo.md share a backup name: not in a later run either.
   Write("memo.txt", kHalfKana + "t");
   Write("memo.md", kHalfKana + "m");
-  EXPECT_EQ(Cli({"convert", "memo.txt"}).exitStatus, 0);
-  ProcessResult r = Cli({"convert", "memo.md"});
+  EXPECT_EQ(Cli({"convert", "-i", "memo.txt"}).exitStatus, 0);
+  ProcessResult r = Cli({"convert", "-i", "memo.md"});
   EXPECT_EQ(r.exitStatus, 1);
   EXPECT_EQ(r.out,
             "memo.md：バックアップ名が他のファイルのバックアップと同じため変換しません。\n"
             "全て変換終了\n");
   EXPECT_EQ(r.err, "quobrel-cli: " + Path("memo.md").string() +
-                       ": its backup name holds the backup of another file\n");
+                       ": its backup name holds the backup of another file\n"
+                       "quobrel-cli: 1 file: 0 done, 1 not done\n");
   EXPECT_EQ(Read("memo.old"), kHalfKana + "t");
   EXPECT_EQ(Read("memo.md"), kHalfKana + "m");
 
   // What records nothing (made by hand, or by an earlier version) is kept under a number.
   Write("note.old", "by hand");
   Write("note.txt", kHalfKana);
-  EXPECT_EQ(Cli({"convert", "note.txt"}).exitStatus, 0);
+  EXPECT_EQ(Cli({"convert", "-i", "note.txt"}).exitStatus, 0);
   EXPECT_EQ(Read("note.old.~1~"), "by hand");
   EXPECT_EQ(Read("note.old"), kHalfKana);
   EXPECT_EQ(RecordOf("note.old"), "note.txt");
 
-  // Numbered backups are backups: a walk passes them by, and named they are refused.
-  r = Cli({"convert", "-r", "note.old.~1~", "."});
-  EXPECT_EQ(r.out, Path("note.old.~1~").string() + "：変換できない種類のファイルです。\n" +
-                       Path(".").string() +
+  // Backups, numbered ones too, are passed by in a walk. Named, a file is judged by its
+  // contents, but a backup is its own backup: in place, it is refused.
+  r = Cli({"convert", "-i", "-r", "note.old", "note.old.~1~", "."});
+  EXPECT_EQ(r.out, Path("note.old").string() +
+                       "：バックアップ名がこのファイル自身を指すため変換しません。\n" +
+                       Path("note.old.~1~").string() + "：変換個所なし\n" + Path(".").string() +
                        "/memo.md：バックアップ名が他のファイルのバックアップと同じため変換"
                        "しません。\n" +
                        Path(".").string() + "/memo.txt：変換個所なし\n" + Path(".").string() +
                        "/note.txt：変換個所なし\n全て変換終了\n");
+  EXPECT_EQ(Read("note.old"), kHalfKana);
 }
 
 TEST_F(Backups, NothingChangedTouchesNeitherTheFileNorItsBackup) {
   Write("memo.txt", kHalfKana);
-  ASSERT_EQ(Cli({"convert", "memo.txt"}).exitStatus, 0);
+  ASSERT_EQ(Cli({"convert", "-i", "memo.txt"}).exitStatus, 0);
   const struct stat file = StatusOf(Path("memo.txt")), backup = StatusOf(Path("memo.old"));
   // Again, with options that change nothing, and a replacement that puts back what it finds.
-  ProcessResult r = Cli({"convert", "memo.txt"});
+  ProcessResult r = Cli({"convert", "-i", "memo.txt"});
   EXPECT_EQ(r.exitStatus, 0);
   EXPECT_EQ(r.out, "memo.txt：変換個所なし\n全て変換終了\n");
-  r = Cli({"replace", "--encoding=cp932", "--search=ガ", "--replace=ガ", "memo.txt"});
+  r = Cli({"replace", "-i", "--encoding=cp932", "--search=ガ", "--replace=ガ", "memo.txt"});
   EXPECT_EQ(r.exitStatus, 0);
   EXPECT_EQ(r.out, "memo.txt：変換個所なし(1)\n全て変換終了\n");
   EXPECT_EQ(Read("memo.old"), kHalfKana);
@@ -102,20 +106,21 @@ TEST_F(Backups, NothingChangedTouchesNeitherTheFileNorItsBackup) {
 TEST_F(Backups, TheBackupOptionKeepsEveryVersionOrNone) {
   for (const char version : {'1', '2', '3'}) {
     Write("memo.txt", kHalfKana + version);
-    EXPECT_EQ(Cli({"convert", "--backup=numbered", "memo.txt"}).exitStatus, 0);
+    EXPECT_EQ(Cli({"convert", "-i", "--backup=numbered", "memo.txt"}).exitStatus, 0);
   }
   EXPECT_EQ(Read("memo.old.~1~"), kHalfKana + "1");
   EXPECT_EQ(Read("memo.old.~2~"), kHalfKana + "2");
   EXPECT_EQ(Read("memo.old"), kHalfKana + "3");
   Write("memo.txt", kHalfKana + "4");
-  EXPECT_EQ(Cli({"convert", "--backup=none", "memo.txt"}).exitStatus, 0);
+  EXPECT_EQ(Cli({"convert", "-i", "--backup=none", "memo.txt"}).exitStatus, 0);
   EXPECT_EQ(Read("memo.txt"), kFullKana + "4");
   EXPECT_EQ(Read("memo.old"), kHalfKana + "3");
   EXPECT_EQ(Names(),
             (std::vector<std::string>{"memo.old", "memo.old.~1~", "memo.old.~2~", "memo.txt"}));
-  const ProcessResult r = Cli({"convert", "--backup=all", "memo.txt"});
+  const ProcessResult r = Cli({"convert", "-i", "--backup=all", "memo.txt"});
   EXPECT_EQ(r.exitStatus, 2);
-  EXPECT_NE(r.err.find("unknown value 'all' for --backup (old, numbered, none)"), std::string::npos)
+  EXPECT_NE(r.err.find("unknown value 'all' for --backup: old, numbered or none"),
+            std::string::npos)
       << r.err;
 }
 
@@ -143,8 +148,8 @@ TEST_F(Backups, ARunKilledBetweenTheBackupAndTheFileIsUndoneByTheNext) {
 
   // A dry run tells what the run will do; kept by number, the earlier backup shows it was
   // put back.
-  const std::vector<std::string> arguments{"convert", "--backup=numbered", "memo.txt", "solo.txt",
-                                           "third.txt"};
+  const std::vector<std::string> arguments{"convert",  "-i",       "--backup=numbered",
+                                           "memo.txt", "solo.txt", "third.txt"};
   const std::string done =
       "memo.txt：変換終了\nsolo.txt：変換終了\nthird.txt：変換終了\n全て変換終了\n";
   std::vector<std::string> dry = arguments;
@@ -166,7 +171,7 @@ TEST_F(Backups, ARunKilledBetweenTheBackupAndTheFileIsUndoneByTheNext) {
   // A second name the user gave the file is no backup of the program's: still refused.
   Write("own.txt", kHalfKana);
   fs::create_hard_link(Path("own.txt"), Path("own.old"));
-  EXPECT_EQ(Cli({"convert", "own.txt"}).out,
+  EXPECT_EQ(Cli({"convert", "-i", "own.txt"}).out,
             "own.txt：バックアップ名がこのファイル自身を指すため変換しません。\n全て変換終了\n");
 }
 
@@ -177,9 +182,9 @@ TEST_F(Backups, ABackupAnotherRunMadeMeanwhileIsNotReplaced) {
   const std::string output = folder.string() + ".out";
   // Two runs over the same files: the later one reaches memo.txt after the earlier did it.
   // Backing up the earlier one's result would replace the only copy of the original.
-  const pid_t later =
-      StartAndStopWhileConverting({"convert", "--encoding=utf-8", "big.txt", "memo.txt"}, output);
-  EXPECT_EQ(Cli({"convert", "memo.txt"}).exitStatus, 0);
+  const pid_t later = StartAndStopWhileConverting(
+      {"convert", "-i", "--encoding=utf-8", "big.txt", "memo.txt"}, output);
+  EXPECT_EQ(Cli({"convert", "-i", "memo.txt"}).exitStatus, 0);
   ::kill(later, SIGCONT);
   EXPECT_EQ(WaitForExit(later), 1);
   EXPECT_EQ(Read("memo.txt"), "ガッコウ\n");
