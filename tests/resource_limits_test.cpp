@@ -53,8 +53,8 @@ class ResourceLimits : public BatchFolder {
   }
 
   std::vector<std::string> Arguments() const {
-    return InFolder({"convert", "files/a.txt", "files/b.txt", "files/large.txt", "files/c.txt",
-                     "files/d.txt", "files/e.txt"});
+    return InFolder({"convert", "-i", "files/a.txt", "files/b.txt", "files/large.txt",
+                     "files/c.txt", "files/d.txt", "files/e.txt"});
   }
   // The arguments of setpriv that run quobrel-cli with them as that other user.
   std::vector<std::string> AsLimited(const std::vector<std::string>& arguments) const {
