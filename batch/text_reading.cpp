@@ -28,10 +28,13 @@ std::vector<std::string> EachName(const std::vector<TextEncoding>& encodings) {
 }
 
 TextRefusal InvalidIn(const std::vector<TextEncoding>& encodings) {
-  return {status::kInvalidBytes,
-          {},
-          {English("not valid {}; name the encoding with --encoding"), {Names(encodings, ", ")}},
-          {}};
+  return {
+      status::kInvalidBytes,
+      {},
+      {encodings.size() == 1 ? English("not valid {}; name the encoding with --encoding")
+                             : English("not valid {}, {} or {}; name the encoding with --encoding"),
+       EachName(encodings)},
+      {}};
 }
 
 TextRefusal CannotRead(const std::error_code& error) {

@@ -87,6 +87,8 @@ class StatusReport : public BatchView {
     } else if (!request_.quiet && !StopSignal()) {
       out_ << Utf8(kAllConverted) << '\n';
     }
+    // The summary follows the closing line where both go to one place.
+    const bool written = static_cast<bool>(out_.flush());
     if (notDone_ > 0) {
       const std::size_t files = done_ + notDone_;
       ReportError(
@@ -94,7 +96,7 @@ class StatusReport : public BatchView {
                  {std::to_string(files), std::to_string(done_), std::to_string(notDone_)}}
               .Text());
     }
-    return static_cast<bool>(out_.flush());
+    return written;
   }
 
   bool AllDone() const { return notDone_ == 0; }

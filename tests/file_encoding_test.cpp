@@ -57,7 +57,7 @@ TEST_F(FileEncoding, WhatCannotBeToldApartIsLeftAlone) {
   EXPECT_NE(r.err.find("short.txt: cannot tell whether it is UTF-8, Shift_JIS or EUC-JP; "
                        "name the encoding with --encoding"),
             std::string::npos);
-  EXPECT_NE(r.err.find("bad.txt: not valid UTF-8, Shift_JIS, EUC-JP"), std::string::npos);
+  EXPECT_NE(r.err.find("bad.txt: not valid UTF-8, Shift_JIS or EUC-JP"), std::string::npos);
   EXPECT_EQ(Read("short.txt"), "\xC3\xBD");
   // Named, it is read so.
   r = Cli({"convert", "-i", "--encoding=cp932", "short.txt"});

@@ -160,12 +160,12 @@ TEST_F(FileSafety, AFileAnotherProgramWritesMeanwhileIsLeftToIt) {
     EXPECT_EQ(Read("big.txt"), written) << how;
     EXPECT_EQ(Read("big.old"), "EARLIER") << how;
     EXPECT_EQ(Names(), (std::vector<std::string>{"big.old", "big.txt"})) << how;
-    std::ifstream reported(output);  // the error first: the status lines wait for the end
+    std::ifstream reported(output);  // the reason first, then the status line
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reported), {}),
               "quobrel-cli: " + Path("big.txt").string() +
                   ": changed by another program during the conversion\n"
                   "big.txt：変換中にファイルが変更されたため変換しません。\n"
-                  "quobrel-cli: 1 file: 0 done, 1 not done\n全て変換終了\n")
+                  "全て変換終了\nquobrel-cli: 1 file: 0 done, 1 not done\n")
         << how;
   }
   fs::remove(output);
