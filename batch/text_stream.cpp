@@ -122,7 +122,6 @@ StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& 
     DecodedPiece decoded;
     Piece piece;
     std::size_t lineBreaks = 0;
-    std::size_t bytes = 0;
   };
   const auto jobFor = [&](Piece piece) -> std::function<Done()> {
     return [&kind, &command, piece = std::move(piece)]() mutable {
@@ -133,7 +132,6 @@ StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& 
         done.converted = ConvertPiece(piece.bytes, piece.last, kind, command.run);
       }
       done.lineBreaks = CountLineBreaks(piece.bytes);
-      done.bytes = piece.bytes.size();
       piece.bytes = std::string();  // only its place is needed now
       done.piece = std::move(piece);
       return done;
@@ -156,8 +154,7 @@ StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& 
     outcome.count += converted.count;
     restoration.Restore(converted.bytes, converted.sharedCodesAt);
     outcome.writeError = write(converted.bytes);
-    // An empty text has no line to end.
-    if (!outcome.writeError && piece.last && (piece.offset > 0 || done.bytes > 0))
+    if (!outcome.writeError && piece.last)
       outcome.writeError = write(FinalLineBreak(kind.lineBreaks));
     return !outcome.writeError;
   };

@@ -32,7 +32,7 @@ TEST_F(FileBatch, LineBreaksAreKeptOrWrittenLineByLine) {
   const Case cases[] = {
       {"a\r\nb\r\n", "a\r\nb\r\n"},
       {"a\r\nb", "a\r\nb\r\n"},
-      {"", ""},  // no line to end
+      {"", "\r\n"},
       {"a", "a\r\n"},
       {"a\rb\r", "a\r\nb\r\n"},
       {"a\r\n\r\n", "a\r\n\r\n"},
