@@ -134,11 +134,18 @@ FileRun::FileRun(const BatchFile& file, const BatchCommand& command, const FileF
     outputFolderAt_.error = outputFolder->opened.error;
     return;
   }
-  outputFolderAt_ = EntryBelow(*outputFolder->opened.entry,
-                               file.outputPath.empty() ? name_ : file.outputPath, !command.dryRun);
-  // An output name that is a link is written through only as the rule of links allows.
-  if (outputFolderAt_.entry) outputFolderAt_ = FollowLinks(std::move(*outputFolderAt_.entry));
+  // Folders are made only for a result that is written, once everything else is checked.
+  outputRoot_ = outputFolder->opened.entry;
+  outputPath_ = file.outputPath.empty() ? name_ : file.outputPath;
+  outputFolderAt_ = OutputEntry(false);
   destination_->target = outputFolderAt_.entry;
+}
+
+EntryOpening FileRun::OutputEntry(bool makeFolders) {
+  EntryOpening entry = EntryBelow(*outputRoot_, outputPath_, makeFolders, &foldersToMake_);
+  // An output name that is a link is written through only as the rule of links allows.
+  if (entry.entry && !foldersToMake_) entry = FollowLinks(std::move(*entry.entry));
+  return entry;
 }
 
 FileRun::~FileRun() = default;
@@ -257,6 +264,11 @@ std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
   try {
     if (auto refusal = Survey(pool, keepGoing)) return ChangedOr(std::move(*refusal));
     if (!show(status::kConverting)) return StoppedVerdict();
+    if (foldersToMake_ && !command_.dryRun) {
+      const EntryOpening made = OutputEntry(true);
+      if (!made.entry) return Fail(made.error);
+      destination_->target = made.entry;
+    }
     const Destination& destination = *destination_;
     if (!command_.dryRun) {
       write_ = std::make_unique<SafeWrite>(
@@ -300,7 +312,8 @@ std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }
-  return Fail(status::kOutOfMemory, {English("not enough memory")});
+  const std::error_code noMemory = std::make_error_code(std::errc::not_enough_memory);
+  return Concluded(status::kOutOfMemory, {FileOutcome::Failed, ReasonOf(noMemory), noMemory});
 }
 
 // Reads the file through once for what its conversion must know first.

@@ -96,6 +96,8 @@ class FileRun {
 
  private:
   struct Destination;
+  // The output name, through the folders on the way, made or not.
+  EntryOpening OutputEntry(bool makeFolders);
   std::optional<Verdict> Destine(LockedFile& source, BatchMemory& memory);
   std::optional<Verdict> Survey(WorkerPool& pool, const std::function<bool()>& keepGoing);
   std::optional<Verdict> DestineBackup(BatchMemory& memory);
@@ -119,6 +121,9 @@ class FileRun {
   const std::filesystem::path name_;
   EntryOpening located_;         // the file, through the links it may be reached by
   EntryOpening outputFolderAt_;  // when there is an output folder
+  std::optional<FolderEntry> outputRoot_;
+  std::filesystem::path outputPath_;  // below it
+  bool foldersToMake_ = false;        // on the way to the output name
   const BatchCommand& command_;
   const FileFormat& format_;
   std::atomic<std::uint64_t>& bytesConverted_;

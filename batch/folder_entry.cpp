@@ -56,21 +56,30 @@ EntryOpening EntryOf(const fs::path& path) {
           {}};
 }
 
-EntryOpening EntryBelow(const FolderEntry& folder, const fs::path& below, bool make) {
+EntryOpening EntryBelow(const FolderEntry& folder, const fs::path& below, bool make,
+                        bool* missing) {
   std::shared_ptr<const FileDescriptor> at = folder.folder;
   const fs::path in = below.parent_path();
   for (auto step = in.begin(); step != in.end(); ++step) {
     const char* name = step->c_str();
     FileDescriptor next = OpenFolderAt(at->get(), name, O_NOFOLLOW);
     if (!next && errno == ENOENT) {
-      if (!make) return {FolderEntry{at, step->native()}, {}};
+      if (!make) {
+        if (missing != nullptr) *missing = true;
+        return {FolderEntry{at, step->native()}, {}};
+      }
       if (::mkdirat(at->get(), name, 0777) != 0 && errno != EEXIST)
         return {std::nullopt, LastError()};
       next = OpenFolderAt(at->get(), name, O_NOFOLLOW);
+      // As mkdir -p leaves the folders on the way: open to their owner whatever the umask.
+      struct stat made {};
+      if (next && ::fstat(next.get(), &made) == 0 && (made.st_mode & 0300) != 0300)
+        ::fchmod(next.get(), (made.st_mode & 07777) | 0300);
     }
     if (!next) return {std::nullopt, LastError()};
     at = std::make_shared<const FileDescriptor>(std::move(next));
   }
+  if (missing != nullptr) *missing = false;
   return {FolderEntry{std::move(at), below.filename().native()}, {}};
 }
 

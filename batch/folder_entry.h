@@ -45,8 +45,10 @@ EntryOpening FollowLinks(FolderEntry entry, const FileDescriptor* within = nullp
 
 // The entry `below` names in `folder` (".", in a folder held open): each folder on the way
 // opened without following links, and made where missing, as mkdir -p makes them, under the
-// umask. Without `make`, a missing folder is the entry: nothing is found there.
-EntryOpening EntryBelow(const FolderEntry& folder, const std::filesystem::path& below, bool make);
+// umask. Without `make`, a missing folder is the entry, where nothing is found, and
+// `missing`, when given, says so.
+EntryOpening EntryBelow(const FolderEntry& folder, const std::filesystem::path& below, bool make,
+                        bool* missing = nullptr);
 
 // The path the kernel knows a descriptor by; empty when it cannot tell.
 std::string PathOf(int fd);

@@ -27,10 +27,12 @@ class Tree {
     FileIdentity identity;
   };
 
-  explicit Tree(FileDescriptor top) : top_(std::move(top)) {}
+  Tree(FileDescriptor top, std::optional<FileIdentity> passBy)
+      : passBy(passBy), top_(std::move(top)) {}
 
   const FileDescriptor& top() const { return top_; }
   std::vector<Folder> folders;  // the first is the folder walked
+  const std::optional<FileIdentity> passBy;
 
   // The folder `index`, or why it cannot be reached as it was listed.
   std::shared_ptr<const FileDescriptor> Open(std::size_t index, std::error_code& error) {
@@ -127,6 +129,7 @@ void Walk(const std::shared_ptr<Tree>& tree, std::size_t index, int folderFd,
       walk.unreadable.emplace_back(folder / name, LastError());
       continue;
     }
+    if (identity == tree->passBy) continue;
     tree->folders.push_back({index, name, *identity});
     Walk(tree, tree->folders.size() - 1, subfolder.get(), folder / name, below / name, walk);
   }
@@ -134,7 +137,7 @@ void Walk(const std::shared_ptr<Tree>& tree, std::size_t index, int folderFd,
 
 }  // namespace
 
-std::optional<FolderWalk> WalkFolder(const fs::path& folder) {
+std::optional<FolderWalk> WalkFolder(const fs::path& folder, std::optional<FileIdentity> passBy) {
   FolderWalk walk;
   // Opened once, and told a folder by opening it as one.
   FileDescriptor top(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -144,7 +147,7 @@ std::optional<FolderWalk> WalkFolder(const fs::path& folder) {
     walk.unreadable.emplace_back(folder, LastError());
     return walk;
   }
-  auto tree = std::make_shared<Tree>(std::move(top));
+  auto tree = std::make_shared<Tree>(std::move(top), passBy);
   tree->folders.push_back({0, {}, *identity});
   Walk(tree, 0, tree->top().get(), folder, {}, walk);
   return walk;

@@ -26,7 +26,9 @@ struct FolderWalk {
 // Walks `folder` and the folders in it, hidden ones left out; a symbolic link to a folder
 // is not followed, so that no walk runs in circles or out of the tree it was given, and a
 // link to a file only to a file of the tree that belongs to the link's own user. Nothing when
-// `folder` names no folder (a file, or nothing at all).
-std::optional<FolderWalk> WalkFolder(const std::filesystem::path& folder);
+// `folder` names no folder (a file, or nothing at all). The folder `passBy` is, if any, is
+// left out with all it holds: the results of an earlier walk must not be walked again.
+std::optional<FolderWalk> WalkFolder(const std::filesystem::path& folder,
+                                     std::optional<FileIdentity> passBy = std::nullopt);
 
 }  // namespace quobrel

@@ -1,5 +1,6 @@
-// Why a file was not done, for a person. Kept in English as a pattern and the words put
-// into it, so that a program can report it as it is and say it in its user's language too.
+// Why a file was not done, for a person. Kept in English as a pattern, the words put into
+// it and the error it comes of, so that a program can report it as it is and say it in its
+// user's language too.
 #pragma once
 
 #include <initializer_list>
@@ -33,19 +34,20 @@ inline std::string Filled(std::string_view pattern, std::initializer_list<std::s
 // Marks an English pattern for the translators; "{}" stands for each word in turn.
 constexpr const char* English(const char* pattern) { return pattern; }
 
+// What an error means, in English whatever the locale.
+std::string Description(const std::error_code& error);
+
 struct Reason {
   std::string pattern;
   std::vector<std::string> words = {};
-  // The pattern is the C library's own description of an error number: its
-  // translations are the C library's.
-  bool fromSystem = false;
+  std::error_code cause = {};  // when set, its description is the last word
 
-  // The pattern, or what stands for it, with the words put in.
-  std::string Text(std::string_view translated) const { return Filled(translated, words); }
-  std::string Text() const { return Text(pattern); }
+  // The pattern, or what stands for it, with the words and the cause's description put in.
+  std::string Text(std::string_view translated, std::string_view causeDescribed) const;
+  std::string Text() const { return Text(pattern, Description(cause)); }
 };
 
-// What an error means, in English whatever the locale.
-Reason ReasonOf(const std::error_code& error);
+// The error as the whole reason.
+inline Reason ReasonOf(const std::error_code& error) { return {"{}", {}, error}; }
 
 }  // namespace quobrel

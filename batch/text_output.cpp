@@ -5,23 +5,35 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 
+#include "batch/file_errors.h"
 #include "batch/posix_file.h"
 #include "batch/text_reading.h"
 
 namespace quobrel {
 namespace {
 
-// An unnamed file in the temporary folder, gone when closed.
-FileDescriptor UnnamedTemporaryFile() {
-  const char* folder = std::getenv("TMPDIR");
-  if (folder == nullptr || *folder == '\0') folder = "/tmp";
-  return FileDescriptor(::open(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+// An unnamed file in the temporary folder, gone when closed; named for a moment only where
+// the file system cannot make it unnamed.
+FileDescriptor TemporaryFile() {
+  const char* asked = std::getenv("TMPDIR");
+  for (const char* folder : {asked != nullptr && *asked != '\0' ? asked : "/tmp", "/tmp"}) {
+    FileDescriptor unnamed(::open(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    if (unnamed) return unnamed;
+    std::string name = std::string(folder) + "/quobrel-XXXXXX";
+    FileDescriptor named(::mkostemp(name.data(), O_CLOEXEC));
+    if (!named) continue;
+    ::unlink(name.c_str());
+    return named;
+  }
+  return FileDescriptor();
 }
 
-// What `fd` has left, copied to an unnamed temporary file, a piece at a time.
-FileDescriptor KeptAside(int fd, const std::function<bool()>& keepGoing, std::error_code& error) {
-  FileDescriptor copy = UnnamedTemporaryFile();
+// What `fd` has left, copied to a temporary file a piece at a time; with `binaryRefused`,
+// only up to the first NUL byte, which makes it binary.
+FileDescriptor KeptAside(int fd, bool binaryRefused, std::error_code& error) {
+  FileDescriptor copy = TemporaryFile();
   if (!copy) {
     error = LastError();
     return copy;
@@ -31,61 +43,93 @@ FileDescriptor KeptAside(int fd, const std::function<bool()>& keepGoing, std::er
     const ssize_t got = RetryOnInterrupt([&] { return ::read(fd, piece.data(), piece.size()); });
     if (got == 0) return copy;
     if (got < 0) error = LastError();
+    if (!error && binaryRefused && std::memchr(piece.data(), '\0', static_cast<std::size_t>(got)))
+      error = FileError::Binary;
     if (!error) error = WriteAll(copy.get(), {piece.data(), static_cast<std::size_t>(got)});
-    if (error || !keepGoing()) return FileDescriptor();
+    if (error) return FileDescriptor();
   }
 }
 
-FileReport Refused(const TextRefusal& refusal, std::optional<TextEncoding> encoding) {
-  return {FileOutcome::Failed, refusal.reason, refusal.error, encoding, std::nullopt};
+// Reads on from `fd`'s offset, the bytes already taken from it first.
+ReadBytes ReaderAfter(int fd, std::string taken) {
+  return [fd, taken = std::move(taken)](char* buffer, std::size_t size) mutable -> ssize_t {
+    if (taken.empty()) return RetryOnInterrupt([&] { return ::read(fd, buffer, size); });
+    const std::size_t count = taken.copy(buffer, size);
+    taken.erase(0, count);
+    return static_cast<ssize_t>(count);
+  };
 }
+
+// The first bytes of what `fd` has left, as many as a byte-order mark has where there are.
+std::string FirstBytes(int fd, std::error_code& error) {
+  std::string first(kUtf8ByteOrderMark.size(), '\0');
+  std::size_t got = 0;
+  while (got < first.size()) {
+    const ssize_t count =
+        RetryOnInterrupt([&] { return ::read(fd, first.data() + got, first.size() - got); });
+    if (count < 0) error = LastError();
+    if (count <= 0) break;
+    got += static_cast<std::size_t>(count);
+  }
+  first.resize(got);
+  return first;
+}
+
+FileReport Failed(Reason reason, const std::error_code& error = {}) {
+  return {FileOutcome::Failed, std::move(reason), error};
+}
+
+FileReport Refused(const TextRefusal& refusal) { return Failed(refusal.reason, refusal.error); }
 
 }  // namespace
 
-FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool, const WriteBytes& write,
-                           const std::function<bool()>& keepGoing) {
-  bool stopped = false;
-  const std::function<bool()> going = [&] { return !(stopped = stopped || !keepGoing()); };
+FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool,
+                           const WriteBytes& write) {
   const bool surveyed = run.surveyed || !run.format.encoding ||
                         run.format.lineBreaks == LineBreakRule::Lines ||
                         *run.format.encoding == TextEncoding::Cp932;
+  const auto going = [] { return true; };
   SurveyedText text;
-  FileDescriptor copy;
-  struct stat status {};
-  if (surveyed && (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
-    // A pipe is read once: what the survey reads is kept for the conversion.
-    std::error_code error;
-    copy = KeptAside(fd, going, error);
-    if (stopped) return {FileOutcome::Cancelled, {English("stopped")}, {}};
-    if (!copy)
-      return {FileOutcome::Failed,
-              {English("cannot keep the text aside: {}"), {ReasonOf(error).Text()}},
-              error};
-    fd = copy.get();
-  }
+  ReadBytes read;
   if (surveyed) {
-    text = SurveyText(fd, run.format, pool, going);
-    if (stopped) return {FileOutcome::Cancelled, {English("stopped")}, {}};
-    if (std::optional<TextRefusal> refusal = SurveyRefusal(text))
-      return Refused(*refusal, std::nullopt);
+    struct stat status {};
+    FileDescriptor copy;
+    // A pipe is read once, and a file read on from where it was left is read from there:
+    // what the survey reads is kept for the conversion.
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || ::lseek(fd, 0, SEEK_CUR) != 0) {
+      std::error_code error;
+      copy = KeptAside(fd, run.surveyed, error);
+      if (error == FileError::Binary) return Failed(ReasonOf(error), error);
+      if (!copy) return Failed({English("cannot keep the text aside: {}"), {}, error}, error);
+    }
+    const int from = copy ? copy.get() : fd;
+    text = SurveyText(from, run.format, pool, going);
+    if (std::optional<TextRefusal> refusal = SurveyRefusal(text)) return Refused(*refusal);
+    // What is added to the file meanwhile, by this very output perhaps, is not read.
+    read = [copy = std::make_shared<FileDescriptor>(std::move(copy)),
+            at = ReaderAt(from, text.textStart, text.end)](char* buffer, std::size_t size) {
+      return at(buffer, size);
+    };
+    if (from == fd) ::lseek(fd, static_cast<off_t>(text.end), SEEK_SET);
   } else {
-    // Nothing to find first: the text as the format says it is.
-    FileSurvey({run.format}).Finish(text.kind);
+    // Nothing to find first: the text as the format says it is, after a byte-order mark.
+    std::error_code error;
+    std::string first = FirstBytes(fd, error);
+    if (error) return Failed({English("cannot read: {}"), {}, error}, error);
+    FileSurvey survey(run.format);
+    text.textStart = survey.TakeByteOrderMark(first);
+    first.erase(0, text.textStart);
+    survey.Finish(text.kind);
+    read = ReaderAfter(fd, std::move(first));
   }
-  const ReadBytes readOn = [fd](char* buffer, std::size_t size) {
-    return RetryOnInterrupt([&] { return ::read(fd, buffer, size); });
-  };
-  PieceReader reader(surveyed ? ReaderAt(fd, text.textStart) : readOn);
+  PieceReader reader(std::move(read));
   const StreamOutcome streamed = StreamText(reader, pool, text.kind, run.command, write, going);
-  if (stopped) return {FileOutcome::Cancelled, {English("stopped")}, {}};
-  if (std::optional<TextRefusal> refusal = StreamRefusal(streamed, text))
-    return Refused(*refusal, text.kind.encoding);
+  if (std::optional<TextRefusal> refusal = StreamRefusal(streamed, text)) return Refused(*refusal);
   if (streamed.writeError) {
-    return {FileOutcome::Failed,
-            {English("cannot write standard output: {}"), {ReasonOf(streamed.writeError).Text()}},
-            streamed.writeError};
+    return Failed({English("cannot write standard output: {}"), {}, streamed.writeError},
+                  streamed.writeError);
   }
-  return {FileOutcome::Converted, {}, {}, text.kind.encoding, streamed.count};
+  return {FileOutcome::Converted, {}, {}};
 }
 
 }  // namespace quobrel

@@ -3,8 +3,6 @@
 // read twice, an unnamed temporary copy.
 #pragma once
 
-#include <functional>
-
 #include "batch/file_batch.h"
 #include "batch/file_text.h"
 #include "batch/text_stream.h"
@@ -16,14 +14,13 @@ struct OutputRun {
   FileCommand command;
   FileFormat format;
   // Read through first, as a file of a batch is: binary texts refused, the encoding told
-  // apart. Otherwise only where the format needs it: an encoding to tell apart, or the
-  // window's rule of line breaks.
+  // apart. Otherwise only where the format needs it: an encoding to tell apart, the
+  // window's rule of line breaks, or code page 932's codes to keep.
   bool surveyed = true;
 };
 
-// Converts what `fd` holds to `write`. Stops, as Cancelled, when `keepGoing` says so. On
-// a failure found while converting, what came before it has been written.
-FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool, const WriteBytes& write,
-                           const std::function<bool()>& keepGoing);
+// Converts what `fd` holds from its offset on to `write`, and leaves the offset after what
+// was converted. On a failure found while converting, what came before it has been written.
+FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool, const WriteBytes& write);
 
 }  // namespace quobrel

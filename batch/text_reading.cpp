@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include "batch/file_errors.h"
@@ -43,10 +44,12 @@ TextRefusal CannotRead(const std::error_code& error) {
 
 }  // namespace
 
-ReadBytes ReaderAt(int fd, std::uint64_t offset) {
-  return [fd, offset = static_cast<off_t>(offset)](char* buffer, std::size_t size) mutable {
-    const ssize_t count = RetryOnInterrupt([&] { return ::pread(fd, buffer, size, offset); });
-    if (count > 0) offset += count;
+ReadBytes ReaderAt(int fd, std::uint64_t offset, std::uint64_t end) {
+  return [fd, offset, end](char* buffer, std::size_t size) mutable {
+    size = static_cast<std::size_t>(std::min<std::uint64_t>(size, end - std::min(offset, end)));
+    const ssize_t count = RetryOnInterrupt(
+        [&] { return size == 0 ? 0 : ::pread(fd, buffer, size, static_cast<off_t>(offset)); });
+    if (count > 0) offset += static_cast<std::uint64_t>(count);
     return count;
   };
 }
@@ -63,8 +66,14 @@ SurveyedText SurveyText(int fd, const FileFormat& format, WorkerPool& pool,
   }
   surveyed.textStart =
       survey.TakeByteOrderMark(std::string_view(first, static_cast<std::size_t>(got)));
+  surveyed.end = surveyed.textStart;
   if (survey.NextPlan().Any()) {
-    PieceReader reader(ReaderAt(fd, surveyed.textStart));
+    PieceReader reader(
+        [&surveyed, read = ReaderAt(fd, surveyed.textStart)](char* buffer, std::size_t size) {
+          const ssize_t count = read(buffer, size);
+          if (count > 0) surveyed.end += static_cast<std::uint64_t>(count);
+          return count;
+        });
     const std::function<std::function<FileSurvey::Notes()>(Piece)> jobFor = [&survey](Piece piece) {
       return [piece = std::move(piece), plan = survey.NextPlan()] {
         return FileSurvey::Look(piece.bytes, plan);

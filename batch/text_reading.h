@@ -16,12 +16,13 @@
 
 namespace quobrel {
 
-// Reads `fd` from `offset` on, leaving its own offset alone.
-ReadBytes ReaderAt(int fd, std::uint64_t offset);
+// Reads `fd` from `offset` on, up to `end`, leaving its own offset alone.
+ReadBytes ReaderAt(int fd, std::uint64_t offset, std::uint64_t end = UINT64_MAX);
 
 struct SurveyedText {
   FileKind kind;
   std::size_t textStart = 0;  // after a byte-order mark
+  std::uint64_t end = 0;      // of what was read
   FileSurvey::Outcome outcome;
   std::error_code readError;
   bool stopped = false;  // `keepGoing` said so

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <vector>
 
@@ -31,22 +32,25 @@ struct Listed {
   bool found = false;
 };
 
-// The files the request names, with the files in its folders when it walks them; the
-// folders that could not be read, and the links passed by, are reported.
-std::vector<Listed> FilesOf(const Request& request, bool& allRead) {
+// The files the request names, with the files in its folders when it walks them, but for
+// those in the output folder; the folders that could not be read, and the links passed by,
+// are reported.
+std::vector<Listed> FilesOf(const Request& request, std::optional<FileIdentity> outputFolder,
+                            bool& allRead) {
   std::vector<Listed> files;
   for (const std::string& file : request.files) {
-    std::optional<FolderWalk> walked = request.recursive ? WalkFolder(file) : std::nullopt;
+    std::optional<FolderWalk> walked =
+        request.recursive ? WalkFolder(file, outputFolder) : std::nullopt;
     if (!walked) {
       files.push_back({BatchFile::Named(file), false});
       continue;
     }
     for (const auto& [folder, error] : walked->unreadable) {
-      ReportFile(folder.native(), {English("cannot read the folder: {}"), {Said(ReasonOf(error))}});
+      ReportFile(folder.native(), {English("cannot read the folder: {}"), {}, error});
       allRead = false;
     }
     for (const auto& [link, error] : walked->linksPassedBy) {
-      ReportFile(link.native(), {English("passed by: {}"), {Said(ReasonOf(error))}});
+      ReportFile(link.native(), {English("passed by: {}"), {}, error});
       allRead = false;
     }
     for (BatchFile& found : walked->files) files.push_back({std::move(found), true});
@@ -84,7 +88,7 @@ class StatusReport : public BatchView {
     progress_.reset();
     if (request_.json) {
       out_ << SummaryObject(done_, notDone_) << '\n';
-    } else if (!request_.quiet && !StopSignal()) {
+    } else if (!request_.quiet) {
       out_ << Utf8(kAllConverted) << '\n';
     }
     // The summary follows the closing line where both go to one place.
@@ -144,16 +148,13 @@ class StatusReport : public BatchView {
   std::optional<ProgressLine> progress_;
 };
 
-// Files are told apart one by one unless an encoding is named; one of ASCII only, told
-// apart, is written as UTF-8, as most files here are.
-FileFormat Format(const Request& request) {
-  return {request.encoding.value_or(std::nullopt), TextEncoding::Utf8, request.lineBreaks,
-          request.outputEncoding};
-}
-
-// Why the output folder cannot be written in, if it cannot.
-std::optional<std::string> OutputFolderProblem(const std::string& folder) {
-  if (OpenFolderAt(AT_FDCWD, folder.c_str())) return std::nullopt;
+// Why the output folder cannot be written in, if it cannot; else what it is.
+std::optional<std::string> OutputFolderProblem(const std::string& folder,
+                                               std::optional<FileIdentity>& identity) {
+  if (const FileDescriptor opened = OpenFolderAt(AT_FDCWD, folder.c_str())) {
+    identity = IdentityOf(opened.get());
+    return std::nullopt;
+  }
   const std::error_code error = LastError();
   const char* pattern = error == std::errc::no_such_file_or_directory ? N_("{}: no such folder")
                         : error == std::errc::not_a_directory         ? N_("{}: not a folder")
@@ -165,20 +166,24 @@ std::optional<std::string> OutputFolderProblem(const std::string& folder) {
 }  // namespace
 
 int RunOnFiles(const Request& request, std::ostream& out) {
+  std::optional<FileIdentity> outputFolder;
   if (request.outputDirectory) {
-    if (std::optional<std::string> problem = OutputFolderProblem(*request.outputDirectory)) {
+    if (std::optional<std::string> problem =
+            OutputFolderProblem(*request.outputDirectory, outputFolder)) {
       ReportError(*problem);
       return 1;
     }
   }
   CatchStopSignals();
+  // A reader of the status lines that goes away does not stop the batch half-way.
+  std::signal(SIGPIPE, SIG_IGN);
   bool allRead = true;
-  const std::vector<Listed> files = FilesOf(request, allRead);
+  const std::vector<Listed> files = FilesOf(request, outputFolder, allRead);
   std::vector<BatchFile> batch;
   batch.reserve(files.size());
   for (const Listed& listed : files) batch.push_back(listed.file);
   StatusReport report(request, files, out);
-  RunFileBatch(batch, CommandOf(request), Format(request), report);
+  RunFileBatch(batch, CommandOf(request), FormatOf(request), report);
   const bool written = report.Finish();
   if (!written) ReportError(Tr("cannot write the status lines"));
   if (const int signal = StopSignal()) return ExitStatusOf(signal);

@@ -11,6 +11,26 @@ namespace {
 
 constexpr char kHex[] = "0123456789abcdef";
 
+// How a file ended, in a word: done, unchanged, refused, failed or stopped.
+std::string_view OutcomeWord(const FileReport& report) {
+  switch (report.outcome) {
+    case FileOutcome::Converted:
+      return "done";
+    case FileOutcome::NothingToDo:
+    case FileOutcome::AlreadyDone:
+      return "unchanged";
+    case FileOutcome::NotFound:
+      return "failed";
+    case FileOutcome::Failed:
+      // A check turned it down, or the system failed a step.
+      return report.error && report.error.category() != FileErrorCategory() ? "failed" : "refused";
+    case FileOutcome::Stopped:
+    case FileOutcome::Cancelled:
+      return "stopped";
+  }
+  return "failed";
+}
+
 }  // namespace
 
 std::string JsonString(std::string_view bytes) {
@@ -41,25 +61,6 @@ std::string JsonString(std::string_view bytes) {
     }
   }
   return json + '"';
-}
-
-std::string_view OutcomeWord(const FileReport& report) {
-  switch (report.outcome) {
-    case FileOutcome::Converted:
-      return "done";
-    case FileOutcome::NothingToDo:
-    case FileOutcome::AlreadyDone:
-      return "unchanged";
-    case FileOutcome::NotFound:
-      return "failed";
-    case FileOutcome::Failed:
-      // A check turned it down, or the system failed a step.
-      return report.error && report.error.category() != FileErrorCategory() ? "failed" : "refused";
-    case FileOutcome::Stopped:
-    case FileOutcome::Cancelled:
-      return "stopped";
-  }
-  return "failed";
 }
 
 std::string FileObject(std::string_view path, const StatusLine& line, const FileReport& report) {

@@ -17,7 +17,4 @@ std::string FileObject(std::string_view path, const StatusLine& line, const File
 
 std::string SummaryObject(std::size_t done, std::size_t notDone);
 
-// How a file ended, in a word: done, unchanged, refused, failed or stopped.
-std::string_view OutcomeWord(const FileReport& report);
-
 }  // namespace quobrel::cli

@@ -10,9 +10,13 @@
 namespace quobrel::cli {
 
 std::string Said(const Reason& reason) {
+  const std::string cause = Description(reason.cause);
   // The C library's descriptions of errors come with its own translations.
-  return reason.Text(reason.fromSystem ? ::dgettext("libc", reason.pattern.c_str())
-                                       : Tr(reason.pattern.c_str()));
+  const bool fromSystem = reason.cause.category() == std::system_category() ||
+                          reason.cause.category() == std::generic_category();
+  return reason.Text(Tr(reason.pattern.c_str()), cause.empty() ? cause
+                                                 : fromSystem  ? ::dgettext("libc", cause.c_str())
+                                                               : Tr(cause.c_str()));
 }
 
 void ReportError(std::string_view message) {

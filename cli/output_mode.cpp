@@ -13,13 +13,12 @@
 namespace quobrel::cli {
 namespace {
 
-// Standard input is UTF-8 unless named otherwise, as a filter's input is; a named file is
-// told apart, as the batch tells its files.
-FileFormat FormatOf(const Request& request, bool standardInput) {
-  const std::optional<TextEncoding> encoding =
-      request.encoding ? *request.encoding
-                       : (standardInput ? std::optional(TextEncoding::Utf8) : std::nullopt);
-  return {encoding, TextEncoding::Utf8, request.lineBreaks, request.outputEncoding};
+// Whether `fd` is the very file standard output writes to, which it would read on and on.
+bool IsStandardOutput(int fd) {
+  struct stat input {
+  }, output{};
+  return ::fstat(fd, &input) == 0 && ::fstat(STDOUT_FILENO, &output) == 0 &&
+         S_ISREG(input.st_mode) && FileIdentity::Of(input) == FileIdentity::Of(output);
 }
 
 // Converts one input; false when it could not be.
@@ -37,11 +36,15 @@ bool Convert(const std::string& input, const Request& request, WorkerPool& pool)
       return false;
     }
   }
+  const int fd = standardInput ? STDIN_FILENO : opened.get();
+  if (IsStandardOutput(fd)) {
+    ReportFile(name, {English("the input is the output")});
+    return false;
+  }
   const OutputRun run{CommandOf(request).forFile(), FormatOf(request, standardInput),
                       /*surveyed=*/!standardInput};
   const FileReport report = ConvertToOutput(
-      standardInput ? STDIN_FILENO : opened.get(), run, pool,
-      [](std::string_view bytes) { return WriteAll(STDOUT_FILENO, bytes); }, [] { return true; });
+      fd, run, pool, [](std::string_view bytes) { return WriteAll(STDOUT_FILENO, bytes); });
   if (Succeeded(report.outcome)) return true;
   ReportFile(name, report.reason);
   return false;

@@ -22,4 +22,11 @@ BatchCommand CommandOf(const Request& request) {
           request.backups};
 }
 
+FileFormat FormatOf(const Request& request, bool standardInput) {
+  const std::optional<TextEncoding> encoding =
+      request.encoding ? *request.encoding
+                       : (standardInput ? std::optional(TextEncoding::Utf8) : std::nullopt);
+  return {encoding, TextEncoding::Utf8, request.lineBreaks, request.outputEncoding};
+}
+
 }  // namespace quobrel::cli

@@ -9,4 +9,9 @@ namespace quobrel::cli {
 
 BatchCommand CommandOf(const Request& request);
 
+// The format a file is read and written in; standard input is UTF-8 unless named otherwise,
+// as a filter's input is, and a file told apart, as the batch tells its files apart (one
+// of ASCII only is written as UTF-8, as most files here are).
+FileFormat FormatOf(const Request& request, bool standardInput = false);
+
 }  // namespace quobrel::cli

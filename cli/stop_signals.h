@@ -4,7 +4,8 @@
 
 namespace quobrel::cli {
 
-// From now on SIGINT and SIGTERM are noted, not fatal; a second one is.
+// From now on the first SIGINT or SIGTERM is noted, not fatal; a second one of either ends
+// the program as it would have. A signal ignored when the program started stays ignored.
 void CatchStopSignals();
 
 // The signal that asked to stop, or 0.

@@ -52,6 +52,13 @@ TEST_P(CliConventions, NamedFilesGoToStandardOutputEachReadAsWhatItIs) {
   EXPECT_EQ(some.out, "ガッコウガッコウ 1\n");
   EXPECT_NE(some.err.find(Path("gone.txt").string() + ": "), npos) << some.err;
   EXPECT_NE(some.err.find(Path("binary.txt").string() + ": "), npos) << some.err;
+  // Never the file it writes to, which it would read on and on.
+  const int appended = ::open(Path("a.txt").c_str(), O_WRONLY | O_APPEND);
+  const ProcessResult itself = RunProcess(QUOBREL_CLI_PATH, {"convert", Path("a.txt")}, "",
+                                          [appended] { ::dup2(appended, STDOUT_FILENO); });
+  ::close(appended);
+  EXPECT_EQ(itself.exitStatus, 1);
+  EXPECT_EQ(Read("a.txt"), "ｶﾞｯｺｳ 1\n");
   if (InEnglish()) {
     EXPECT_NE(some.err.find("binary file (it holds NUL bytes)"), npos);
   }
@@ -75,6 +82,8 @@ TEST_P(CliConventions, EncodingsGoByTheirUsualNamesBothWays) {
     EXPECT_EQ(
         Run({"convert", "--encoding=" + std::string(name), "--output-encoding=EUC-JP"}, utf8).out,
         eucJp);
+  // A byte-order mark is the encoding's, not a character of the text.
+  EXPECT_EQ(Run({"convert", "--output-encoding=cp932"}, "\xEF\xBB\xBFｶ").out, "\x83\x4A");
   // A character the output encoding cannot hold stops it, at its place.
   const ProcessResult unencodable = Run({"convert", "--output-encoding=cp932"}, "ab😀");
   EXPECT_EQ(unencodable.exitStatus, 1);
@@ -178,6 +187,17 @@ TEST_P(CliConventions, AWalkIntoAnOutputFolderMirrorsTheTree) {
   ::umask(umask);
   EXPECT_EQ(StatusOf(Path("out/sub/deeper")).st_mode & 0777, 0777 & ~umask);
 
+  // Folders only for results written; the output folder within the tree is not walked.
+  fs::create_directories(Path("src/binary"));
+  Write("src/binary/z.txt", std::string("a\0", 2));
+  Write("src/b.txt", "ｳ");
+  const std::string inTree = "--output-dir=" + Path("src/out").string();
+  fs::create_directory(Path("src/out"));
+  for (int run = 0; run < 2; ++run) EXPECT_EQ(Run({"convert", "-r", inTree, "src"}).exitStatus, 0);
+  EXPECT_EQ(Read("src/out/b.txt"), "ウ");
+  EXPECT_FALSE(fs::exists(Path("src/out/binary")));
+  EXPECT_FALSE(fs::exists(Path("src/out/out")));
+
   const ProcessResult missing =
       Run({"convert", "--output-dir=" + Path("nodir").string(), "src/b.txt"});
   EXPECT_EQ(missing.exitStatus, 1);
@@ -262,7 +282,7 @@ TEST_F(StoppedRuns, CtrlCFinishesTheFileUnderWayReportsEveryFileDoneAndLeavesThe
   }
   EXPECT_GE(done, 1);
   EXPECT_LT(done, 40) << "it was done before it was stopped";
-  EXPECT_EQ(stopped.out.find("全て変換終了"), npos);
+  EXPECT_TRUE(stopped.out.ends_with("全て変換終了\n"));
   const std::vector<std::string> names = Names();
   EXPECT_EQ(names.size(), 40u + done) << "a temporary file was left";
 }
@@ -272,7 +292,7 @@ TEST_F(StoppedRuns, TermDropsALargeFileUnderWayCleanly) {
   WriteLarge(original, converted);  // over 16 MB
   const ProcessResult stopped = StopWith(SIGTERM, {"convert", "-i", "big.txt"}, false);
   EXPECT_EQ(stopped.exitStatus, 143);
-  EXPECT_EQ(stopped.out.find("変換終了"), npos);
+  EXPECT_EQ(stopped.out.find("big.txt：変換終了"), npos);
   EXPECT_EQ(Read("big.txt"), original);
   EXPECT_EQ(Names(), std::vector<std::string>{"big.txt"});
 }
