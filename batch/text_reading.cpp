@@ -24,6 +24,7 @@ std::string Names(const std::vector<TextEncoding>& encodings, std::string_view s
 
 std::vector<std::string> EachName(const std::vector<TextEncoding>& encodings) {
   std::vector<std::string> names;
+  names.reserve(encodings.size());
   for (TextEncoding encoding : encodings) names.emplace_back(EncodingName(encoding));
   return names;
 }

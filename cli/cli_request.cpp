@@ -133,29 +133,29 @@ ParsedCommandLine UsageError(const std::string& message) {
 // What a short option is given as, and the long-only options from 256 on, where no
 // character is.
 enum Code : int {
-  kWord = 1,  // a word that is no option, as getopt_long gives it in order
-  kHelpOption = 'h',
-  kInPlace = 'i',
-  kDryRun = 'n',
-  kQuiet = 'q',
-  kRecursive = 'r',
-  kVersion = 256,
-  kDigits,
-  kLetters,
-  kKatakana,
-  kCase,
-  kSpaces,
-  kSymbols,
-  kKana,
-  kSearch,
-  kReplace,
-  kMatchCase,
-  kEncoding,
-  kOutputEncoding,
-  kOutputDir,
-  kBackup,
-  kLineBreaks,
-  kJson,
+  Word = 1,  // a word that is no option, as getopt_long gives it in order
+  HelpOption = 'h',
+  InPlace = 'i',
+  DryRun = 'n',
+  Quiet = 'q',
+  Recursive = 'r',
+  Version = 256,
+  Digits,
+  Letters,
+  Katakana,
+  Case,
+  Spaces,
+  Symbols,
+  Kana,
+  Search,
+  Replace,
+  MatchCase,
+  Encoding,
+  OutputEncoding,
+  OutputDir,
+  Backup,
+  LineBreaks,
+  Json,
 };
 
 // "-" first: the words that are no options come back in turn, whatever POSIXLY_CORRECT
@@ -163,28 +163,28 @@ enum Code : int {
 constexpr char kShortOptions[] = "-:hinqr";
 
 constexpr option kLongOptions[] = {
-    {"help", no_argument, nullptr, kHelpOption},
-    {"version", no_argument, nullptr, kVersion},
-    {"digits", required_argument, nullptr, kDigits},
-    {"letters", required_argument, nullptr, kLetters},
-    {"katakana", required_argument, nullptr, kKatakana},
-    {"case", required_argument, nullptr, kCase},
-    {"spaces", required_argument, nullptr, kSpaces},
-    {"symbols", required_argument, nullptr, kSymbols},
-    {"kana", required_argument, nullptr, kKana},
-    {"search", required_argument, nullptr, kSearch},
-    {"replace", required_argument, nullptr, kReplace},
-    {"match-case", no_argument, nullptr, kMatchCase},
-    {"encoding", required_argument, nullptr, kEncoding},
-    {"output-encoding", required_argument, nullptr, kOutputEncoding},
-    {"output-dir", required_argument, nullptr, kOutputDir},
-    {"backup", required_argument, nullptr, kBackup},
-    {"line-breaks", required_argument, nullptr, kLineBreaks},
-    {"in-place", no_argument, nullptr, kInPlace},
-    {"dry-run", no_argument, nullptr, kDryRun},
-    {"recursive", no_argument, nullptr, kRecursive},
-    {"json", no_argument, nullptr, kJson},
-    {"quiet", no_argument, nullptr, kQuiet},
+    {"help", no_argument, nullptr, HelpOption},
+    {"version", no_argument, nullptr, Version},
+    {"digits", required_argument, nullptr, Digits},
+    {"letters", required_argument, nullptr, Letters},
+    {"katakana", required_argument, nullptr, Katakana},
+    {"case", required_argument, nullptr, Case},
+    {"spaces", required_argument, nullptr, Spaces},
+    {"symbols", required_argument, nullptr, Symbols},
+    {"kana", required_argument, nullptr, Kana},
+    {"search", required_argument, nullptr, Search},
+    {"replace", required_argument, nullptr, Replace},
+    {"match-case", no_argument, nullptr, MatchCase},
+    {"encoding", required_argument, nullptr, Encoding},
+    {"output-encoding", required_argument, nullptr, OutputEncoding},
+    {"output-dir", required_argument, nullptr, OutputDir},
+    {"backup", required_argument, nullptr, Backup},
+    {"line-breaks", required_argument, nullptr, LineBreaks},
+    {"in-place", no_argument, nullptr, InPlace},
+    {"dry-run", no_argument, nullptr, DryRun},
+    {"recursive", no_argument, nullptr, Recursive},
+    {"json", no_argument, nullptr, Json},
+    {"quiet", no_argument, nullptr, Quiet},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -198,10 +198,10 @@ const option* OptionOf(int code) {
 
 std::string LongName(int code) { return std::string("--") + OptionOf(code)->name; }
 
-constexpr Code kConvertOptions[] = {kDigits, kLetters, kKatakana, kCase, kSpaces, kSymbols, kKana};
-constexpr Code kReplaceOptions[] = {kSearch, kReplace, kMatchCase};
+constexpr Code kConvertOptions[] = {Digits, Letters, Katakana, Case, Spaces, Symbols, Kana};
+constexpr Code kReplaceOptions[] = {Search, Replace, MatchCase};
 // Those that go with -i or --output-dir only.
-constexpr Code kFileOptions[] = {kDryRun, kRecursive, kBackup, kJson};
+constexpr Code kFileOptions[] = {DryRun, Recursive, Backup, Json};
 
 // A value an option may take, and what it stands for.
 template <class Value>
@@ -246,11 +246,11 @@ constexpr Choice<OptionButton> kSpaceChoices[] = {{"pair", SpacesPairsToFull},
 
 // The window's button groups, in the order their buttons are selected.
 constexpr std::pair<Code, std::span<const Choice<OptionButton>>> kButtonGroups[] = {
-    {kDigits, kDigitChoices},
-    {kLetters, kLetterChoices},
-    {kKatakana, kKatakanaChoices},
-    {kCase, kCaseChoices},
-    {kSpaces, kSpaceChoices}};
+    {Digits, kDigitChoices},
+    {Letters, kLetterChoices},
+    {Katakana, kKatakanaChoices},
+    {Case, kCaseChoices},
+    {Spaces, kSpaceChoices}};
 
 constexpr Choice<ExtraConversions::SymbolWidth> kSymbolWidths[] = {
     {"full", ExtraConversions::SymbolWidth::Full},
@@ -286,17 +286,17 @@ std::vector<std::string_view> ValuesOf(int code) {
     if (group == code) return NamesOf(choices);
   }
   switch (code) {
-    case kSymbols:
+    case Symbols:
       return NamesOf<ExtraConversions::SymbolWidth>(kSymbolWidths);
-    case kKana:
+    case Kana:
       return NamesOf<convert::KanaScript>(kKanaScripts);
-    case kBackup:
+    case Backup:
       return NamesOf<BackupPolicy>(kBackupPolicies);
-    case kLineBreaks:
+    case LineBreaks:
       return NamesOf<LineBreakRule>(kLineBreakRules);
-    case kEncoding:
+    case Encoding:
       return {"auto", "utf-8", "cp932", "euc-jp"};
-    case kOutputEncoding:
+    case OutputEncoding:
       return {"same", "utf-8", "cp932", "euc-jp"};
     default:
       return {};
@@ -305,7 +305,7 @@ std::vector<std::string_view> ValuesOf(int code) {
 
 std::string NeedsValue(int code) {
   // An unset shell variable must not send the results to the root folder.
-  if (code == kOutputDir) return Tr("--output-dir needs a folder");
+  if (code == OutputDir) return Tr("--output-dir needs a folder");
   const std::vector<std::string_view> values = ValuesOf(code);
   if (values.empty()) return Filled(Tr("option '{}' needs a value"), {LongName(code)});
   return Filled(Tr("option '{}' needs a value: {}"), {LongName(code), Alternatives(values)});
@@ -370,12 +370,14 @@ std::string Unknown(int optopt, std::string_view word) {
     const std::string_view name = word.substr(0, word.find('='));
     if (name.size() <= 2) return Filled(Tr("unknown option '{}'"), {word});
     std::vector<std::string_view> candidates;
+    candidates.reserve(std::size(kOptions));
     for (const option& o : kOptions) {
       const std::string_view known = o.name;
       if (known.starts_with(name.substr(2))) candidates.push_back(known);
     }
     if (candidates.size() > 1) {
       std::vector<std::string> dashed;
+      dashed.reserve(candidates.size());
       for (std::string_view candidate : candidates) dashed.push_back("--" + std::string(candidate));
       std::sort(dashed.begin(), dashed.end());
       std::vector<std::string_view> names(dashed.begin(), dashed.end());
@@ -401,6 +403,7 @@ Words ReadWords(const std::vector<std::string>& arguments) {
   std::vector<std::string> copies{"quobrel-cli"};
   copies.insert(copies.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
+  argv.reserve(copies.size() + 1);
   for (std::string& copy : copies) argv.push_back(copy.data());
   argv.push_back(nullptr);
   const int argc = int(copies.size());
@@ -414,7 +417,7 @@ Words ReadWords(const std::vector<std::string>& arguments) {
     const int code = getopt_long(argc, argv.data(), kShortOptions, kLongOptions, &index);
     if (code == -1) break;
     switch (code) {
-      case kWord:
+      case Word:
         words.positional.emplace_back(optarg);
         break;
       case '?':
@@ -424,7 +427,7 @@ Words ReadWords(const std::vector<std::string>& arguments) {
       case ':':
         if (!words.firstError) words.firstError = NeedsValue(optopt);
         break;
-      case kHelpOption:
+      case HelpOption:
         words.help = words.help || !words.firstError;
         break;
       default: {
@@ -452,7 +455,7 @@ class RequestReader {
     if (!positional.empty()) positional.erase(positional.begin());
     if (words_.help) return {Help(command), 0};
     if (words_.firstError) return UsageError(*words_.firstError);
-    if (words_.Has(kVersion)) return {std::string(kVersionLabel) + "\n", 0};
+    if (words_.Has(Version)) return {std::string(kVersionLabel) + "\n", 0};
     if (command.empty()) return UsageError(Tr("expected a command: convert or replace"));
 
     std::optional<std::string> error;
@@ -494,14 +497,14 @@ class RequestReader {
       if (const auto* error = std::get_if<std::string>(&button)) return *error;
       convert.buttons.push_back(std::get<OptionButton>(button));
     }
-    if (words_.Has(kSymbols)) {
+    if (words_.Has(Symbols)) {
       const auto symbols =
-          Choose<ExtraConversions::SymbolWidth>(kSymbols, kSymbolWidths, words_.Value(kSymbols));
+          Choose<ExtraConversions::SymbolWidth>(Symbols, kSymbolWidths, words_.Value(Symbols));
       if (const auto* error = std::get_if<std::string>(&symbols)) return *error;
       convert.extra.symbols = std::get<ExtraConversions::SymbolWidth>(symbols);
     }
-    if (words_.Has(kKana)) {
-      const auto kana = Choose<convert::KanaScript>(kKana, kKanaScripts, words_.Value(kKana));
+    if (words_.Has(Kana)) {
+      const auto kana = Choose<convert::KanaScript>(Kana, kKanaScripts, words_.Value(Kana));
       if (const auto* error = std::get_if<std::string>(&kana)) return *error;
       convert.extra.kana = std::get<convert::KanaScript>(kana);
     }
@@ -511,35 +514,35 @@ class RequestReader {
 
   std::optional<std::string> ReadReplace() {
     if (auto error = Foreign(kConvertOptions, "convert")) return error;
-    if (!words_.Has(kSearch) || !words_.Has(kReplace))
+    if (!words_.Has(Search) || !words_.Has(Replace))
       return Tr("replace needs --search=TEXT and --replace=TEXT");
     ReplaceRequest replace;
-    const std::pair<Code, std::u16string*> texts[] = {{kSearch, &replace.search},
-                                                      {kReplace, &replace.replacement}};
+    const std::pair<Code, std::u16string*> texts[] = {{Search, &replace.search},
+                                                      {Replace, &replace.replacement}};
     for (const auto& [code, text] : texts) {
       std::optional<std::u16string> utf16 = Utf16(words_.Value(code));
       if (!utf16) return Filled(Tr("{} is not valid UTF-8"), {LongName(code)});
       *text = std::move(*utf16);
     }
-    replace.matchCase = words_.Has(kMatchCase);
+    replace.matchCase = words_.Has(MatchCase);
     request_.command = std::move(replace);
     return std::nullopt;
   }
 
   std::optional<std::string> ReadEncodings() {
-    if (words_.Has(kEncoding)) {
-      const auto encoding = ChooseEncoding(kEncoding, words_.Value(kEncoding), "auto");
+    if (words_.Has(Encoding)) {
+      const auto encoding = ChooseEncoding(Encoding, words_.Value(Encoding), "auto");
       if (const auto* error = std::get_if<std::string>(&encoding)) return *error;
       request_.encoding = std::get<std::optional<TextEncoding>>(encoding);
     }
-    if (words_.Has(kOutputEncoding)) {
-      const auto encoding = ChooseEncoding(kOutputEncoding, words_.Value(kOutputEncoding), "same");
+    if (words_.Has(OutputEncoding)) {
+      const auto encoding = ChooseEncoding(OutputEncoding, words_.Value(OutputEncoding), "same");
       if (const auto* error = std::get_if<std::string>(&encoding)) return *error;
       request_.outputEncoding = std::get<std::optional<TextEncoding>>(encoding);
     }
-    if (words_.Has(kLineBreaks)) {
+    if (words_.Has(LineBreaks)) {
       const auto rule =
-          Choose<LineBreakRule>(kLineBreaks, kLineBreakRules, words_.Value(kLineBreaks));
+          Choose<LineBreakRule>(LineBreaks, kLineBreakRules, words_.Value(LineBreaks));
       if (const auto* error = std::get_if<std::string>(&rule)) return *error;
       request_.lineBreaks = std::get<LineBreakRule>(rule);
     }
@@ -547,17 +550,17 @@ class RequestReader {
   }
 
   std::optional<std::string> ReadFiles(std::vector<std::string> files) {
-    request_.inPlace = words_.Has(kInPlace);
-    if (words_.Has(kOutputDir)) {
-      if (words_.Value(kOutputDir).empty()) return NeedsValue(kOutputDir);
-      request_.outputDirectory = words_.Value(kOutputDir);
+    request_.inPlace = words_.Has(InPlace);
+    if (words_.Has(OutputDir)) {
+      if (words_.Value(OutputDir).empty()) return NeedsValue(OutputDir);
+      request_.outputDirectory = words_.Value(OutputDir);
     }
     if (request_.inPlace && request_.outputDirectory) {
       return Filled(Tr("{} and {} cannot go together"),
-                    {words_.Spelling(kInPlace), words_.Spelling(kOutputDir)});
+                    {words_.Spelling(InPlace), words_.Spelling(OutputDir)});
     }
     if (request_.inPlace || request_.outputDirectory) {
-      const std::string& option = words_.Spelling(request_.inPlace ? kInPlace : kOutputDir);
+      const std::string& option = words_.Spelling(request_.inPlace ? InPlace : OutputDir);
       if (std::find(files.begin(), files.end(), "-") != files.end())
         return Filled(Tr("standard input (-) cannot go with {}"), {option});
       if (files.empty()) return Filled(Tr("{} goes with files"), {option});
@@ -575,18 +578,18 @@ class RequestReader {
           return Filled(Tr("{} goes with -i or --output-dir"), {words_.Spelling(code)});
       }
     }
-    request_.dryRun = words_.Has(kDryRun);
-    request_.recursive = words_.Has(kRecursive);
-    if (words_.Has(kBackup)) {
-      const auto backups = Choose<BackupPolicy>(kBackup, kBackupPolicies, words_.Value(kBackup));
+    request_.dryRun = words_.Has(DryRun);
+    request_.recursive = words_.Has(Recursive);
+    if (words_.Has(Backup)) {
+      const auto backups = Choose<BackupPolicy>(Backup, kBackupPolicies, words_.Value(Backup));
       if (const auto* error = std::get_if<std::string>(&backups)) return *error;
       request_.backups = std::get<BackupPolicy>(backups);
     }
-    request_.json = words_.Has(kJson);
-    request_.quiet = words_.Has(kQuiet);
+    request_.json = words_.Has(Json);
+    request_.quiet = words_.Has(Quiet);
     if (request_.json && request_.quiet) {
       return Filled(Tr("{} and {} cannot go together"),
-                    {words_.Spelling(kJson), words_.Spelling(kQuiet)});
+                    {words_.Spelling(Json), words_.Spelling(Quiet)});
     }
     return std::nullopt;
   }

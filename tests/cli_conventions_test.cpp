@@ -11,7 +11,7 @@
 namespace quobrel::testing {
 namespace {
 
-constexpr auto npos = std::string::npos;
+constexpr auto kNowhere = std::string::npos;
 
 class CliConventions : public FileSafety, public ::testing::WithParamInterface<std::string> {
  protected:
@@ -50,8 +50,8 @@ TEST_P(CliConventions, NamedFilesGoToStandardOutputEachReadAsWhatItIs) {
       Run({"convert", "--output-encoding=UTF8", "graph.dot", "gone.txt", "binary.txt", "a.txt"});
   EXPECT_EQ(some.exitStatus, 1);
   EXPECT_EQ(some.out, "ガッコウガッコウ 1\n");
-  EXPECT_NE(some.err.find(Path("gone.txt").string() + ": "), npos) << some.err;
-  EXPECT_NE(some.err.find(Path("binary.txt").string() + ": "), npos) << some.err;
+  EXPECT_NE(some.err.find(Path("gone.txt").string() + ": "), kNowhere) << some.err;
+  EXPECT_NE(some.err.find(Path("binary.txt").string() + ": "), kNowhere) << some.err;
   // Never the file it writes to, which it would read on and on.
   const int appended = ::open(Path("a.txt").c_str(), O_WRONLY | O_APPEND);
   const ProcessResult itself = RunProcess(QUOBREL_CLI_PATH, {"convert", Path("a.txt")}, "",
@@ -60,7 +60,7 @@ TEST_P(CliConventions, NamedFilesGoToStandardOutputEachReadAsWhatItIs) {
   EXPECT_EQ(itself.exitStatus, 1);
   EXPECT_EQ(Read("a.txt"), "ｶﾞｯｺｳ 1\n");
   if (InEnglish()) {
-    EXPECT_NE(some.err.find("binary file (it holds NUL bytes)"), npos);
+    EXPECT_NE(some.err.find("binary file (it holds NUL bytes)"), kNowhere);
   }
 }
 
@@ -224,11 +224,11 @@ TEST_P(CliConventions, UsageErrorsNameWhatWasTyped) {
   }
 }
 
-// A run over files as big as `original`, stopped by `signal` once it has begun: it returns
-// its exit status and its status lines.
+// quobrel-cli stopped by `signal` once it has begun: on its first status line, or once it
+// has a temporary file open. Its exit status and its standard output.
 class StoppedRuns : public FileSafety {
  protected:
-  ProcessResult StopWith(int signal, std::vector<std::string> arguments, bool onFirstLine) {
+  ProcessResult StopWith(int signal, const std::vector<std::string>& arguments, bool onFirstLine) {
     const std::string output = folder.string() + ".out";
     const pid_t run =
         onFirstLine
@@ -271,7 +271,7 @@ TEST_F(StoppedRuns, CtrlCFinishesTheFileUnderWayReportsEveryFileDoneAndLeavesThe
   for (int i = 10; i < 50; ++i) {
     const std::string name = std::to_string(i);
     SCOPED_TRACE(name);
-    if (stopped.out.find(name + ".txt：変換終了\n") != npos) {
+    if (stopped.out.find(name + ".txt：変換終了\n") != kNowhere) {
       ++done;
       EXPECT_EQ(Read(name + ".txt"), converted);
       EXPECT_EQ(Read(name + ".old"), original);
@@ -292,7 +292,7 @@ TEST_F(StoppedRuns, TermDropsALargeFileUnderWayCleanly) {
   WriteLarge(original, converted);  // over 16 MB
   const ProcessResult stopped = StopWith(SIGTERM, {"convert", "-i", "big.txt"}, false);
   EXPECT_EQ(stopped.exitStatus, 143);
-  EXPECT_EQ(stopped.out.find("big.txt：変換終了"), npos);
+  EXPECT_EQ(stopped.out.find("big.txt：変換終了"), kNowhere);
   EXPECT_EQ(Read("big.txt"), original);
   EXPECT_EQ(Names(), std::vector<std::string>{"big.txt"});
 }
