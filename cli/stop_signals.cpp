@@ -2,18 +2,20 @@
 
 #include <signal.h>
 
+#include <atomic>
 #include <initializer_list>
 
 namespace quobrel::cli {
 namespace {
 
-volatile sig_atomic_t caught = 0;
+// Written by the handler, on whichever thread the signal finds, and read by the batch's:
+// an atomic, which a handler may use for being lock-free.
+std::atomic<int> caught = 0;
+static_assert(std::atomic<int>::is_always_lock_free);
 
 void Note(int signal) {
-  if (caught == 0) {
-    caught = signal;
-    return;
-  }
+  int none = 0;
+  if (caught.compare_exchange_strong(none, signal)) return;
   // Asked again: the user is not made to wait. Both calls are safe in a handler.
   ::signal(signal, SIG_DFL);
   ::raise(signal);
@@ -35,6 +37,6 @@ void CatchStopSignals() {
   }
 }
 
-int StopSignal() { return caught; }
+int StopSignal() { return caught.load(); }
 
 }  // namespace quobrel::cli
