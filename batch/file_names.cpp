@@ -1,7 +1,10 @@
 #include "batch/file_names.h"
 
+#include <unicode/utf8.h>
+
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 
 namespace quobrel {
 namespace {
@@ -51,20 +54,38 @@ bool IsRefusedName(std::basic_string_view<Char> fileName) {
              [&](std::u16string_view refused) { return EqualsLowered(extension, refused); });
 }
 
-// The length of the UTF-8 sequence `bytes` starts with; 1 for ASCII, 0 for a byte that
-// starts none.
+// The length of the UTF-8 character `bytes` starts with; 0 for a byte that starts none.
 std::size_t Utf8SequenceLength(std::string_view bytes) {
-  const auto lead = static_cast<unsigned char>(bytes[0]);
-  const std::size_t length = lead < 0x80                    ? 1
-                             : lead >= 0xC2 && lead <= 0xDF ? 2
-                             : lead >= 0xE0 && lead <= 0xEF ? 3
-                             : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                            : 0;
-  if (length > bytes.size()) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((static_cast<unsigned char>(bytes[i]) & 0xC0) != 0x80) return 0;
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  std::int32_t length = 0;
+  UChar32 character;
+  U8_NEXT(data, length, static_cast<std::int32_t>(std::min<std::size_t>(bytes.size(), 4)),
+          character);
+  return character < 0 ? 0 : static_cast<std::size_t>(length);
+}
+
+// `name` with the characters, and the bytes that start none, that `escaped` picks spelt
+// "\xNN" for each of their bytes.
+template <class Escaped>
+std::string Spelt(std::string_view name, Escaped escaped) {
+  constexpr char kHex[] = "0123456789abcdef";
+  std::string spelt;
+  spelt.reserve(name.size());
+  for (std::size_t i = 0; i < name.size();) {
+    const std::size_t length = Utf8SequenceLength(name.substr(i));
+    const std::string_view sequence = name.substr(i, std::max<std::size_t>(length, 1));
+    if (escaped(sequence, length != 0)) {
+      for (const char byte : sequence) {
+        const auto value = static_cast<unsigned char>(byte);
+        spelt.append("\\x").push_back(kHex[value >> 4]);
+        spelt.push_back(kHex[value & 15]);
+      }
+    } else {
+      spelt.append(sequence);
+    }
+    i += sequence.size();
   }
-  return length;
+  return spelt;
 }
 
 }  // namespace
@@ -76,33 +97,18 @@ bool IsRefused(std::u16string_view fileName) { return IsRefusedName(fileName); }
 bool IsRefused(std::string_view fileName) { return IsRefusedName(fileName); }
 
 std::string PrintableName(std::string_view name) {
-  std::string printable;
-  printable.reserve(name.size());
-  auto escape = [&printable](std::string_view bytes) {
-    constexpr char kHex[] = "0123456789abcdef";
-    for (const char byte : bytes) {
-      const auto value = static_cast<unsigned char>(byte);
-      printable.append("\\x").push_back(kHex[value >> 4]);
-      printable.push_back(kHex[value & 15]);
-    }
-  };
-  for (std::size_t i = 0; i < name.size();) {
-    const auto byte = static_cast<unsigned char>(name[i]);
-    const std::size_t length = Utf8SequenceLength(name.substr(i));
+  return Spelt(name, [](std::string_view sequence, bool character) {
+    const auto byte = static_cast<unsigned char>(sequence[0]);
     // U+0080 to U+009F are C2 80 to C2 9F in UTF-8; a lone byte of 80 to 9F is C1 to a
     // terminal that takes bytes as Latin-1.
-    const bool c1 =
-        (length == 2 && byte == 0xC2 && static_cast<unsigned char>(name[i + 1]) <= 0x9F) ||
-        (length == 0 && byte >= 0x80 && byte <= 0x9F);
-    const std::size_t taken = std::max<std::size_t>(length, 1);
-    if (byte < 0x20 || byte == 0x7F || c1) {
-      escape(name.substr(i, taken));
-    } else {
-      printable.append(name.substr(i, taken));
-    }
-    i += taken;
-  }
-  return printable;
+    const bool c1 = character ? byte == 0xC2 && static_cast<unsigned char>(sequence[1]) <= 0x9F
+                              : byte >= 0x80 && byte <= 0x9F;
+    return byte < 0x20 || byte == 0x7F || c1;
+  });
+}
+
+std::string Utf8Name(std::string_view name) {
+  return Spelt(name, [](std::string_view, bool character) { return !character; });
 }
 
 std::filesystem::path FolderOf(const std::filesystem::path& path) {

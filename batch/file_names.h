@@ -28,6 +28,9 @@ bool IsRefused(std::string_view fileName);  // the name's bytes
 // cursor, rings the bell or forges a line. Other bytes, UTF-8 or not, stay as they are.
 std::string PrintableName(std::string_view name);
 
+// A name as valid UTF-8: every byte that is no part of a UTF-8 character as "\xNN".
+std::string Utf8Name(std::string_view name);
+
 // The folder a path lies in; "." for a bare name.
 std::filesystem::path FolderOf(const std::filesystem::path& path);
 

@@ -47,7 +47,6 @@ inline constexpr std::u16string_view kDiskFull =
 inline constexpr std::u16string_view kTooLarge =
     u"：ファイルが大きすぎるため書き込めませんでした。";
 inline constexpr std::u16string_view kIoError = u"：入出力エラーのため書き込めませんでした。";
-inline constexpr std::u16string_view kRefused = u"：変換できない種類のファイルです。";
 inline constexpr std::u16string_view kChangedMeanwhile =
     u"：変換中にファイルが変更されたため変換しません。";
 inline constexpr std::u16string_view kBackupOfAnotherFile =

@@ -85,9 +85,9 @@ FileReport Refused(const TextRefusal& refusal) { return Failed(refusal.reason, r
 
 FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool,
                            const WriteBytes& write) {
-  const bool surveyed = run.surveyed || !run.format.encoding ||
-                        run.format.lineBreaks == LineBreakRule::Lines ||
-                        *run.format.encoding == TextEncoding::Cp932;
+  // Whatever the survey would look for but NUL bytes asks for it.
+  const FileSurvey::Plan plan = FileSurvey(run.format).NextPlan();
+  const bool surveyed = run.surveyed || !plan.readers.empty() || plan.lineBreaks || plan.duplicates;
   const auto going = [] { return true; };
   SurveyedText text;
   ReadBytes read;

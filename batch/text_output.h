@@ -14,8 +14,8 @@ struct OutputRun {
   FileCommand command;
   FileFormat format;
   // Read through first, as a file of a batch is: binary texts refused, the encoding told
-  // apart. Otherwise only where the format needs it: an encoding to tell apart, the
-  // window's rule of line breaks, or code page 932's codes to keep.
+  // apart. Otherwise only where the format needs the survey: an encoding to tell apart,
+  // the window's rule of line breaks, or code page 932's codes to keep.
   bool surveyed = true;
 };
 

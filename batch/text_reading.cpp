@@ -12,16 +12,6 @@
 namespace quobrel {
 namespace {
 
-// The encodings' names, one after the other.
-std::string Names(const std::vector<TextEncoding>& encodings, std::string_view separator) {
-  std::string names;
-  for (TextEncoding encoding : encodings) {
-    if (!names.empty()) names += separator;
-    names += EncodingName(encoding);
-  }
-  return names;
-}
-
 std::vector<std::string> EachName(const std::vector<TextEncoding>& encodings) {
   std::vector<std::string> names;
   names.reserve(encodings.size());
@@ -105,9 +95,11 @@ std::optional<TextRefusal> SurveyRefusal(const SurveyedText& surveyed) {
     case TextFailure::Invalid:
       return InvalidIn(outcome.encodings);
     case TextFailure::Undecided: {
-      const std::string names = Names(outcome.encodings, ", ");
-      std::u16string detail(u"(");
-      detail.append(names.begin(), names.end()).push_back(u')');  // the names are ASCII
+      // The status line names them as the window does: "(UTF-8, Shift_JIS)".
+      std::u16string detail;
+      for (const std::string& name : EachName(outcome.encodings))
+        detail.append(detail.empty() ? u"(" : u", ").append(name.begin(), name.end());  // ASCII
+      detail.push_back(u')');
       return TextRefusal{
           status::kUndecided,
           std::move(detail),

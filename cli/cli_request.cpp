@@ -12,6 +12,7 @@
 #include <string_view>
 #include <utility>
 
+#include "batch/file_names.h"
 #include "batch/reason.h"
 #include "batch/text_codec.h"
 #include "cli/translation.h"
@@ -124,9 +125,10 @@ std::string Alternatives(std::span<const std::string_view> names) {
   return Filled(Tr("{} or {}"), {head, names.back()});
 }
 
+// The message names what was typed: a control character in it is spelt out.
 ParsedCommandLine UsageError(const std::string& message) {
-  return {"quobrel-cli: " + message + "\n" + Tr("Try 'quobrel-cli --help' for more information.") +
-              "\n",
+  return {"quobrel-cli: " + PrintableName(message) + "\n" +
+              Tr("Try 'quobrel-cli --help' for more information.") + "\n",
           kUsageError};
 }
 

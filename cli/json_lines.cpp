@@ -1,10 +1,9 @@
 #include "cli/json_lines.h"
 
-#include <unicode/utf8.h>
-
 #include <filesystem>
 
 #include "batch/file_errors.h"
+#include "batch/file_names.h"
 
 namespace quobrel::cli {
 namespace {
@@ -35,29 +34,16 @@ std::string_view OutcomeWord(const FileReport& report) {
 
 std::string JsonString(std::string_view bytes) {
   std::string json = "\"";
-  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-  const auto length = static_cast<std::int32_t>(bytes.size());
-  for (std::int32_t at = 0; at < length;) {
-    const std::int32_t start = at;
-    UChar32 character;
-    U8_NEXT(data, at, length, character);
-    if (character < 0) {
-      // Written as text, so that the string stays valid: a backslash, x and the digits.
-      for (std::int32_t byte = start; byte < at; ++byte) {
-        json += "\\\\x";
-        json += kHex[data[byte] >> 4];
-        json += kHex[data[byte] & 15];
-      }
-    } else if (character == '"' || character == '\\') {
+  for (const char byte : Utf8Name(bytes)) {
+    if (byte == '"' || byte == '\\') {
       json += '\\';
-      json += static_cast<char>(character);
-    } else if (character < 0x20) {
+      json += byte;
+    } else if (static_cast<unsigned char>(byte) < 0x20) {
       json += "\\u00";
-      json += kHex[character >> 4];
-      json += kHex[character & 15];
+      json += kHex[byte >> 4];
+      json += kHex[byte & 15];
     } else {
-      json.append(
-          bytes.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(at - start)));
+      json += byte;
     }
   }
   return json + '"';
