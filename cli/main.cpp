@@ -1,5 +1,7 @@
 // quobrel-cli: the Convert and Replace commands as a filter to standard output, or over
 // files in place or into a folder as the window's batches.
+#include <unistd.h>
+
 #include <csignal>
 #include <iostream>
 #include <new>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "batch/allocator_tuning.h"
+#include "batch/posix_file.h"
 #include "cli/cli_request.h"
 #include "cli/file_mode.h"
 #include "cli/messages.h"
@@ -22,8 +25,16 @@ int Run(int argc, char** argv) {
   const cli::ParsedCommandLine parsed =
       cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (const auto* text = std::get_if<std::string>(&parsed.outcome)) {
-    (parsed.exitStatus == 0 ? std::cout : std::cerr) << *text;
-    return parsed.exitStatus;
+    if (parsed.exitStatus != 0) {
+      std::cerr << *text;
+      return parsed.exitStatus;
+    }
+    // Help or version that cannot be written is a failure, as for any other output.
+    if (const std::error_code error = WriteAll(STDOUT_FILENO, *text)) {
+      cli::ReportFile(cli::Tr("standard output"), {English("cannot write: {}"), {}, error});
+      return 1;
+    }
+    return 0;
   }
   const auto& request = std::get<cli::Request>(parsed.outcome);
   if (const auto* replace = std::get_if<cli::ReplaceRequest>(&request.command);

@@ -222,6 +222,11 @@ TEST_P(CliConventions, UsageErrorsNameWhatWasTyped) {
     ExpectSaid(usage.err,
                "quobrel-cli: " + english + "\nTry 'quobrel-cli --help' for more information.\n");
   }
+  // Help that cannot be written is no success.
+  const ProcessResult full = RunProcess(QUOBREL_CLI_PATH, {"--help"}, "", [] {
+    ::dup2(::open("/dev/full", O_WRONLY | O_CLOEXEC), STDOUT_FILENO);
+  });
+  EXPECT_EQ(full.exitStatus, 1);
 }
 
 // quobrel-cli stopped by `signal` once it has begun: on its first status line, or once it
