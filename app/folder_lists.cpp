@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "app/artwork.h"
-#include "batch/folder_listing.h"
+#include "files/folder_listing.h"
 
 namespace quobrel {
 

@@ -9,10 +9,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "batch/locked_file.h"
-#include "batch/safe_write.h"
-#include "batch/text_codec.h"
-#include "batch/text_lines.h"
+#include "encoding/text_codec.h"
+#include "encoding/text_lines.h"
+#include "files/locked_file.h"
+#include "files/safe_write.h"
 
 namespace quobrel {
 namespace {

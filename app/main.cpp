@@ -7,7 +7,7 @@
 #include "app/qt_translations.h"
 #include "app/quobrel_main.h"
 #include "app/window_arguments.h"
-#include "batch/allocator_tuning.h"
+#include "stream/allocator_tuning.h"
 
 int main(int argc, char** argv) {
   // Answered before Qt starts, so that they need no display.

@@ -27,10 +27,10 @@
 #include "app/widget_controls.h"
 #include "app/window_access.h"
 #include "batch/file_batch.h"
-#include "batch/file_commands.h"
-#include "commands/convert_command.h"
-#include "commands/replace_command.h"
-#include "commands/version.h"
+#include "conversion/convert_command.h"
+#include "conversion/file_commands.h"
+#include "conversion/replace_command.h"
+#include "conversion/version.h"
 #include "engine/characters.h"
 
 namespace quobrel {
@@ -365,12 +365,12 @@ void QuobrelMain::RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& co
   SetPanelsEnabled(false);
   QCoreApplication::processEvents();  // shows the batch view before the files are collected
 
-  std::vector<BatchFile> files;
+  std::vector<ListedFile> files;
   tab.status->clear();
   for (int i = 0; i < tab.files->count(); ++i) {
     const QListWidgetItem* entry = tab.files->item(i);
     if (entry->text().isEmpty() || !entry->isSelected()) continue;
-    files.push_back(BatchFile::Named(tab.files->pathAt(i)));
+    files.push_back(ListedFile::Named(tab.files->pathAt(i)));
     tab.status->addItem(ShownName(files.back().path.native()));
   }
   tab.files->hide();

@@ -6,8 +6,8 @@
 
 #include "app/event_pump.h"
 #include "app/file_tab.h"
-#include "batch/file_names.h"
 #include "batch/status_messages.h"
+#include "files/file_names.h"
 
 namespace quobrel {
 

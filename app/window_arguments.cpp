@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "commands/version.h"
+#include "conversion/version.h"
 
 namespace quobrel {
 namespace {

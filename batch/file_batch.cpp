@@ -9,9 +9,9 @@
 #include <future>
 #include <memory>
 
-#include "batch/file_run.h"
 #include "batch/status_messages.h"
-#include "batch/worker_pool.h"
+#include "internal/file_run.h"
+#include "stream/worker_pool.h"
 
 namespace quobrel {
 namespace fs = std::filesystem;
@@ -33,14 +33,14 @@ constexpr std::uint64_t kFinishedWhenCancelled = std::uint64_t{16} << 20;
 // underneath, each put in place in the list's order.
 class Batch {
  public:
-  Batch(const std::vector<BatchFile>& files, const BatchCommand& command, const FileFormat& format,
+  Batch(const std::vector<ListedFile>& files, const BatchCommand& command, const FileFormat& format,
         BatchView& view)
       : files_(files), command_(command), format_(format), view_(view), reports_(files.size()) {}
 
   std::vector<FileReport> Run() {
     // The file system's own clock, which can lag the precise one.
     ::clock_gettime(CLOCK_REALTIME_COARSE, &memory_.began);
-    for (const BatchFile& file : files_) {
+    for (const ListedFile& file : files_) {
       const EntryOpening located = file.locate();
       if (!located.entry) continue;
       if (const std::optional<FileIdentity> identity = IdentityAt(*located.entry))
@@ -232,7 +232,7 @@ class Batch {
     return !view_.Stopping() && !(dropWhenCancelled_ && view_.Cancelled());
   }
 
-  const std::vector<BatchFile>& files_;
+  const std::vector<ListedFile>& files_;
   const BatchCommand& command_;
   const FileFormat& format_;
   BatchView& view_;
@@ -259,7 +259,7 @@ bool Succeeded(FileOutcome outcome) {
          outcome == FileOutcome::AlreadyDone;
 }
 
-std::vector<FileReport> RunFileBatch(const std::vector<BatchFile>& files,
+std::vector<FileReport> RunFileBatch(const std::vector<ListedFile>& files,
                                      const BatchCommand& command, const FileFormat& format,
                                      BatchView& view) {
   return Batch(files, command, format, view).Run();

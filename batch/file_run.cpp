@@ -1,4 +1,4 @@
-#include "batch/file_run.h"
+#include "internal/file_run.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,13 +10,13 @@
 #include <new>
 #include <stdexcept>
 
-#include "batch/file_errors.h"
-#include "batch/file_names.h"
-#include "batch/piece_stream.h"
-#include "batch/posix_file.h"
 #include "batch/status_messages.h"
-#include "batch/text_reading.h"
-#include "batch/text_stream.h"
+#include "batch/text_refusal.h"
+#include "files/file_errors.h"
+#include "files/file_names.h"
+#include "files/posix_file.h"
+#include "stream/piece_stream.h"
+#include "stream/text_stream.h"
 
 namespace quobrel {
 namespace fs = std::filesystem;
@@ -109,14 +109,7 @@ struct FileRun::Destination {
   std::optional<Backup> backup;          // where what it replaces is kept
 };
 
-BatchFile BatchFile::Named(const fs::path& path) {
-  return {path, [path] {
-            EntryOpening named = EntryOf(path);
-            return named.entry ? FollowLinks(std::move(*named.entry)) : named;
-          }};
-}
-
-FileRun::FileRun(const BatchFile& file, const BatchCommand& command, const FileFormat& format,
+FileRun::FileRun(const ListedFile& file, const BatchCommand& command, const FileFormat& format,
                  const OutputFolder* outputFolder, std::atomic<std::uint64_t>& bytesConverted)
     : path_(file.path),
       name_(path_.filename()),

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "batch/file_errors.h"
-#include "batch/posix_file.h"
-#include "batch/text_reading.h"
+#include "batch/text_refusal.h"
+#include "files/file_errors.h"
+#include "files/posix_file.h"
 
 namespace quobrel {
 namespace {

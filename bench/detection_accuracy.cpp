@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "batch/encoding_detection.h"
-#include "commands/option_codes.h"
+#include "conversion/option_codes.h"
+#include "encoding/encoding_detection.h"
 #include "engine/conversions.h"
 
 namespace {

@@ -21,10 +21,10 @@
 #include <unistd.h>
 
 #include "batch/file_batch.h"
-#include "batch/file_commands.h"
-#include "batch/text_codec.h"
-#include "commands/convert_command.h"
-#include "commands/plain_controls.h"
+#include "conversion/convert_command.h"
+#include "conversion/file_commands.h"
+#include "conversion/plain_controls.h"
+#include "encoding/text_codec.h"
 #include "engine/conversions.h"
 #include "engine/yield_hook.h"
 
@@ -207,9 +207,9 @@ void ReportFiles(const std::u16string& corpus) {
   const BatchCommand convert{[&startUp] { return ConvertingCommand(startUp); }};
   Unseen view;
   auto run = [&](const std::vector<fs::path>& paths) {
-    std::vector<BatchFile> files;
+    std::vector<ListedFile> files;
     files.reserve(paths.size());
-    for (const fs::path& path : paths) files.push_back(BatchFile::Named(path));
+    for (const fs::path& path : paths) files.push_back(ListedFile::Named(path));
     view.Start();
     const auto start = Clock::now();
     RunFileBatch(files, convert, {TextEncoding::Cp932, TextEncoding::Cp932, LineBreakRule::Lines},

@@ -12,11 +12,11 @@
 #include <string_view>
 #include <utility>
 
-#include "batch/file_names.h"
-#include "batch/reason.h"
-#include "batch/text_codec.h"
 #include "cli/translation.h"
-#include "commands/version.h"
+#include "conversion/version.h"
+#include "encoding/text_codec.h"
+#include "files/file_names.h"
+#include "files/reason.h"
 
 namespace quobrel::cli {
 namespace {

@@ -7,17 +7,17 @@
 #include <filesystem>
 #include <vector>
 
-#include "batch/file_errors.h"
-#include "batch/file_names.h"
-#include "batch/folder_entry.h"
-#include "batch/folder_walk.h"
-#include "batch/posix_file.h"
 #include "cli/json_lines.h"
 #include "cli/messages.h"
 #include "cli/progress_line.h"
 #include "cli/request_command.h"
 #include "cli/stop_signals.h"
 #include "cli/translation.h"
+#include "files/file_errors.h"
+#include "files/file_names.h"
+#include "files/folder_entry.h"
+#include "files/folder_walk.h"
+#include "files/posix_file.h"
 
 namespace quobrel::cli {
 namespace {
@@ -28,7 +28,7 @@ std::string Utf8(std::u16string_view text) { return fs::path(text).string(); }
 
 // A file of the request: named, or found in a folder it names.
 struct Listed {
-  BatchFile file;
+  ListedFile file;
   bool found = false;
 };
 
@@ -42,7 +42,7 @@ std::vector<Listed> FilesOf(const Request& request, std::optional<FileIdentity> 
     std::optional<FolderWalk> walked =
         request.recursive ? WalkFolder(file, outputFolder) : std::nullopt;
     if (!walked) {
-      files.push_back({BatchFile::Named(file), false});
+      files.push_back({ListedFile::Named(file), false});
       continue;
     }
     for (const auto& [folder, error] : walked->unreadable) {
@@ -53,7 +53,7 @@ std::vector<Listed> FilesOf(const Request& request, std::optional<FileIdentity> 
       ReportFile(link.native(), {English("passed by: {}"), {}, error});
       allRead = false;
     }
-    for (BatchFile& found : walked->files) files.push_back({std::move(found), true});
+    for (ListedFile& found : walked->files) files.push_back({std::move(found), true});
   }
   return files;
 }
@@ -179,7 +179,7 @@ int RunOnFiles(const Request& request, std::ostream& out) {
   std::signal(SIGPIPE, SIG_IGN);
   bool allRead = true;
   const std::vector<Listed> files = FilesOf(request, outputFolder, allRead);
-  std::vector<BatchFile> batch;
+  std::vector<ListedFile> batch;
   batch.reserve(files.size());
   for (const Listed& listed : files) batch.push_back(listed.file);
   StatusReport report(request, files, out);

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "batch/file_errors.h"
-#include "batch/file_names.h"
+#include "files/file_errors.h"
+#include "files/file_names.h"
 
 namespace quobrel::cli {
 namespace {

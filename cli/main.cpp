@@ -9,13 +9,13 @@
 #include <variant>
 #include <vector>
 
-#include "batch/allocator_tuning.h"
-#include "batch/posix_file.h"
 #include "cli/cli_request.h"
 #include "cli/file_mode.h"
 #include "cli/messages.h"
 #include "cli/output_mode.h"
 #include "cli/translation.h"
+#include "files/posix_file.h"
+#include "stream/allocator_tuning.h"
 
 namespace {
 

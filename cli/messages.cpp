@@ -3,9 +3,9 @@
 #include <libintl.h>
 #include <unistd.h>
 
-#include "batch/file_names.h"
-#include "batch/posix_file.h"
 #include "cli/translation.h"
+#include "files/file_names.h"
+#include "files/posix_file.h"
 
 namespace quobrel::cli {
 

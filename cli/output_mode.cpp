@@ -4,11 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "batch/posix_file.h"
 #include "batch/text_output.h"
 #include "cli/messages.h"
 #include "cli/request_command.h"
 #include "cli/translation.h"
+#include "files/posix_file.h"
 
 namespace quobrel::cli {
 namespace {

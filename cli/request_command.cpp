@@ -1,6 +1,6 @@
 #include "cli/request_command.h"
 
-#include "batch/file_commands.h"
+#include "conversion/file_commands.h"
 #include "engine/conversions.h"
 
 namespace quobrel::cli {

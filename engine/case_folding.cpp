@@ -1,4 +1,4 @@
-#include "engine/internal/case_folding.h"
+#include "internal/case_folding.h"
 
 #include <unicode/uchar.h>
 

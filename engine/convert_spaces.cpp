@@ -1,6 +1,6 @@
 #include "engine/conversions.h"
-#include "engine/internal/character_classes.h"
-#include "engine/internal/text_builder.h"
+#include "internal/character_classes.h"
+#include "internal/text_builder.h"
 
 namespace quobrel::convert {
 namespace {

@@ -4,8 +4,8 @@
 #include <cstddef>
 
 #include "engine/conversions.h"
-#include "engine/internal/substring_finder.h"
-#include "engine/internal/text_builder.h"
+#include "internal/substring_finder.h"
+#include "internal/text_builder.h"
 
 namespace quobrel::convert {
 namespace {

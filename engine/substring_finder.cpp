@@ -1,4 +1,4 @@
-#include "engine/internal/substring_finder.h"
+#include "internal/substring_finder.h"
 
 #include <unicode/uset.h>
 #include <unicode/utf16.h>
@@ -8,8 +8,8 @@
 #include <cstring>
 #include <memory>
 
-#include "engine/internal/case_folding.h"
-#include "engine/internal/lanes.h"
+#include "internal/case_folding.h"
+#include "internal/lanes.h"
 
 namespace quobrel::convert {
 namespace {

@@ -1,8 +1,8 @@
 #include "engine/conversions.h"
-#include "engine/internal/char_map.h"
-#include "engine/internal/character_classes.h"
-#include "engine/internal/katakana_tables.h"
-#include "engine/internal/text_builder.h"
+#include "internal/char_map.h"
+#include "internal/character_classes.h"
+#include "internal/katakana_tables.h"
+#include "internal/text_builder.h"
 
 namespace quobrel::convert {
 

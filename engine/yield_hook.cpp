@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "engine/internal/yield_meter.h"
+#include "internal/yield_meter.h"
 
 namespace quobrel::convert {
 namespace {

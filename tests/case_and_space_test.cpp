@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "commands/option_codes.h"
+#include "conversion/option_codes.h"
 #include "engine/conversions.h"
 
 namespace quobrel::convert {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "batch/text_codec.h"
-#include "commands/convert_command.h"
-#include "commands/plain_controls.h"
+#include "conversion/convert_command.h"
+#include "conversion/plain_controls.h"
+#include "encoding/text_codec.h"
 #include "tests/run_process.h"
 
 namespace quobrel {

@@ -3,8 +3,8 @@
 #include <functional>
 #include <string>
 
-#include "commands/convert_command.h"
-#include "commands/plain_controls.h"
+#include "conversion/convert_command.h"
+#include "conversion/plain_controls.h"
 #include "engine/yield_hook.h"
 
 namespace quobrel {

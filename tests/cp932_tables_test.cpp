@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "batch/text_codec.h"
+#include "encoding/text_codec.h"
 
 namespace quobrel {
 namespace {

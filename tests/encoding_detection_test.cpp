@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "batch/encoding_detection.h"
+#include "encoding/encoding_detection.h"
 
 namespace quobrel {
 namespace {

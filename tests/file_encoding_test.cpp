@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "batch/text_stream.h"
+#include "stream/text_stream.h"
 #include "tests/batch_folder.h"
 
 namespace quobrel {

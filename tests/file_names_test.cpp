@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "batch/file_list_filter.h"
-#include "batch/file_names.h"
-#include "batch/text_lines.h"
+#include "encoding/text_lines.h"
+#include "files/file_list_filter.h"
+#include "files/file_names.h"
 
 namespace quobrel {
 namespace {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "commands/plain_controls.h"
-#include "commands/replace_command.h"
+#include "conversion/plain_controls.h"
+#include "conversion/replace_command.h"
 
 namespace quobrel {
 namespace {

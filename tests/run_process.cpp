@@ -10,7 +10,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "batch/posix_file.h"
+#include "files/posix_file.h"
 
 namespace quobrel::testing {
 namespace {

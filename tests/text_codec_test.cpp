@@ -3,7 +3,7 @@
 #include <random>
 #include <string>
 
-#include "batch/text_codec.h"
+#include "encoding/text_codec.h"
 
 namespace quobrel {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "batch/file_commands.h"
-#include "batch/text_stream.h"
+#include "conversion/file_commands.h"
+#include "stream/text_stream.h"
 
 namespace quobrel {
 namespace {

@@ -24,11 +24,11 @@ fail() {
   echo "FAILED: $*" >&2
 }
 
-# The command line's messages, and the reasons batch/ gives in English for it to say in
-# the user's language.
+# The command line's messages, and the reasons the batches and the file layer give in
+# English for it to say in the user's language.
 (cd "$source_dir" &&
   xgettext -C --from-code=UTF-8 --keyword=Tr --keyword=TrCount:1,2 --keyword=N_ --keyword=English \
-    --package-name=quobrel-cli -o "$tmp/quobrel-cli.pot" cli/*.cpp batch/*.cpp)
+    --package-name=quobrel-cli -o "$tmp/quobrel-cli.pot" cli/*.cpp batch/*.cpp files/*.cpp)
 messages=$(grep -c '^msgid ' "$tmp/quobrel-cli.pot")
 [[ $messages -gt 40 ]] || fail "only $messages messages found in the sources"
 

@@ -11,7 +11,7 @@
 #include <map>
 #include <set>
 
-#include "commands/option_codes.h"
+#include "conversion/option_codes.h"
 #include "engine/conversions.h"
 #include "tests/yield_counter.h"
 

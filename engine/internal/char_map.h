@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "engine/internal/character_classes.h"
+#include "internal/character_classes.h"
 
 namespace quobrel::convert {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <string_view>
 
-#include "engine/internal/character_classes.h"
+#include "internal/character_classes.h"
 
 namespace quobrel::convert {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "engine/internal/character_classes.h"
+#include "internal/character_classes.h"
 
 namespace quobrel::convert {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/internal/lanes.h"
-#include "engine/internal/yield_meter.h"
+#include "internal/lanes.h"
+#include "internal/yield_meter.h"
 
 namespace quobrel::convert {
 

@@ -1,0 +1,26 @@
+// A text converted from a file or a pipe to a stream, as a filter converts: nothing on disk
+// is written but, where the text must be read through before it is converted and cannot be
+// read twice, an unnamed temporary copy.
+#pragma once
+
+#include "batch/file_batch.h"
+#include "encoding/file_text.h"
+#include "stream/text_stream.h"
+#include "stream/worker_pool.h"
+
+namespace quobrel {
+
+struct OutputRun {
+  FileCommand command;
+  FileFormat format;
+  // Read through first, as a file of a batch is: binary texts refused, the encoding told
+  // apart. Otherwise only where the format needs the survey: an encoding to tell apart,
+  // the window's rule of line breaks, or code page 932's codes to keep.
+  bool surveyed = true;
+};
+
+// Converts what `fd` holds from its offset on to `write`, and leaves the offset after what
+// was converted. On a failure found while converting, what came before it has been written.
+FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool, const WriteBytes& write);
+
+}  // namespace quobrel

@@ -1,0 +1,102 @@
+#include "batch/text_refusal.h"
+
+#include <iterator>
+
+#include "batch/status_messages.h"
+#include "files/file_errors.h"
+
+namespace quobrel {
+namespace {
+
+std::vector<std::string> EachName(const std::vector<TextEncoding>& encodings) {
+  std::vector<std::string> names;
+  names.reserve(encodings.size());
+  for (TextEncoding encoding : encodings) names.emplace_back(EncodingName(encoding));
+  return names;
+}
+
+TextRefusal InvalidIn(const std::vector<TextEncoding>& encodings) {
+  return {
+      status::kInvalidBytes,
+      {},
+      {encodings.size() == 1 ? English("not valid {}; name the encoding with --encoding")
+                             : English("not valid {}, {} or {}; name the encoding with --encoding"),
+       EachName(encodings)},
+      {}};
+}
+
+TextRefusal CannotRead(const std::error_code& error) {
+  return {status::kCannotRead, {}, ReasonOf(error), error};
+}
+
+}  // namespace
+
+std::optional<TextRefusal> SurveyRefusal(const SurveyedText& surveyed) {
+  if (surveyed.readError) return CannotRead(surveyed.readError);
+  // Bytes read in the wrong encoding would come back as other characters: such a text is
+  // left alone.
+  const FileSurvey::Outcome& outcome = surveyed.outcome;
+  switch (outcome.failure) {
+    case TextFailure::Binary: {
+      const std::error_code binary = FileError::Binary;
+      return TextRefusal{status::kBinary, {}, ReasonOf(binary), binary};
+    }
+    case TextFailure::Invalid:
+      return InvalidIn(outcome.encodings);
+    case TextFailure::Undecided: {
+      // The status line names them as the window does: "(UTF-8, Shift_JIS)".
+      std::u16string detail;
+      for (const std::string& name : EachName(outcome.encodings))
+        detail.append(detail.empty() ? u"(" : u", ").append(name.begin(), name.end());  // ASCII
+      detail.push_back(u')');
+      return TextRefusal{
+          status::kUndecided,
+          std::move(detail),
+          {outcome.encodings.size() == 2
+               ? English("cannot tell whether it is {} or {}; name the encoding with --encoding")
+               : English("cannot tell whether it is {}, {} or {}; name the encoding with "
+                         "--encoding"),
+           EachName(outcome.encodings)},
+          {}};
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<TextRefusal> StreamRefusal(const StreamOutcome& streamed,
+                                         const SurveyedText& surveyed) {
+  if (streamed.readError) return CannotRead(streamed.readError);
+  const FileKind& kind = surveyed.kind;
+  switch (streamed.failure) {
+    case TextFailure::Invalid:
+      // Told apart, the text was found to be in none of the encodings after all.
+      if (surveyed.outcome.detected)
+        return InvalidIn({std::begin(kAllEncodings), std::end(kAllEncodings)});
+      return TextRefusal{
+          status::kInvalidBytes,
+          {},
+          {English("not valid {} (line {}, column {}, byte {})"),
+           {std::string(EncodingName(kind.encoding)), std::to_string(streamed.invalidAt.line),
+            std::to_string(streamed.invalidAt.column),
+            std::to_string(surveyed.textStart + streamed.failedAt)}},
+          {}};
+    case TextFailure::NotRoundTrip:
+      return TextRefusal{status::kNotRoundTrip,
+                         {},
+                         {English("has {} codes that would be written back otherwise"),
+                          {std::string(EncodingName(kind.encoding))}},
+                         {}};
+    case TextFailure::Unencodable:
+      return TextRefusal{
+          status::kUnencodable,
+          {},
+          {English("the result has a character {} cannot hold (character {})"),
+           {std::string(EncodingName(kind.Written())), std::to_string(streamed.failedAt + 1)}},
+          {}};
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace quobrel

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "batch/file_batch.h"
+#include "conversion/convert_command.h"
+#include "conversion/option_panel.h"
+#include "encoding/text_codec.h"
+#include "encoding/text_lines.h"
+
+namespace quobrel::cli {
+
+struct ConvertRequest {
+  std::vector<OptionButton> buttons;  // selected over the start-up selection, in order
+  ExtraConversions extra;
+};
+
+struct ReplaceRequest {
+  std::u16string search;
+  std::u16string replacement;
+  bool matchCase = false;
+};
+
+struct Request {
+  std::variant<ConvertRequest, ReplaceRequest> command;
+  // --encoding as given: not at all, "auto" (an empty inner value), or one encoding.
+  std::optional<std::optional<TextEncoding>> encoding;
+  std::optional<TextEncoding> outputEncoding;  // nothing: each text in its own
+  // None: standard input. Without inPlace or outputDirectory, "-" among them is standard
+  // input, as cat takes it, and each result goes to standard output.
+  std::vector<std::string> files;
+  bool inPlace = false;
+  std::optional<std::string> outputDirectory;
+  LineBreakRule lineBreaks = LineBreakRule::Keep;
+  // These go with inPlace or outputDirectory only.
+  bool dryRun = false;     // report what would become of each file, and change none
+  bool recursive = false;  // folders among the files are walked
+  BackupPolicy backups = BackupPolicy::Replace;
+  bool json = false;   // a JSON object per file on standard output, for the status lines
+  bool quiet = false;  // no status lines; errors only
+};
+
+// What the command line asks for: a request, or text to print and the exit status.
+struct ParsedCommandLine {
+  std::variant<Request, std::string> outcome;  // the string: help, version or usage error
+  int exitStatus = 0;
+};
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+}  // namespace quobrel::cli

@@ -1,0 +1,38 @@
+// The Convert and Replace commands as the batches and streams take them.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "conversion/convert_command.h"
+#include "conversion/plain_controls.h"
+#include "conversion/replace_command.h"
+
+namespace quobrel {
+
+struct CommandResult {
+  std::u16string text;
+  std::size_t count = 0;  // replacements made
+};
+// A command over a text as the commands take it. It runs on any thread: it holds
+// everything it needs.
+using TextCommand = std::function<CommandResult(std::u16string text)>;
+// The same over a text that goes on in the next piece, but for a tail it leaves as it is.
+using HeadCommand = std::function<convert::ReplacedHead(std::u16string_view text)>;
+
+struct FileCommand {
+  TextCommand run;
+  // Set for a command that may match across a line break: the pieces then take their turn
+  // in order, each but the last through `runHead`, its tail put before the next.
+  HeadCommand runHead;
+};
+
+FileCommand ConvertingCommand(const PlainOptionPanel& selection,
+                              const ExtraConversions& extra = {});
+
+// A search that holds a line break takes the pieces in order.
+FileCommand ReplacingCommand(const ReplaceTexts& texts);
+
+}  // namespace quobrel

@@ -1,0 +1,329 @@
+#include "encoding/text_codec.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_err.h>
+#include <unicode/ustring.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "internal/blockwise.h"
+#include "internal/cp932_tables.h"
+
+namespace quobrel {
+namespace {
+
+using Converter = std::unique_ptr<UConverter, decltype(&ucnv_close)>;
+
+// Code page 932 goes through tables of ICU's mappings (batch/cp932_tables); EUC-JP,
+// rarely used, through ICU's converter itself.
+const char* IcuName(TextEncoding) { return "EUC-JP"; }
+
+// A converter that stops at the first invalid or unmappable character instead of
+// substituting one, reset for a new text. Opening one costs more than converting a small
+// file: each thread keeps its own.
+UConverter* ConverterFor(TextEncoding encoding) {
+  thread_local const Converter converter = [encoding] {
+    UErrorCode status = U_ZERO_ERROR;
+    Converter opened(ucnv_open(IcuName(encoding), &status), &ucnv_close);
+    if (U_FAILURE(status))
+      throw std::runtime_error(std::string("ICU has no converter for ") + IcuName(encoding));
+    ucnv_setToUCallBack(opened.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    ucnv_setFromUCallBack(opened.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                          &status);
+    return opened;
+  }();
+  ucnv_reset(converter.get());
+  return converter.get();
+}
+
+// A character of code page 932 takes one byte exactly when it is ASCII or a half-width
+// katakana, and decodes to one code unit.
+constexpr bool IsCp932SingleByte(char16_t c) { return c < 0x80 || (c >= u'｡' && c <= u'ﾟ'); }
+
+// Adds up, over a sequence of elements, how many lanes of each vector `weigh` marks;
+// the lane counters are emptied into the total before they can overflow.
+template <class Vector, class Unit, class Weigh, class WeighOne>
+std::size_t SumLanes(std::basic_string_view<Unit> input, Weigh weigh, WeighOne weighOne) {
+  constexpr std::size_t kLanes = sizeof(Vector) / sizeof(Unit);
+  constexpr std::size_t kRounds = 100;  // each round adds at most 2 to a lane's counter
+  std::size_t total = 0;
+  std::size_t i = 0;
+  while (i + kLanes <= input.size()) {
+    Vector counters{};
+    for (std::size_t round = 0; round < kRounds && i + kLanes <= input.size();
+         ++round, i += kLanes) {
+      Vector lanes;
+      std::memcpy(&lanes, input.data() + i, sizeof lanes);
+      counters += weigh(lanes);
+    }
+    for (std::size_t lane = 0; lane < kLanes; ++lane) total += counters[lane];
+  }
+  for (; i < input.size(); ++i) total += weighOne(input[i]);
+  return total;
+}
+
+using Bytes = std::uint8_t __attribute__((vector_size(16)));
+using Units = std::uint16_t __attribute__((vector_size(16)));
+
+// Whether every lane holds ASCII: no bit above the lowest seven is set in any.
+template <class Vector>
+bool AllAscii(Vector lanes) {
+  constexpr std::uint64_t kHighBits =
+      sizeof(lanes[0]) == 1 ? 0x8080808080808080u : 0xFF80FF80FF80FF80u;
+  std::uint64_t words[sizeof(Vector) / sizeof(std::uint64_t)];
+  std::memcpy(words, &lanes, sizeof words);
+  std::uint64_t any = 0;
+  for (std::uint64_t word : words) any |= word;
+  return (any & kHighBits) == 0;
+}
+
+// A comparison gives all bits set where it holds: as a count, 1 there.
+template <class Vector, class Mask>
+Vector Ones(Mask mask) {
+  return std::bit_cast<Vector>(mask) & 1;
+}
+
+// The size of the converted text, exact when the input is valid (code page 932 has its own
+// way).
+std::size_t DecodedLength(std::string_view bytes, TextEncoding encoding) {
+  if (encoding == TextEncoding::Utf8) {
+    // One unit per byte that starts a character, one more for a four-byte sequence.
+    return SumLanes<Bytes>(
+        bytes, [](Bytes b) { return Ones<Bytes>((b & 0xC0) != 0x80) + Ones<Bytes>(b >= 0xF0); },
+        [](char c) {
+          const auto b = static_cast<unsigned char>(c);
+          return std::size_t{(b & 0xC0) != 0x80} + (b >= 0xF0);
+        });
+  }
+  // EUC-JP, rarely used: ICU measures it, at the cost of a second pass.
+  UErrorCode status = U_ZERO_ERROR;
+  const int32_t length = ucnv_toUChars(ConverterFor(encoding), nullptr, 0, bytes.data(),
+                                       static_cast<int32_t>(bytes.size()), &status);
+  // Invalid bytes: room enough (a unit per byte) for the conversion to find them again.
+  if (U_FAILURE(status) && status != U_BUFFER_OVERFLOW_ERROR) return bytes.size();
+  return static_cast<std::size_t>(length);
+}
+
+std::size_t EncodedLength(std::u16string_view text, TextEncoding encoding) {
+  if (encoding == TextEncoding::Utf8) {
+    // One byte, one more from U+0080, one more from U+0800 except for a surrogate: a
+    // pair of surrogates takes four.
+    auto weigh = [](Units u) {
+      return Ones<Units>(u >= 0x80) + Ones<Units>((u >= 0x800) & ((u & 0xF800) != 0xD800));
+    };
+    auto weighOne = [](char16_t c) {
+      return std::size_t{c >= 0x80} + (c >= 0x800 && !U16_IS_SURROGATE(c));
+    };
+    return text.size() + SumLanes<Units>(text, weigh, weighOne);
+  }
+  if (encoding == TextEncoding::EucJp) {
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = ucnv_fromUChars(ConverterFor(encoding), nullptr, 0,
+                                           reinterpret_cast<const UChar*>(text.data()),
+                                           static_cast<int32_t>(text.size()), &status);
+    // A character it cannot hold: room enough (three bytes a unit) to find it again.
+    if (U_FAILURE(status) && status != U_BUFFER_OVERFLOW_ERROR) return 3 * text.size();
+    return static_cast<std::size_t>(length);
+  }
+  auto weigh = [](Units u) {
+    constexpr auto kFirst = static_cast<std::uint16_t>(u'｡');
+    constexpr auto kSpan = static_cast<std::uint16_t>(u'ﾟ' - u'｡');
+    return Ones<Units>((u >= 0x80) & ((u - kFirst) > kSpan));
+  };
+  auto weighOne = [](char16_t c) { return std::size_t{!IsCp932SingleByte(c)}; };
+  return text.size() + SumLanes<Units>(text, weigh, weighOne);
+}
+
+// Each conversion below returns where in its input it failed, or nothing when it filled
+// exactly `capacity` units.
+
+// UTF-8 through ICU's macros, which check each sequence as its converters do, and runs of
+// ASCII a block at a time.
+std::optional<std::size_t> DecodeUtf8Into(std::string_view bytes, char16_t* out,
+                                          std::size_t capacity) {
+  using Block = std::uint8_t __attribute__((vector_size(16)));
+  using WideBlock = std::uint16_t __attribute__((vector_size(32)));
+  std::size_t written = 0;
+  auto ascii = [&](std::size_t at) {
+    Block block;
+    std::memcpy(&block, bytes.data() + at, sizeof block);
+    if (written + sizeof block > capacity || !AllAscii(block)) return false;
+    const WideBlock units = __builtin_convertvector(block, WideBlock);
+    std::memcpy(out + written, &units, sizeof units);
+    written += sizeof block;
+    return true;
+  };
+  auto one = [&](std::size_t& at) {
+    std::size_t next = at;
+    UChar32 c;
+    U8_NEXT(bytes.data(), next, bytes.size(), c);
+    if (c < 0 || written + U16_LENGTH(c) > capacity) return false;
+    U16_APPEND_UNSAFE(out, written, c);
+    at = next;
+    return true;
+  };
+  if (const auto faultAt = Blockwise<sizeof(Block)>(bytes.size(), ascii, one)) return faultAt;
+  if (written != capacity) return bytes.size();
+  return std::nullopt;
+}
+
+std::optional<std::size_t> EncodeUtf8Into(std::u16string_view text, char* out,
+                                          std::size_t capacity) {
+  using NarrowBlock = std::uint8_t __attribute__((vector_size(8)));
+  constexpr std::size_t kBlock = sizeof(Units) / sizeof(char16_t);
+  std::size_t written = 0;
+  auto ascii = [&](std::size_t at) {
+    Units block;
+    std::memcpy(&block, text.data() + at, sizeof block);
+    if (written + kBlock > capacity || !AllAscii(block)) return false;
+    const NarrowBlock bytes = __builtin_convertvector(block, NarrowBlock);
+    std::memcpy(out + written, &bytes, sizeof bytes);
+    written += kBlock;
+    return true;
+  };
+  auto one = [&](std::size_t& at) {
+    std::size_t next = at;
+    UChar32 c;
+    U16_NEXT(text.data(), next, text.size(), c);
+    if (U_IS_SURROGATE(c) || written + U8_LENGTH(c) > capacity) return false;
+    U8_APPEND_UNSAFE(out, written, c);
+    at = next;
+    return true;
+  };
+  if (const auto faultAt = Blockwise<kBlock>(text.size(), ascii, one)) return faultAt;
+  if (written != capacity) return text.size();
+  return std::nullopt;
+}
+
+// The two directions of ICU's converters: the calls that differ, under one name each.
+struct IcuDecoding {
+  using In = char;
+  using Out = UChar;
+  static void Convert(UConverter* converter, Out** target, Out* limit, const In** source,
+                      const In* end, UErrorCode* status) {
+    ucnv_toUnicode(converter, target, limit, source, end, nullptr, /*flush=*/true, status);
+  }
+  // How many of the input units behind where the converter stopped are at fault.
+  static std::size_t FaultLength(UConverter* converter) {
+    char fault[32];
+    int8_t length = sizeof fault;
+    UErrorCode ignored = U_ZERO_ERROR;
+    ucnv_getInvalidChars(converter, fault, &length, &ignored);
+    return static_cast<std::size_t>(length);
+  }
+};
+
+struct IcuEncoding {
+  using In = UChar;
+  using Out = char;
+  static void Convert(UConverter* converter, Out** target, Out* limit, const In** source,
+                      const In* end, UErrorCode* status) {
+    ucnv_fromUnicode(converter, target, limit, source, end, nullptr, /*flush=*/true, status);
+  }
+  static std::size_t FaultLength(UConverter* converter) {
+    UChar fault[32];
+    int8_t length = sizeof fault / sizeof *fault;
+    UErrorCode ignored = U_ZERO_ERROR;
+    ucnv_getInvalidUChars(converter, fault, &length, &ignored);
+    return static_cast<std::size_t>(length);
+  }
+};
+
+// ICU's converters take pointers and any length. Converts all of `input` into exactly
+// `capacity` units at `out`, or returns where the input is at fault.
+template <class Direction, class InUnit, class OutUnit>
+std::optional<std::size_t> ConvertWithIcuInto(TextEncoding encoding,
+                                              std::basic_string_view<InUnit> input, OutUnit* out,
+                                              std::size_t capacity) {
+  using In = typename Direction::In;
+  using Out = typename Direction::Out;
+  UConverter* const converter = ConverterFor(encoding);
+  const auto* const begin = reinterpret_cast<const In*>(input.data());
+  const In* source = begin;
+  auto* target = reinterpret_cast<Out*>(out);
+  UErrorCode status = U_ZERO_ERROR;
+  Direction::Convert(converter, &target, target + capacity, &source, begin + input.size(), &status);
+  if (U_SUCCESS(status) && target == reinterpret_cast<Out*>(out) + capacity) return std::nullopt;
+  // The converter stops behind the offending units.
+  return static_cast<std::size_t>(source - begin) - Direction::FaultLength(converter);
+}
+
+// Measures the result, then converts into a string of exactly that size; or reports where
+// the input is at fault.
+template <class Output, class Input, class Measure, class ConvertInto>
+std::pair<Output, std::optional<std::size_t>> Convert(Input input, Measure measure,
+                                                      ConvertInto convertInto) {
+  Output output(measure(input), typename Output::value_type{});
+  if (const auto errorAt = convertInto(input, output.data(), output.size()))
+    return {Output(), errorAt};
+  return {std::move(output), std::nullopt};
+}
+
+}  // namespace
+
+std::string_view EncodingName(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::Utf8:
+      return "UTF-8";
+    case TextEncoding::Cp932:
+      return "Shift_JIS";
+    case TextEncoding::EucJp:
+      return "EUC-JP";
+  }
+  return {};
+}
+
+DecodedText Decode(std::string_view bytes, TextEncoding encoding) {
+  if (encoding == TextEncoding::Cp932) {
+    // At most a unit per byte: measuring first would cost as much as converting.
+    std::u16string text(bytes.size(), u'\0');
+    std::size_t written = 0;
+    if (const auto invalidAt = cp932::DecodeInto(bytes, text.data(), written))
+      return {std::u16string(), invalidAt};
+    text.resize(written);
+    return {std::move(text), std::nullopt};
+  }
+  auto [text, invalidAt] = Convert<std::u16string>(
+      bytes, [encoding](std::string_view in) { return DecodedLength(in, encoding); },
+      [encoding](std::string_view in, char16_t* out, std::size_t capacity) {
+        switch (encoding) {
+          case TextEncoding::Utf8:
+            return DecodeUtf8Into(in, out, capacity);
+          case TextEncoding::Cp932:
+          case TextEncoding::EucJp:
+            break;
+        }
+        return ConvertWithIcuInto<IcuDecoding>(encoding, in, out, capacity);
+      });
+  return {std::move(text), invalidAt};
+}
+
+EncodedText Encode(std::u16string_view text, TextEncoding encoding,
+                   std::vector<std::size_t>* otherCodesAt) {
+  auto [bytes, unencodableAt] = Convert<std::string>(
+      text, [encoding](std::u16string_view in) { return EncodedLength(in, encoding); },
+      [encoding, otherCodesAt](std::u16string_view in, char* out, std::size_t capacity) {
+        switch (encoding) {
+          case TextEncoding::Utf8:
+            return EncodeUtf8Into(in, out, capacity);
+          case TextEncoding::Cp932:
+            return cp932::EncodeInto(in, out, capacity, otherCodesAt);
+          case TextEncoding::EucJp:
+            break;
+        }
+        return ConvertWithIcuInto<IcuEncoding>(encoding, in, out, capacity);
+      });
+  return {std::move(bytes), unencodableAt};
+}
+
+}  // namespace quobrel

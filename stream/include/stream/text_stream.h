@@ -1,0 +1,71 @@
+// A text converted piece by piece, the pieces on all cores and the result written in
+// order: the same bytes as the whole text converted at once, in bounded memory.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "conversion/file_commands.h"
+#include "encoding/file_text.h"
+#include "engine/conversions.h"
+#include "stream/piece_stream.h"
+#include "stream/worker_pool.h"
+
+namespace quobrel {
+
+// Where a byte of the input lies, as an editor counts: lines end at LF, CR LF or a lone CR,
+// and columns count characters.
+struct LineAndColumn {
+  std::size_t line = 0;
+  std::size_t column = 0;
+  bool operator==(const LineAndColumn&) const = default;
+};
+
+struct ConvertedPiece {
+  std::string bytes;
+  std::size_t count = 0;
+  std::size_t resultUnits = 0;
+  std::vector<std::size_t> sharedCodesAt;  // when the kind has duplicate codes to restore
+  TextFailure failure = TextFailure::None;
+  std::size_t failedAt = 0;  // Invalid: the piece's byte; Unencodable: its result's unit
+  LineAndColumn invalidAt;   // Invalid: the line from 0 in the piece, the column from 1
+};
+
+// One piece of a text of `kind`, cut as PieceReader cuts.
+ConvertedPiece ConvertPiece(std::string_view bytes, bool last, const FileKind& kind,
+                            const TextCommand& command);
+
+// ConvertPiece's two halves, around the command.
+struct DecodedPiece {
+  std::u16string text;
+  TextFailure failure = TextFailure::None;  // Invalid or NotRoundTrip
+  std::size_t failedAt = 0;
+  LineAndColumn invalidAt;  // as in ConvertedPiece
+};
+DecodedPiece DecodePiece(std::string_view bytes, bool last, const FileKind& kind);
+ConvertedPiece EncodePiece(CommandResult result, const FileKind& kind);
+
+struct StreamOutcome {
+  TextFailure failure = TextFailure::None;  // Invalid, NotRoundTrip or Unencodable
+  std::size_t failedAt = 0;  // Invalid: the input's byte; Unencodable: the result's unit
+  LineAndColumn invalidAt;   // Invalid: both from 1
+  std::size_t count = 0;
+  std::error_code readError;
+  std::error_code writeError;
+  bool stopped = false;  // `waiting` said so
+};
+
+using WriteBytes = std::function<std::error_code(std::string_view bytes)>;
+
+// Converts what `reader` reads and hands the bytes to `write` in order: the kind's
+// byte-order mark first and its final line break last. Stops at the first failure;
+// `waiting` is called while pieces are worked on and stops the stream by returning false.
+StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& kind,
+                         const FileCommand& command, const WriteBytes& write,
+                         const std::function<bool()>& waiting);
+
+}  // namespace quobrel

@@ -1,0 +1,169 @@
+#include "stream/text_stream.h"
+
+#include <algorithm>
+
+namespace quobrel {
+namespace {
+
+// The place of the invalid byte at `at` in a piece, which starts a line.
+LineAndColumn PlaceOf(std::string_view bytes, std::size_t at, TextEncoding encoding) {
+  const std::string_view before = bytes.substr(0, at);
+  // The byte at `at` is no LF, being invalid: a CR just before it ends a line.
+  const std::size_t lineStart = EndOfLastLineBreak(before, true);
+  const std::u16string line = Decode(before.substr(lineStart), encoding).text;
+  const auto characters = static_cast<std::size_t>(
+      std::count_if(line.begin(), line.end(), [](char16_t c) { return (c & 0xFC00) != 0xDC00; }));
+  return {CountLineBreaks(before), characters + 1};
+}
+
+ConvertedPiece FailedPiece(const DecodedPiece& decoded) {
+  ConvertedPiece piece;
+  piece.failure = decoded.failure;
+  piece.failedAt = decoded.failedAt;
+  piece.invalidAt = decoded.invalidAt;
+  return piece;
+}
+
+}  // namespace
+
+DecodedPiece DecodePiece(std::string_view bytes, bool last, const FileKind& kind) {
+  DecodedPiece piece;
+  DecodedText decoded = Decode(bytes, kind.encoding);
+  if (decoded.invalidByteAt) {
+    piece.failure = TextFailure::Invalid;
+    piece.failedAt = *decoded.invalidByteAt;
+    piece.invalidAt = PlaceOf(bytes, piece.failedAt, kind.encoding);
+    return piece;
+  }
+  // ICU's EUC-JP reads some codes as characters it writes with other codes: such a file
+  // would change where nothing was converted.
+  if (kind.encoding == TextEncoding::EucJp && Encode(decoded.text, kind.encoding).bytes != bytes) {
+    piece.failure = TextFailure::NotRoundTrip;
+    return piece;
+  }
+  piece.text = ForCommands(std::move(decoded.text), kind.lineBreaks, last);
+  return piece;
+}
+
+ConvertedPiece EncodePiece(CommandResult result, const FileKind& kind) {
+  ConvertedPiece piece;
+  const std::u16string text = ForFile(std::move(result.text), kind.lineBreaks);
+  EncodedText encoded =
+      Encode(text, kind.Written(), kind.duplicates.empty() ? nullptr : &piece.sharedCodesAt);
+  if (encoded.unencodableAt) {
+    piece.failure = TextFailure::Unencodable;
+    piece.failedAt = *encoded.unencodableAt;
+    return piece;
+  }
+  piece.bytes = std::move(encoded.bytes);
+  piece.count = result.count;
+  piece.resultUnits = text.size();
+  return piece;
+}
+
+ConvertedPiece ConvertPiece(std::string_view bytes, bool last, const FileKind& kind,
+                            const TextCommand& command) {
+  DecodedPiece decoded = DecodePiece(bytes, last, kind);
+  if (decoded.failure != TextFailure::None) return FailedPiece(decoded);
+  return EncodePiece(command(std::move(decoded.text)), kind);
+}
+
+namespace {
+
+// Runs the command in the pieces' order, each piece's tail put before the next. A CR that
+// ends a result waits for the next one too, as it may be the first half of a CR LF.
+class InOrder {
+ public:
+  InOrder(const FileKind& kind, const FileCommand& command) : kind_(kind), command_(command) {}
+
+  ConvertedPiece Convert(const DecodedPiece& decoded, bool last) {
+    if (decoded.failure != TextFailure::None) return FailedPiece(decoded);
+    std::u16string text = std::move(tail_) + decoded.text;
+    tail_.clear();
+    CommandResult result;
+    if (last) {
+      result = command_.run(std::move(text));
+    } else {
+      convert::ReplacedHead head = command_.runHead(text);
+      tail_ = text.substr(head.tailStart);
+      result = {std::move(head.text), head.count};
+    }
+    result.text.insert(0, cr_);
+    cr_.clear();
+    if (!last && result.text.ends_with(u'\r')) {
+      result.text.pop_back();
+      cr_ = u"\r";
+    }
+    return EncodePiece(std::move(result), kind_);
+  }
+
+ private:
+  const FileKind& kind_;
+  const FileCommand& command_;
+  std::u16string tail_;
+  std::u16string cr_;
+};
+
+}  // namespace
+
+StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& kind,
+                         const FileCommand& command, const WriteBytes& write,
+                         const std::function<bool()>& waiting) {
+  StreamOutcome outcome;
+  if (kind.byteOrderMark) outcome.writeError = write(kUtf8ByteOrderMark);
+  if (outcome.writeError) return outcome;
+  Cp932Duplicates::Restoration restoration(kind.duplicates);
+  InOrder inOrder(kind, command);
+  std::size_t unitsBefore = 0;
+  std::size_t linesBefore = 0;
+  // The workers decode, convert and encode; or, for a command taken in order, decode only.
+  struct Done {
+    ConvertedPiece converted;
+    DecodedPiece decoded;
+    Piece piece;
+    std::size_t lineBreaks = 0;
+  };
+  const auto jobFor = [&](Piece piece) -> std::function<Done()> {
+    return [&kind, &command, piece = std::move(piece)]() mutable {
+      Done done;
+      if (command.runHead) {
+        done.decoded = DecodePiece(piece.bytes, piece.last, kind);
+      } else {
+        done.converted = ConvertPiece(piece.bytes, piece.last, kind, command.run);
+      }
+      done.lineBreaks = CountLineBreaks(piece.bytes);
+      piece.bytes = std::string();  // only its place is needed now
+      done.piece = std::move(piece);
+      return done;
+    };
+  };
+  const auto commit = [&](Done& done) {
+    const Piece& piece = done.piece;
+    ConvertedPiece converted =
+        command.runHead ? inOrder.Convert(done.decoded, piece.last) : std::move(done.converted);
+    outcome.failure = converted.failure;
+    if (converted.failure == TextFailure::Invalid) {
+      outcome.failedAt = piece.offset + converted.failedAt;
+      outcome.invalidAt = {linesBefore + converted.invalidAt.line + 1, converted.invalidAt.column};
+    }
+    if (converted.failure == TextFailure::Unencodable)
+      outcome.failedAt = unitsBefore + converted.failedAt;
+    if (converted.failure != TextFailure::None) return false;
+    unitsBefore += converted.resultUnits;
+    linesBefore += done.lineBreaks;
+    outcome.count += converted.count;
+    restoration.Restore(converted.bytes, converted.sharedCodesAt);
+    outcome.writeError = write(converted.bytes);
+    if (!outcome.writeError && piece.last)
+      outcome.writeError = write(FinalLineBreak(kind.lineBreaks));
+    return !outcome.writeError;
+  };
+  const auto keepGoing = [&] {
+    outcome.stopped = !waiting();
+    return !outcome.stopped;
+  };
+  outcome.readError = StreamPieces<Done>(reader, pool, jobFor, commit, keepGoing);
+  return outcome;
+}
+
+}  // namespace quobrel
