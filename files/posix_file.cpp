@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "files/system_calls.h"
+
 namespace quobrel {
 
 FileDescriptor::~FileDescriptor() {
@@ -24,8 +26,8 @@ std::error_code ReadAll(int fd, std::string& bytes, std::size_t expected) {
   bytes.resize(length + expected + 1);
   for (;;) {
     if (length == bytes.size()) bytes.resize(std::max<std::size_t>(bytes.size() * 2, 1 << 16));
-    const ssize_t count =
-        RetryOnInterrupt([&] { return ::read(fd, bytes.data() + length, bytes.size() - length); });
+    const ssize_t count = RetryOnInterrupt(
+        [&] { return Sys().read(fd, bytes.data() + length, bytes.size() - length); });
     if (count < 0) return LastError();
     if (count == 0) break;
     length += static_cast<std::size_t>(count);
@@ -36,7 +38,8 @@ std::error_code ReadAll(int fd, std::string& bytes, std::size_t expected) {
 
 std::error_code WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
-    const ssize_t count = RetryOnInterrupt([&] { return ::write(fd, bytes.data(), bytes.size()); });
+    const ssize_t count =
+        RetryOnInterrupt([&] { return Sys().write(fd, bytes.data(), bytes.size()); });
     if (count < 0) return LastError();
     bytes.remove_prefix(static_cast<std::size_t>(count));
   }

@@ -6,13 +6,14 @@
 #include <iterator>
 
 #include "files/posix_file.h"
+#include "files/system_calls.h"
 
 namespace quobrel {
 ReadBytes ReaderAt(int fd, std::uint64_t offset, std::uint64_t end) {
   return [fd, offset, end](char* buffer, std::size_t size) mutable {
     size = static_cast<std::size_t>(std::min<std::uint64_t>(size, end - std::min(offset, end)));
     const ssize_t count = RetryOnInterrupt(
-        [&] { return size == 0 ? 0 : ::pread(fd, buffer, size, static_cast<off_t>(offset)); });
+        [&] { return size == 0 ? 0 : Sys().pread(fd, buffer, size, static_cast<off_t>(offset)); });
     if (count > 0) offset += static_cast<std::uint64_t>(count);
     return count;
   };
@@ -23,7 +24,7 @@ SurveyedText SurveyText(int fd, const FileFormat& format, WorkerPool& pool,
   SurveyedText surveyed;
   FileSurvey survey(format);
   char first[kUtf8ByteOrderMark.size()];
-  const ssize_t got = RetryOnInterrupt([&] { return ::pread(fd, first, sizeof first, 0); });
+  const ssize_t got = RetryOnInterrupt([&] { return Sys().pread(fd, first, sizeof first, 0); });
   if (got < 0) {
     surveyed.readError = LastError();
     return surveyed;
