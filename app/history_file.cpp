@@ -113,9 +113,9 @@ bool SaveHistory(const QString& path, const HistoryLists& lists, bool keepUnread
   LockedFile::Opening current = LockedFile::Open(*file.entry);
   if (!current.file && current.refusal != LockedFile::Refusal::NotFound) return false;
   const gid_t group = ::getegid();
-  return !WriteSafely({*file.entry, current.file ? &*current.file : nullptr, 0600, group},
-                      {encoded.bytes})
-              .error;
+  return WriteSafely({*file.entry, current.file ? &*current.file : nullptr, 0600, group},
+                     {encoded.bytes})
+      .ok();
 }
 
 }  // namespace quobrel

@@ -297,10 +297,11 @@ std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
     }
     if (!write_) return std::nullopt;
     // A large file's flush can take a while: it goes on another thread, the window on this.
-    std::future<std::error_code> prepared = pool.Submit([this] { return write_->Prepare(); });
+    std::future<Result<void, WriteFailure>> prepared =
+        pool.Submit([this] { return write_->Prepare(); });
     while (prepared.wait_for(kWaitStep) != std::future_status::ready) keepGoing();
-    if (const std::error_code error = prepared.get())
-      return Fail(error, write_->PreparedBackupFailed());
+    if (const Result<void, WriteFailure> done = prepared.get(); !done)
+      return Fail(done.error().error, done.error().part == WritePart::Backup);
     return std::nullopt;
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
@@ -354,9 +355,9 @@ bool FileRun::SameAsSource(std::string_view bytes) {
 
 Verdict FileRun::Place() {
   if (write_) {
-    const SafeWriteResult written = write_->Place();
-    if (written.error) return Fail(written.error, written.inBackup);
-    written_ = written.written;
+    const Result<WrittenFiles, WriteFailure> written = write_->Place();
+    if (!written) return Fail(written.error().error, written.error().part == WritePart::Backup);
+    written_ = *written;
   }
   return Done(command_.counted ? Counted(status::kFinishedCounted, count_)
                                : std::u16string(status::kFinished),
@@ -369,9 +370,9 @@ std::optional<FileIdentity> FileRun::Folder() const {
 }
 
 std::optional<Verdict> FileRun::FlushFolders() {
-  const SafeWriteResult flushed = write_->FlushFolders();
-  if (!flushed.error) return std::nullopt;
-  return Fail(flushed.error, flushed.inBackup);
+  const Result<void> flushed = write_->FlushFolders();
+  if (flushed) return std::nullopt;
+  return Fail(flushed.error());
 }
 
 void FileRun::Remember(BatchMemory& memory) const {

@@ -29,10 +29,10 @@ struct EntryOpening {
 
 // Opens a folder to create, link and rename files in, and to flush: readable where the user
 // may list it, else only as a place. `flags` may add O_NOFOLLOW.
-FileDescriptor OpenFolderAt(int at, const char* path, int flags = 0);
+[[nodiscard]] FileDescriptor OpenFolderAt(int at, const char* path, int flags = 0);
 
 // The folder of `path`, opened as the path spells it (its user named it), and its last name.
-EntryOpening EntryOf(const std::filesystem::path& path);
+[[nodiscard]] EntryOpening EntryOf(const std::filesystem::path& path);
 
 // Whether a symbolic link may be followed: only to what belongs to the link's own user, so
 // that nobody's link leads a run, root's above all, to somebody else's file.
@@ -41,19 +41,20 @@ bool MayFollow(const struct stat& link, const struct stat& leadsTo);
 // Follows the entry for as long as it names a symbolic link the rule lets through; a link to
 // nothing yet is judged by the folder it leads into. With `within`, the file reached must also
 // lie in that folder or below it.
-EntryOpening FollowLinks(FolderEntry entry, const FileDescriptor* within = nullptr);
+[[nodiscard]] EntryOpening FollowLinks(FolderEntry entry, const FileDescriptor* within = nullptr);
 
 // The entry `below` names in `folder` (".", in a folder held open): each folder on the way
 // opened without following links, and made where missing, as mkdir -p makes them, under the
 // umask. Without `make`, a missing folder is the entry, where nothing is found, and
 // `missing`, when given, says so.
-EntryOpening EntryBelow(const FolderEntry& folder, const std::filesystem::path& below, bool make,
-                        bool* missing = nullptr);
+[[nodiscard]] EntryOpening EntryBelow(const FolderEntry& folder, const std::filesystem::path& below,
+                                      bool make, bool* missing = nullptr);
 
 // The path the kernel knows a descriptor by; empty when it cannot tell.
-std::string PathOf(int fd);
+[[nodiscard]] std::string PathOf(int fd);
 
-std::optional<FileIdentity> IdentityOf(int fd);
-std::optional<FileIdentity> IdentityAt(const FolderEntry& entry);  // not through a link
+[[nodiscard]] std::optional<FileIdentity> IdentityOf(int fd);
+[[nodiscard]] std::optional<FileIdentity> IdentityAt(
+    const FolderEntry& entry);  // not through a link
 
 }  // namespace quobrel

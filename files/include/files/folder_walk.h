@@ -28,7 +28,7 @@ struct FolderWalk {
 // link to a file only to a file of the tree that belongs to the link's own user. Nothing when
 // `folder` names no folder (a file, or nothing at all). The folder `passBy` is, if any, is
 // left out with all it holds: the results of an earlier walk must not be walked again.
-std::optional<FolderWalk> WalkFolder(const std::filesystem::path& folder,
-                                     std::optional<FileIdentity> passBy = std::nullopt);
+[[nodiscard]] std::optional<FolderWalk> WalkFolder(
+    const std::filesystem::path& folder, std::optional<FileIdentity> passBy = std::nullopt);
 
 }  // namespace quobrel

@@ -29,12 +29,13 @@ class LockedFile {
   struct Opening;
   // Opens the file the entry names, not through a symbolic link, without ever blocking, as a
   // FIFO or device would; once locked, it is checked to be still the file the entry names.
-  static Opening Open(const FolderEntry& entry, Lock lock = Lock::Exclusive);
+  [[nodiscard]] static Opening Open(const FolderEntry& entry, Lock lock = Lock::Exclusive);
 
   // Whether the file is still as it was opened, through its descriptor and under its name in
   // the folder: the same size and modification time and, with `changeTime`, the same change
   // time, which any change of its metadata moves too. ChangedMeanwhile when not.
-  std::error_code CheckUnchanged(int folder, const std::string& name, bool changeTime) const;
+  [[nodiscard]] std::error_code CheckUnchanged(int folder, const std::string& name,
+                                               bool changeTime) const;
 
   // The program changed the file's metadata itself: that is no change of another's.
   void TakeOwnChanges() { ::fstat(fd_.get(), &status_); }

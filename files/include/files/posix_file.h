@@ -50,8 +50,8 @@ struct FileIdentity {
 };
 
 // Appends everything the descriptor still has to `bytes`; `expected` sizes the first read.
-std::error_code ReadAll(int fd, std::string& bytes, std::size_t expected = 0);
+[[nodiscard]] std::error_code ReadAll(int fd, std::string& bytes, std::size_t expected = 0);
 
-std::error_code WriteAll(int fd, std::string_view bytes);
+[[nodiscard]] std::error_code WriteAll(int fd, std::string_view bytes);
 
 }  // namespace quobrel

@@ -25,6 +25,7 @@
 
 #include "files/folder_entry.h"
 #include "files/locked_file.h"
+#include "support/result.h"
 
 namespace quobrel {
 
@@ -34,7 +35,7 @@ struct EarlierBackup {
   std::optional<std::string> record;  // the name of the file it backs up, as recorded with it
 };
 // Nothing when the name is free.
-std::optional<EarlierBackup> LookAtBackup(const FolderEntry& backup);
+[[nodiscard]] std::optional<EarlierBackup> LookAtBackup(const FolderEntry& backup);
 
 struct Replacement {
   FolderEntry target;         // the name to replace or create; not a symbolic link
@@ -58,17 +59,19 @@ struct WrittenFiles {
   std::optional<FileIdentity> backup;
 };
 
-struct SafeWriteResult {
+// Which of the two files a step of the safe-write path failed on.
+enum class WritePart { File, Backup };
+
+struct WriteFailure {
   std::error_code error;
-  bool inBackup = false;  // the error came from making the backup
-  WrittenFiles written;   // when there is no error
+  WritePart part = WritePart::File;
 };
 
 class TemporaryFile;
 struct PreparedBackup;
 
-// A new version of a file: its contents are written into fd(), then Commit() puts it in
-// place. The backup copy is made meanwhile, on a thread of its own. Dropped without a
+// A new version of a file: its contents are written through Write(), then Commit() puts it
+// in place. The backup copy is made meanwhile, on a thread of its own. Dropped without a
 // commit, it leaves nothing behind.
 class SafeWrite {
  public:
@@ -78,45 +81,45 @@ class SafeWrite {
   SafeWrite& operator=(const SafeWrite&) = delete;
 
   // Why the temporary file could not be made; nothing is to be written then.
-  const std::error_code& error() const { return error_; }
+  [[nodiscard]] const std::error_code& error() const { return error_; }
   // Appends to the new contents, and has the disk start on them.
-  std::error_code Write(std::string_view bytes);
+  [[nodiscard]] std::error_code Write(std::string_view bytes);
 
   // Flushes the new contents with their metadata, and waits for the backup copy: the
   // slow part of a commit, on any thread.
-  std::error_code Prepare();
-  bool PreparedBackupFailed() const { return backupFailed_; }
+  [[nodiscard]] Result<void, WriteFailure> Prepare();
   // Renames the backup, then the file, into place; the renames are on the disk once
   // FlushFolders() has flushed their folders, which a batch may do for several files at once.
-  SafeWriteResult Place();
+  [[nodiscard]] Result<WrittenFiles, WriteFailure> Place();
   // The identity of the folder to flush, which holds the file and its backup.
   FileIdentity Folder() const;
-  SafeWriteResult FlushFolders();
-  SafeWriteResult Commit();
+  [[nodiscard]] Result<void> FlushFolders();
+  [[nodiscard]] Result<WrittenFiles, WriteFailure> Commit();
 
  private:
   Replacement replacement_;
   std::unique_ptr<TemporaryFile> file_;
   std::error_code error_;
   off_t written_ = 0;
-  bool backupFailed_ = false;
   std::unique_ptr<PreparedBackup> backup_;
   std::future<std::error_code> backupPrepared_;  // goes first, waiting for the copy
 };
 
 // The whole of the new contents at once.
-SafeWriteResult WriteSafely(const Replacement& replacement,
-                            std::initializer_list<std::string_view> contents,
-                            const std::optional<Backup>& backup = std::nullopt);
+[[nodiscard]] Result<WrittenFiles, WriteFailure> WriteSafely(
+    const Replacement& replacement, std::initializer_list<std::string_view> contents,
+    const std::optional<Backup>& backup = std::nullopt);
 
 // Whether this process may replace the file and keep its owner: it may write the folder
 // and, as its effective user, the file; a file without any write permission is refused
 // even to root.
-std::error_code CheckReplaceable(const FolderEntry& target, const LockedFile* current);
+[[nodiscard]] std::error_code CheckReplaceable(const FolderEntry& target,
+                                               const LockedFile* current);
 
 // Renames the file the entry names to the first of "<name><suffix>", "<name><suffix>.2", …
 // that does not exist yet, never replacing anything; returns the new name, or nothing.
-std::optional<std::string> SetAside(const FolderEntry& entry, std::string_view suffix);
+[[nodiscard]] std::optional<std::string> SetAside(const FolderEntry& entry,
+                                                  std::string_view suffix);
 
 // Undoes what runs of this program left in the folder when their process died: an earlier
 // backup that a run had taken out of the way goes back to its name (or, with that name taken,
@@ -126,9 +129,9 @@ std::vector<FileIdentity> RecoverLeftovers(int folder);
 
 // A backup name that still holds the file it stands for, linked there by a run that died
 // before the file was replaced, and so marked: the name is to go again.
-bool IsHalfMadeBackup(const FolderEntry& backup, const LockedFile& file,
-                      const std::string& backsUp);
+[[nodiscard]] bool IsHalfMadeBackup(const FolderEntry& backup, const LockedFile& file,
+                                    const std::string& backsUp);
 // Unlinks it, and the mark; whether it could.
-bool DropHalfMadeBackup(const FolderEntry& backup, LockedFile& file);
+[[nodiscard]] bool DropHalfMadeBackup(const FolderEntry& backup, LockedFile& file);
 
 }  // namespace quobrel
