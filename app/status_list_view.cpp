@@ -6,8 +6,8 @@
 
 #include "app/event_pump.h"
 #include "app/file_tab.h"
-#include "batch/status_messages.h"
 #include "files/file_names.h"
+#include "status/status_text.h"
 
 namespace quobrel {
 
@@ -18,11 +18,11 @@ QString ShownName(const std::string& name) {
 
 void StatusListView::SetStatusLine(std::size_t index, const StatusLine& line) {
   QListWidgetItem* item = status_->item(static_cast<int>(index));
-  item->setText(ShownName(line.name) + QString::fromStdU16String(line.message));
+  item->setText(ShownName(line.name) + QString::fromStdU16String(StatusText(line)));
   // Brought into view as its file begins, not at every step, so that the user may scroll
   // back meanwhile.
   if (line_.name.empty() || index != lineIndex_) status_->scrollToItem(item);
-  const bool converting = line.message == status::kConverting;
+  const bool converting = line.status == FileStatus::Converting;
   if (converting && !(convertingSince_ && lineIndex_ == index)) convertingSince_ = now_();
   if (!converting) convertingSince_.reset();
   lineIndex_ = index;
@@ -41,7 +41,7 @@ void StatusListView::ShowProgress(const BatchProgress& progress) {
   const std::uint64_t percent =
       std::min<std::uint64_t>(100, progress.file->read * 100 / progress.file->size);
   status_->item(static_cast<int>(lineIndex_))
-      ->setText(ShownName(line_.name) + QString::fromStdU16String(line_.message) + ' ' +
+      ->setText(ShownName(line_.name) + QString::fromStdU16String(StatusText(line_)) + ' ' +
                 QString::number(percent) + '%');
 }
 

@@ -9,7 +9,6 @@
 #include <future>
 #include <memory>
 
-#include "batch/status_messages.h"
 #include "internal/file_run.h"
 #include "stream/worker_pool.h"
 
@@ -102,7 +101,7 @@ class Batch {
     }
     if (run->Small()) {
       FileRun& small = *run;
-      auto quiet = [](std::u16string_view) { return true; };
+      auto quiet = [](FileStatus) { return true; };
       // All of it on one thread of the pool, its one or two pieces too; put in place as soon
       // as converted: another file under way touches none of its names.
       converting_.push_back(
@@ -122,7 +121,7 @@ class Batch {
     dropWhenCancelled_ = run->Size() > kFinishedWhenCancelled;
     std::optional<Verdict> verdict =
         run->Convert(pieces_, ShowFor(index), [this] { return KeepGoing(); });
-    if (!verdict) verdict = ShowFor(index)(status::kStoring) ? run->Place() : StoppedVerdict();
+    if (!verdict) verdict = ShowFor(index)(FileStatus::Storing) ? run->Place() : StoppedVerdict();
     if (verdict->report.outcome == FileOutcome::Stopped && !view_.Stopping())
       verdict = CancelledVerdict(index);
     large_.reset();
@@ -132,7 +131,7 @@ class Batch {
   }
 
   Verdict CancelledVerdict(std::size_t index) const {
-    return {StatusLine{files_[index].path.filename().native(), std::u16string(status::kCancelled)},
+    return {StatusLine{files_[index].path.filename().native(), FileStatus::Cancelled},
             {FileOutcome::Cancelled, {English("stopped")}, {}}};
   }
 
@@ -219,8 +218,8 @@ class Batch {
 
   // Shows a file's status and yields; false when the program is ending.
   FileRun::Show ShowFor(std::size_t index) {
-    return [this, index](std::u16string_view status) {
-      view_.SetStatusLine(index, {files_[index].path.filename().native(), std::u16string(status)});
+    return [this, index](FileStatus status) {
+      view_.SetStatusLine(index, {files_[index].path.filename().native(), status});
       return KeepGoing();
     };
   }

@@ -10,7 +10,6 @@
 #include <new>
 #include <stdexcept>
 
-#include "batch/status_messages.h"
 #include "batch/text_refusal.h"
 #include "files/file_errors.h"
 #include "files/file_names.h"
@@ -31,42 +30,42 @@ ReadBytes CountingReaderAt(int fd, std::size_t offset, std::atomic<std::uint64_t
   };
 }
 
-std::u16string_view FailureStatus(const std::error_code& error, bool inBackup) {
+FileStatus FailureStatus(const std::error_code& error, bool inBackup) {
   if (error.category() == FileErrorCategory()) {
     switch (static_cast<FileError>(error.value())) {
       case FileError::LinkToOthers:
       case FileError::LinkOutOfTree:
-        return status::kLinkRefused;
+        return FileStatus::LinkRefused;
       case FileError::ChangedMeanwhile:
-        return status::kChangedMeanwhile;
+        return FileStatus::ChangedMeanwhile;
       case FileError::BackupOfAnotherFile:
-        return status::kBackupOfAnotherFile;
+        return FileStatus::BackupOfAnotherFile;
       case FileError::BackupWrittenMeanwhile:
-        return status::kInUse;
+        return FileStatus::InUse;
       case FileError::OwnerNotKept:
-        return status::kOwnerNotKept;
+        return FileStatus::OwnerNotKept;
       case FileError::Binary:
-        return status::kBinary;
+        return FileStatus::Binary;
     }
   }
   switch (error.value()) {
     case ENOSPC:
     case EDQUOT:
-      return status::kDiskFull;
+      return FileStatus::DiskFull;
     case EFBIG:
-      return status::kTooLarge;
+      return FileStatus::TooLarge;
     case EIO:
-      return status::kIoError;
+      return FileStatus::IoError;
     case EBUSY:  // its name taken by another program meanwhile
-      return status::kInUse;
+      return FileStatus::InUse;
     case ELOOP:  // a link that leads round in a circle, or too far
-      return status::kLinkRefused;
+      return FileStatus::LinkRefused;
     case EACCES:
     case EPERM:
     case EROFS:
-      if (!inBackup) return status::kNotWritable;
+      if (!inBackup) return FileStatus::NotWritable;
   }
-  return inBackup ? status::kCannotBackUp : status::kCannotWrite;
+  return inBackup ? FileStatus::CannotBackUp : FileStatus::CannotWrite;
 }
 
 // The permissions a new file is given: those of its source, less what the user's umask
@@ -86,11 +85,6 @@ mode_t NewFileMode(const struct stat& source) {
 
 bool NotBefore(const timespec& time, const timespec& since) {
   return time.tv_sec != since.tv_sec ? time.tv_sec > since.tv_sec : time.tv_nsec >= since.tv_nsec;
-}
-
-std::u16string Counted(std::u16string_view status, std::size_t count) {
-  const std::string digits = std::to_string(count);
-  return std::u16string(status) + std::u16string(digits.begin(), digits.end()) + u")";
 }
 
 std::optional<NameInFolder> NameOf(const FolderEntry& entry) {
@@ -168,7 +162,7 @@ std::optional<Verdict> FileRun::Plan(BatchMemory& memory, const Show& show) {
   if (!located_.entry) {
     if (located_.error == std::errc::no_such_file_or_directory ||
         located_.error == std::errc::not_a_directory) {
-      return Verdict{StatusLine{path_.native(), std::u16string(status::kNotFound)},
+      return Verdict{StatusLine{path_.native(), FileStatus::NotFound},
                      {FileOutcome::NotFound, ReasonOf(located_.error), located_.error}};
     }
     return Fail(located_.error);
@@ -184,12 +178,12 @@ std::optional<Verdict> FileRun::Plan(BatchMemory& memory, const Show& show) {
   if (!opening.file) return RefusedSource(opening);
   LockedFile& source = source_.emplace(std::move(*opening.file));
   if (!memory.handled.insert(source.identity()).second)
-    return Done(status::kSameFile, FileOutcome::AlreadyDone);
+    return Done(FileStatus::SameFile, FileOutcome::AlreadyDone);
   if (auto refusal = Destine(source, memory)) return refusal;
   if (auto refusal = DestineBackup(memory)) return refusal;
   // Taken now: a change in the window applies from the next file on.
   fileCommand_ = command_.forFile();
-  if (!show(status::kReading)) return StoppedVerdict();
+  if (!show(FileStatus::Reading)) return StoppedVerdict();
   return std::nullopt;
 }
 
@@ -203,10 +197,10 @@ std::optional<Verdict> FileRun::Destine(LockedFile& source, BatchMemory& memory)
     destination.current = nullptr;
   } else if (*there != source.identity()) {
     if (memory.handled.contains(*there))
-      return Fail(status::kSharedOutput, {English("output name taken")});
+      return Fail(FileStatus::SharedOutput, {English("output name taken")});
     // Written through, the output name would replace another file of the list.
     if (memory.sources.contains(*there))
-      return Fail(status::kOutputIsSource,
+      return Fail(FileStatus::OutputIsSource,
                   {English("the output name is another file of the list")});
     LockedFile::Opening opening = LockedFile::Open(target);
     if (!opening.file) return RefusedTarget(opening);
@@ -227,16 +221,16 @@ std::optional<Verdict> FileRun::DestineBackup(BatchMemory& memory) {
   std::optional<EarlierBackup> earlier = LookAtBackup(at);
   if (earlier && FileIdentity::Of(earlier->status) == destination.current->identity()) {
     if (!IsHalfMadeBackup(at, *destination.current, target.name))
-      return Fail(status::kBackupIsFile, {English("it is its own backup")});
+      return Fail(FileStatus::BackupIsFile, {English("it is its own backup")});
     // Linked there by a run that died before it replaced the file: the name goes again.
     if (!command_.dryRun && !DropHalfMadeBackup(at, *destination.current)) return Fail(LastError());
     earlier.reset();
   }
   if (earlier) {
     if (!S_ISREG(earlier->status.st_mode))
-      return Fail(status::kCannotBackUp, {English("the backup name is not a regular file")});
+      return Fail(FileStatus::CannotBackUp, {English("the backup name is not a regular file")});
     if (memory.backupsMade.contains(FileIdentity::Of(earlier->status)))
-      return Fail(status::kSharedBackup, {English("backup name taken")});
+      return Fail(FileStatus::SharedBackup, {English("backup name taken")});
     if (earlier->record && *earlier->record != target.name)
       return Fail(FileError::BackupOfAnotherFile, true);
     if (NotBefore(earlier->status.st_ctim, memory.began) &&
@@ -256,7 +250,7 @@ std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
                                         const std::function<bool()>& keepGoing) {
   try {
     if (auto refusal = Survey(pool, keepGoing)) return ChangedOr(std::move(*refusal));
-    if (!show(status::kConverting)) return StoppedVerdict();
+    if (!show(FileStatus::Converting)) return StoppedVerdict();
     if (foldersToMake_ && !command_.dryRun) {
       const EntryOpening made = OutputEntry(true);
       if (!made.entry) return Fail(made.error);
@@ -285,15 +279,13 @@ std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
     count_ = streamed.count;
     counted_ = true;
     if (command_.counted) {
-      if (!show(status::kCounting)) return StoppedVerdict();
-      if (count_ == 0) return Done(Counted(status::kNothingReplaced, 0), FileOutcome::NothingToDo);
+      if (!show(FileStatus::Counting)) return StoppedVerdict();
+      if (count_ == 0) return Done(FileStatus::NothingChanged, FileOutcome::NothingToDo);
     }
     // The same bytes again: neither the file nor its backup is touched.
     if (unchanged_ && compared_ == static_cast<std::uint64_t>(source_->status().st_size)) {
       write_.reset();
-      return Done(command_.counted ? Counted(status::kNothingReplaced, count_)
-                                   : std::u16string(status::kNothingChanged),
-                  FileOutcome::NothingToDo);
+      return Done(FileStatus::NothingChanged, FileOutcome::NothingToDo);
     }
     if (!write_) return std::nullopt;
     // A large file's flush can take a while: it goes on another thread, the window on this.
@@ -307,7 +299,7 @@ std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
   } catch (const std::length_error&) {
   }
   const std::error_code noMemory = std::make_error_code(std::errc::not_enough_memory);
-  return Concluded(status::kOutOfMemory, {FileOutcome::Failed, ReasonOf(noMemory), noMemory});
+  return Concluded({.status = FileStatus::OutOfMemory}, {FileOutcome::Failed, ReasonOf(noMemory), noMemory});
 }
 
 // Reads the file through once for what its conversion must know first.
@@ -359,9 +351,7 @@ Verdict FileRun::Place() {
     if (!written) return Fail(written.error().error, written.error().part == WritePart::Backup);
     written_ = *written;
   }
-  return Done(command_.counted ? Counted(status::kFinishedCounted, count_)
-                               : std::u16string(status::kFinished),
-              FileOutcome::Converted);
+  return Done(FileStatus::Finished, FileOutcome::Converted);
 }
 
 std::optional<FileIdentity> FileRun::Folder() const {
@@ -384,49 +374,53 @@ void FileRun::Remember(BatchMemory& memory) const {
 Verdict FileRun::RefusedSource(const LockedFile::Opening& opening) {
   switch (opening.refusal) {
     case LockedFile::Refusal::NotFound:
-      return {StatusLine{path_.native(), std::u16string(status::kNotFound)},
+      return {StatusLine{path_.native(), FileStatus::NotFound},
               {FileOutcome::NotFound, ReasonOf(opening.error), opening.error}};
     case LockedFile::Refusal::NotRegular:
-      return Fail(status::kNotRegular, {English("not a regular file")});
+      return Fail(FileStatus::NotRegular, {English("not a regular file")});
     case LockedFile::Refusal::InUse:
-      return Fail(status::kInUse, {English("in use by another run")});
+      return Fail(FileStatus::InUse, {English("in use by another run")});
     default:
-      return Fail(status::kCannotRead, ReasonOf(opening.error));
+      return Fail(FileStatus::CannotRead, ReasonOf(opening.error));
   }
 }
 
 Verdict FileRun::RefusedTarget(const LockedFile::Opening& opening) {
   switch (opening.refusal) {
     case LockedFile::Refusal::NotRegular:
-      return Fail(status::kCannotWrite, {English("the output name is not a regular file")});
+      return Fail(FileStatus::CannotWrite, {English("the output name is not a regular file")});
     case LockedFile::Refusal::InUse:
-      return Fail(status::kInUse, {English("the output file is in use by another run")});
+      return Fail(FileStatus::InUse, {English("the output file is in use by another run")});
     default:
-      return Fail(status::kCannotWrite, ReasonOf(opening.error));
+      return Fail(FileStatus::CannotWrite, ReasonOf(opening.error));
   }
 }
 
-Verdict FileRun::Fail(std::u16string_view status, Reason reason) const {
-  return Concluded(status, {FileOutcome::Failed, std::move(reason), {}});
+Verdict FileRun::Fail(FileStatus status, Reason reason) const {
+  return Concluded({.status = status}, {FileOutcome::Failed, std::move(reason), {}});
 }
 
 Verdict FileRun::Fail(const std::error_code& error, bool inBackup) const {
-  return Concluded(FailureStatus(error, inBackup), {FileOutcome::Failed, ReasonOf(error), error});
+  return Concluded({.status = FailureStatus(error, inBackup)},
+                   {FileOutcome::Failed, ReasonOf(error), error});
 }
 
 Verdict FileRun::Fail(const TextRefusal& refusal) const {
-  return Concluded(std::u16string(refusal.status) + refusal.detail,
-                   {FileOutcome::Failed, refusal.reason, refusal.error});
+  FileReport report{FileOutcome::Failed, refusal.reason, refusal.error};
+  report.encodingUndetected = refusal.encodingUndetected;
+  return Concluded({.status = refusal.status, .candidates = refusal.candidates}, std::move(report));
 }
 
-Verdict FileRun::Done(std::u16string_view status, FileOutcome outcome) const {
-  return Concluded(status, {outcome, {}, {}});
+Verdict FileRun::Done(FileStatus status, FileOutcome outcome) const {
+  return Concluded({.status = status}, {outcome, {}, {}});
 }
 
-Verdict FileRun::Concluded(std::u16string_view status, FileReport report) const {
+// The count is told only once the command has counted: a refusal before says nothing of it.
+Verdict FileRun::Concluded(StatusLine line, FileReport report) const {
   if (read_) report.encoding = surveyed_.kind.encoding;
-  if (command_.counted && counted_) report.count = count_;
-  return {StatusLine{name_.native(), std::u16string(status)}, std::move(report)};
+  if (command_.counted && counted_) line.count = report.count = count_;
+  line.name = name_.native();
+  return {std::move(line), std::move(report)};
 }
 
 }  // namespace quobrel

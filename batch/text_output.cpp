@@ -79,7 +79,11 @@ FileReport Failed(Reason reason, const std::error_code& error = {}) {
   return {FileOutcome::Failed, std::move(reason), error};
 }
 
-FileReport Refused(const TextRefusal& refusal) { return Failed(refusal.reason, refusal.error); }
+FileReport Refused(const TextRefusal& refusal) {
+  FileReport report = Failed(refusal.reason, refusal.error);
+  report.encodingUndetected = refusal.encodingUndetected;
+  return report;
+}
 
 }  // namespace
 
@@ -87,7 +91,7 @@ FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool,
                            const WriteBytes& write) {
   // Whatever the survey would look for but NUL bytes asks for it.
   const FileSurvey::Plan plan = FileSurvey(run.format).NextPlan();
-  const bool surveyed = run.surveyed || !plan.readers.empty() || plan.lineBreaks || plan.duplicates;
+  const bool surveyed = run.surveyed || !plan.readers.empty() || plan.lineBreaks || plan.alternateCodes;
   const auto going = [] { return true; };
   SurveyedText text;
   ReadBytes read;

@@ -2,7 +2,6 @@
 
 #include <iterator>
 
-#include "batch/status_messages.h"
 #include "files/file_errors.h"
 
 namespace quobrel {
@@ -16,17 +15,16 @@ std::vector<std::string> EachName(const std::vector<TextEncoding>& encodings) {
 }
 
 TextRefusal InvalidIn(const std::vector<TextEncoding>& encodings) {
-  return {
-      status::kInvalidBytes,
-      {},
-      {encodings.size() == 1 ? English("not valid {}; name the encoding with --encoding")
-                             : English("not valid {}, {} or {}; name the encoding with --encoding"),
-       EachName(encodings)},
-      {}};
+  return {FileStatus::InvalidBytes,
+          {},
+          {encodings.size() == 1 ? English("not valid {}") : English("not valid {}, {} or {}"),
+           EachName(encodings)},
+          {},
+          true};
 }
 
 TextRefusal CannotRead(const std::error_code& error) {
-  return {status::kCannotRead, {}, ReasonOf(error), error};
+  return {FileStatus::CannotRead, {}, ReasonOf(error), error};
 }
 
 }  // namespace
@@ -39,26 +37,19 @@ std::optional<TextRefusal> SurveyRefusal(const SurveyedText& surveyed) {
   switch (outcome.failure) {
     case TextFailure::Binary: {
       const std::error_code binary = FileError::Binary;
-      return TextRefusal{status::kBinary, {}, ReasonOf(binary), binary};
+      return TextRefusal{FileStatus::Binary, {}, ReasonOf(binary), binary};
     }
     case TextFailure::Invalid:
       return InvalidIn(outcome.encodings);
-    case TextFailure::Undecided: {
-      // The status line names them as the window does: "(UTF-8, Shift_JIS)".
-      std::u16string detail;
-      for (const std::string& name : EachName(outcome.encodings))
-        detail.append(detail.empty() ? u"(" : u", ").append(name.begin(), name.end());  // ASCII
-      detail.push_back(u')');
-      return TextRefusal{
-          status::kUndecided,
-          std::move(detail),
-          {outcome.encodings.size() == 2
-               ? English("cannot tell whether it is {} or {}; name the encoding with --encoding")
-               : English("cannot tell whether it is {}, {} or {}; name the encoding with "
-                         "--encoding"),
-           EachName(outcome.encodings)},
-          {}};
-    }
+    case TextFailure::Undecided:
+      return TextRefusal{FileStatus::Undecided,
+                         outcome.encodings,
+                         {outcome.encodings.size() == 2
+                              ? English("cannot tell whether it is {} or {}")
+                              : English("cannot tell whether it is {}, {} or {}"),
+                          EachName(outcome.encodings)},
+                         {},
+                         true};
     default:
       return std::nullopt;
   }
@@ -74,25 +65,25 @@ std::optional<TextRefusal> StreamRefusal(const StreamOutcome& streamed,
       if (surveyed.outcome.detected)
         return InvalidIn({std::begin(kAllEncodings), std::end(kAllEncodings)});
       return TextRefusal{
-          status::kInvalidBytes,
+          FileStatus::InvalidBytes,
           {},
           {English("not valid {} (line {}, column {}, byte {})"),
            {std::string(EncodingName(kind.encoding)), std::to_string(streamed.invalidAt.line),
             std::to_string(streamed.invalidAt.column),
-            std::to_string(surveyed.textStart + streamed.failedAt)}},
+            std::to_string(surveyed.textStart + streamed.invalidAt.byte)}},
           {}};
     case TextFailure::NotRoundTrip:
-      return TextRefusal{status::kNotRoundTrip,
+      return TextRefusal{FileStatus::NotRoundTrip,
                          {},
                          {English("has {} codes that would be written back otherwise"),
                           {std::string(EncodingName(kind.encoding))}},
                          {}};
     case TextFailure::Unencodable:
       return TextRefusal{
-          status::kUnencodable,
+          FileStatus::Unencodable,
           {},
           {English("the result has a character {} cannot hold (character {})"),
-           {std::string(EncodingName(kind.Written())), std::to_string(streamed.failedAt + 1)}},
+           {std::string(EncodingName(kind.Written())), std::to_string(streamed.unencodableAt.unit + 1)}},
           {}};
     default:
       return std::nullopt;

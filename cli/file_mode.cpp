@@ -13,6 +13,7 @@
 #include "cli/request_command.h"
 #include "cli/stop_signals.h"
 #include "cli/translation.h"
+#include "status/status_text.h"
 #include "files/file_errors.h"
 #include "files/file_names.h"
 #include "files/folder_entry.h"
@@ -121,7 +122,7 @@ class StatusReport : public BatchView {
       // Over the progress, which is drawn again after it.
       const bool progress = progress_.has_value();
       progress_.reset();
-      ReportFile(listed.file.path.native(), report.reason);
+      ReportNotDone(listed.file.path.native(), report);
       if (progress) ShowProgressLine();
     }
     const StatusLine& line = lines_[index];
@@ -130,7 +131,7 @@ class StatusReport : public BatchView {
     if (request_.json) {
       out_ << FileObject(listed.file.path.native(), line, report) << '\n';
     } else if (!request_.quiet) {
-      out_ << PrintableName(name) << Utf8(line.message) << '\n';
+      out_ << PrintableName(name) << Utf8(StatusText(line)) << '\n';
     }
     out_.flush();
   }

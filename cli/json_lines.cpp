@@ -2,8 +2,10 @@
 
 #include <filesystem>
 
+#include "cli/messages.h"
 #include "files/file_errors.h"
 #include "files/file_names.h"
+#include "status/status_text.h"
 
 namespace quobrel::cli {
 namespace {
@@ -52,12 +54,12 @@ std::string JsonString(std::string_view bytes) {
 std::string FileObject(std::string_view path, const StatusLine& line, const FileReport& report) {
   std::string json = "{\"path\": " + JsonString(path) + ", \"outcome\": \"" +
                      std::string(OutcomeWord(report)) +
-                     "\", \"status\": " + JsonString(std::filesystem::path(line.message).string());
+                     "\", \"status\": " + JsonString(std::filesystem::path(StatusText(line)).string());
   if (report.encoding)
     json += ", \"encoding\": \"" + std::string(EncodingName(*report.encoding)) + "\"";
   if (report.count) json += ", \"count\": " + std::to_string(*report.count);
   if (!Succeeded(report.outcome) && report.outcome != FileOutcome::Cancelled)
-    json += ", \"error\": " + JsonString(report.reason.Text());
+    json += ", \"error\": " + JsonString(InEnglish(report));
   return json + "}";
 }
 

@@ -28,4 +28,23 @@ void ReportFile(std::string_view path, const Reason& reason) {
   ReportError(PrintableName(path) + ": " + Said(reason));
 }
 
+void ReportNotDone(std::string_view path, const FileReport& report) {
+  ReportError(PrintableName(path) + ": " + Said(report));
+}
+
+namespace {
+// What the user can do about it, where it is in the user's hands.
+constexpr const char* kNameTheEncoding = N_("{}; name the encoding with --encoding");
+}  // namespace
+
+std::string Said(const FileReport& report) {
+  const std::string said = Said(report.reason);
+  return report.encodingUndetected ? Filled(Tr(kNameTheEncoding), {said}) : said;
+}
+
+std::string InEnglish(const FileReport& report) {
+  const std::string text = report.reason.Text();
+  return report.encodingUndetected ? Filled(kNameTheEncoding, {text}) : text;
+}
+
 }  // namespace quobrel::cli

@@ -46,7 +46,7 @@ bool Convert(const std::string& input, const Request& request, WorkerPool& pool)
   const FileReport report = ConvertToOutput(
       fd, run, pool, [](std::string_view bytes) { return WriteAll(STDOUT_FILENO, bytes); });
   if (Succeeded(report.outcome)) return true;
-  ReportFile(name, report.reason);
+  ReportNotDone(name, report);
   return false;
 }
 

@@ -93,7 +93,7 @@ std::unique_ptr<Tables> BuildTables() {
                         &status);
   auto tables = std::make_unique<Tables>();
   tables->doubleByte.fill(kNoCharacter);
-  tables->hasOtherCodes.fill(false);
+  tables->hasAlternateCodes.fill(false);
   std::array<bool, 65536> read{};
   tables->code.fill(0);
   for (unsigned lead = 0; lead < 256; ++lead) {
@@ -109,7 +109,7 @@ std::unique_ptr<Tables> BuildTables() {
       if (c == kNoCharacter) continue;
       tables->doubleByte[lead << 8 | trail] = c;
       tables->isLead[lead] = true;
-      tables->hasOtherCodes[c] = std::exchange(read[c], true);
+      tables->hasAlternateCodes[c] = std::exchange(read[c], true);
     }
   }
   for (unsigned c = 0; c < 0x10000; ++c) {
@@ -175,7 +175,7 @@ std::optional<std::size_t> DecodeInto(std::string_view bytes, char16_t* out, std
 }
 
 std::optional<std::size_t> EncodeInto(std::u16string_view text, char* out, std::size_t capacity,
-                                      std::vector<std::size_t>* otherCodesAt) {
+                                      std::vector<std::size_t>* alternateCodesAt) {
   const Tables& tables = GetTables();
   constexpr std::size_t kEight = sizeof(Units) / sizeof(char16_t);
   std::size_t written = 0;
@@ -192,7 +192,7 @@ std::optional<std::size_t> EncodeInto(std::u16string_view text, char* out, std::
     const std::uint16_t code = tables.code[c];
     const std::size_t length = code > 0xFF ? 2 : 1;
     if ((code == 0 && c != 0) || written + length > capacity) return false;
-    if (otherCodesAt != nullptr && tables.hasOtherCodes[c]) otherCodesAt->push_back(written);
+    if (alternateCodesAt != nullptr && tables.hasAlternateCodes[c]) alternateCodesAt->push_back(written);
     if (length == 2) out[written++] = static_cast<char>(code >> 8);
     out[written++] = static_cast<char>(code & 0xFF);
     ++at;

@@ -30,10 +30,11 @@ bool IsLevelOneKanji(char16_t c) {
   static const auto levelOne = [] {
     auto set = std::make_unique<std::bitset<kLast - kFirst + 1>>();
     for (char16_t k = kFirst; k <= kLast; ++k) {
-      const EncodedText code = Encode(std::u16string_view(&k, 1), TextEncoding::Cp932);
-      if (code.unencodableAt || code.bytes.size() != 2) continue;
-      const unsigned value = static_cast<unsigned char>(code.bytes[0]) << 8 |
-                             static_cast<unsigned char>(code.bytes[1]);
+      const Result<std::string, Unencodable> code =
+          Encode(std::u16string_view(&k, 1), TextEncoding::Cp932);
+      if (!code || code->size() != 2) continue;
+      const unsigned value = static_cast<unsigned char>((*code)[0]) << 8 |
+                             static_cast<unsigned char>((*code)[1]);
       set->set(k - kFirst, value >= 0x889F && value <= 0x9872);
     }
     return set;
@@ -75,9 +76,10 @@ long AsciiScore(const ByteCounts& counts, TextEncoding encoding) {
     for (TextEncoding encoding : kAllEncodings) {
       for (std::size_t b = 0; b < 0x80; ++b) {
         const char byte = static_cast<char>(b);
-        const DecodedText decoded = Decode(std::string_view(&byte, 1), encoding);
+        const Result<std::u16string, TextPosition> decoded =
+            Decode(std::string_view(&byte, 1), encoding);
         table[static_cast<std::size_t>(encoding)][b] =
-            static_cast<signed char>(JapaneseScore(decoded.text));
+            static_cast<signed char>(JapaneseScore(decoded ? *decoded : std::u16string()));
       }
     }
     return table;
@@ -114,11 +116,11 @@ EncodingSurvey::Evidence EncodingSurvey::Weigh(std::string_view piece,
       reading.score = AsciiScore(counts, encoding);
       continue;
     }
-    const DecodedText decoded = Decode(piece, encoding);
-    reading.valid = !decoded.invalidByteAt;
+    const auto decoded = Decode(piece, encoding);
+    reading.valid = decoded.ok();
     if (!reading.valid) continue;
-    reading.score = JapaneseScore(decoded.text);
-    if (encoding == TextEncoding::Utf8) reading.wideBalance = WideBalance(decoded.text);
+    reading.score = JapaneseScore(*decoded);
+    if (encoding == TextEncoding::Utf8) reading.wideBalance = WideBalance(*decoded);
   }
   return evidence;
 }

@@ -24,7 +24,7 @@ FileSurvey::Plan FileSurvey::NextPlan() const {
   const std::vector<TextEncoding> possible =
       asked ? std::vector<TextEncoding>{format_.encoding.value_or(TextEncoding::Utf8)}
             : encodings_.Possible();
-  plan.duplicates =
+  plan.alternateCodes =
       std::find(possible.begin(), possible.end(), TextEncoding::Cp932) != possible.end();
   return plan;
 }
@@ -37,7 +37,7 @@ FileSurvey::Notes FileSurvey::Look(std::string_view piece, const Plan& plan) {
     notes.hasCr = std::memchr(piece.data(), '\r', piece.size()) != nullptr;
     notes.hasLf = std::memchr(piece.data(), '\n', piece.size()) != nullptr;
   }
-  if (plan.duplicates) notes.duplicates = Cp932Duplicates::Of(piece);
+  if (plan.alternateCodes) notes.alternateCodes = Cp932AlternateCodes::Of(piece);
   return notes;
 }
 
@@ -46,7 +46,7 @@ void FileSurvey::Add(const Notes& notes) {
   hasCr_ = hasCr_ || notes.hasCr;
   hasLf_ = hasLf_ || notes.hasLf;
   hasNul_ = hasNul_ || notes.hasNul;
-  duplicates_.Append(notes.duplicates);
+  alternateCodes_.Append(notes.alternateCodes);
 }
 
 FileSurvey::Outcome FileSurvey::Finish(FileKind& kind) {
@@ -78,7 +78,7 @@ FileSurvey::Outcome FileSurvey::Finish(FileKind& kind) {
   // The mark and the very codes of code page 932 are kept where the result can hold them.
   kind.byteOrderMark = kind.byteOrderMark && kind.Written() == TextEncoding::Utf8;
   if (kind.encoding == TextEncoding::Cp932 && kind.Written() == TextEncoding::Cp932)
-    kind.duplicates = std::move(duplicates_);
+    kind.alternateCodes = std::move(alternateCodes_);
   return outcome;
 }
 

@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "encoding/text_lines.h"
 #include "internal/blockwise.h"
 #include "internal/cp932_tables.h"
 
@@ -24,19 +25,19 @@ namespace {
 
 using Converter = std::unique_ptr<UConverter, decltype(&ucnv_close)>;
 
-// Code page 932 goes through tables of ICU's mappings (batch/cp932_tables); EUC-JP,
-// rarely used, through ICU's converter itself.
-const char* IcuName(TextEncoding) { return "EUC-JP"; }
+// Code page 932 goes through tables of ICU's mappings (internal/cp932_tables); UTF-8
+// through code of its own; EUC-JP, rarely used, through ICU's converter itself.
+constexpr const char* kEucJpIcuName = "EUC-JP";
 
 // A converter that stops at the first invalid or unmappable character instead of
 // substituting one, reset for a new text. Opening one costs more than converting a small
 // file: each thread keeps its own.
-UConverter* ConverterFor(TextEncoding encoding) {
-  thread_local const Converter converter = [encoding] {
+UConverter* EucJpConverter() {
+  thread_local const Converter converter = [] {
     UErrorCode status = U_ZERO_ERROR;
-    Converter opened(ucnv_open(IcuName(encoding), &status), &ucnv_close);
+    Converter opened(ucnv_open(kEucJpIcuName, &status), &ucnv_close);
     if (U_FAILURE(status))
-      throw std::runtime_error(std::string("ICU has no converter for ") + IcuName(encoding));
+      throw std::runtime_error(std::string("ICU has no converter for ") + kEucJpIcuName);
     ucnv_setToUCallBack(opened.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
     ucnv_setFromUCallBack(opened.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
                           &status);
@@ -107,7 +108,7 @@ std::size_t DecodedLength(std::string_view bytes, TextEncoding encoding) {
   }
   // EUC-JP, rarely used: ICU measures it, at the cost of a second pass.
   UErrorCode status = U_ZERO_ERROR;
-  const int32_t length = ucnv_toUChars(ConverterFor(encoding), nullptr, 0, bytes.data(),
+  const int32_t length = ucnv_toUChars(EucJpConverter(), nullptr, 0, bytes.data(),
                                        static_cast<int32_t>(bytes.size()), &status);
   // Invalid bytes: room enough (a unit per byte) for the conversion to find them again.
   if (U_FAILURE(status) && status != U_BUFFER_OVERFLOW_ERROR) return bytes.size();
@@ -128,7 +129,7 @@ std::size_t EncodedLength(std::u16string_view text, TextEncoding encoding) {
   }
   if (encoding == TextEncoding::EucJp) {
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t length = ucnv_fromUChars(ConverterFor(encoding), nullptr, 0,
+    const int32_t length = ucnv_fromUChars(EucJpConverter(), nullptr, 0,
                                            reinterpret_cast<const UChar*>(text.data()),
                                            static_cast<int32_t>(text.size()), &status);
     // A character it cannot hold: room enough (three bytes a unit) to find it again.
@@ -242,12 +243,11 @@ struct IcuEncoding {
 // ICU's converters take pointers and any length. Converts all of `input` into exactly
 // `capacity` units at `out`, or returns where the input is at fault.
 template <class Direction, class InUnit, class OutUnit>
-std::optional<std::size_t> ConvertWithIcuInto(TextEncoding encoding,
-                                              std::basic_string_view<InUnit> input, OutUnit* out,
-                                              std::size_t capacity) {
+std::optional<std::size_t> ConvertEucJpInto(std::basic_string_view<InUnit> input, OutUnit* out,
+                                            std::size_t capacity) {
   using In = typename Direction::In;
   using Out = typename Direction::Out;
-  UConverter* const converter = ConverterFor(encoding);
+  UConverter* const converter = EucJpConverter();
   const auto* const begin = reinterpret_cast<const In*>(input.data());
   const In* source = begin;
   auto* target = reinterpret_cast<Out*>(out);
@@ -283,17 +283,31 @@ std::string_view EncodingName(TextEncoding encoding) {
   return {};
 }
 
-DecodedText Decode(std::string_view bytes, TextEncoding encoding) {
+namespace {
+
+// Where the invalid byte at `at` lies in the bytes, which start a line.
+TextPosition PlaceOf(std::string_view bytes, std::size_t at, TextEncoding encoding) {
+  const std::string_view before = bytes.substr(0, at);
+  // The byte at `at` is no LF, being invalid: a CR just before it ends a line.
+  const std::size_t lineStart = EndOfLastLineBreak(before, true);
+  // Valid, it decodes; its characters are its units but the second halves of pairs.
+  const std::u16string line = *Decode(before.substr(lineStart), encoding);
+  const auto characters = static_cast<std::size_t>(
+      std::count_if(line.begin(), line.end(), [](char16_t c) { return (c & 0xFC00) != 0xDC00; }));
+  return {at, CountLineBreaks(before) + 1, characters + 1};
+}
+
+std::optional<std::size_t> DecodeInto(std::string_view bytes, TextEncoding encoding,
+                                      std::u16string& text) {
   if (encoding == TextEncoding::Cp932) {
     // At most a unit per byte: measuring first would cost as much as converting.
-    std::u16string text(bytes.size(), u'\0');
+    text.assign(bytes.size(), u'\0');
     std::size_t written = 0;
-    if (const auto invalidAt = cp932::DecodeInto(bytes, text.data(), written))
-      return {std::u16string(), invalidAt};
+    if (const auto invalidAt = cp932::DecodeInto(bytes, text.data(), written)) return invalidAt;
     text.resize(written);
-    return {std::move(text), std::nullopt};
+    return std::nullopt;
   }
-  auto [text, invalidAt] = Convert<std::u16string>(
+  auto [decoded, invalidAt] = Convert<std::u16string>(
       bytes, [encoding](std::string_view in) { return DecodedLength(in, encoding); },
       [encoding](std::string_view in, char16_t* out, std::size_t capacity) {
         switch (encoding) {
@@ -303,27 +317,38 @@ DecodedText Decode(std::string_view bytes, TextEncoding encoding) {
           case TextEncoding::EucJp:
             break;
         }
-        return ConvertWithIcuInto<IcuDecoding>(encoding, in, out, capacity);
+        return ConvertEucJpInto<IcuDecoding>(in, out, capacity);
       });
-  return {std::move(text), invalidAt};
+  text = std::move(decoded);
+  return invalidAt;
 }
 
-EncodedText Encode(std::u16string_view text, TextEncoding encoding,
-                   std::vector<std::size_t>* otherCodesAt) {
+}  // namespace
+
+Result<std::u16string, TextPosition> Decode(std::string_view bytes, TextEncoding encoding) {
+  std::u16string text;
+  if (const std::optional<std::size_t> invalidAt = DecodeInto(bytes, encoding, text))
+    return Failure(PlaceOf(bytes, *invalidAt, encoding));
+  return text;
+}
+
+Result<std::string, Unencodable> Encode(std::u16string_view text, TextEncoding encoding,
+                                        std::vector<std::size_t>* alternateCodesAt) {
   auto [bytes, unencodableAt] = Convert<std::string>(
       text, [encoding](std::u16string_view in) { return EncodedLength(in, encoding); },
-      [encoding, otherCodesAt](std::u16string_view in, char* out, std::size_t capacity) {
+      [encoding, alternateCodesAt](std::u16string_view in, char* out, std::size_t capacity) {
         switch (encoding) {
           case TextEncoding::Utf8:
             return EncodeUtf8Into(in, out, capacity);
           case TextEncoding::Cp932:
-            return cp932::EncodeInto(in, out, capacity, otherCodesAt);
+            return cp932::EncodeInto(in, out, capacity, alternateCodesAt);
           case TextEncoding::EucJp:
             break;
         }
-        return ConvertWithIcuInto<IcuEncoding>(encoding, in, out, capacity);
+        return ConvertEucJpInto<IcuEncoding>(in, out, capacity);
       });
-  return {std::move(bytes), unencodableAt};
+  if (unencodableAt) return Failure(Unencodable{*unencodableAt});
+  return std::move(bytes);
 }
 
 }  // namespace quobrel

@@ -7,40 +7,6 @@
 
 namespace quobrel {
 
-std::size_t EndOfLastLineBreak(std::string_view bytes, bool atEnd) {
-  for (std::size_t end = bytes.size(); end > 0; --end) {
-    const char c = bytes[end - 1];
-    // A CR whose next byte is known, and is no LF (that would have been found first).
-    if (c == '\n' || (c == '\r' && (end < bytes.size() || atEnd))) return end;
-  }
-  return 0;
-}
-
-std::size_t CountLineBreaks(std::string_view bytes) {
-  // Each LF, and each CR that no LF follows: sixteen bytes at a time, each beside the byte
-  // after it, with a counter per lane emptied before it can overflow.
-  using Block = std::uint8_t __attribute__((vector_size(16)));
-  const std::size_t size = bytes.size();
-  std::size_t breaks = 0;
-  std::size_t i = 0;
-  while (i + sizeof(Block) < size) {
-    Block counters{};
-    for (int round = 0; round < 255 && i + sizeof(Block) < size; ++round, i += sizeof(Block)) {
-      Block b, next;
-      std::memcpy(&b, bytes.data() + i, sizeof b);
-      std::memcpy(&next, bytes.data() + i + 1, sizeof next);
-      // A lane's comparison is all ones where it holds: subtracting it counts one.
-      counters -=
-          (b == std::uint8_t{'\n'}) | ((b == std::uint8_t{'\r'}) & (next != std::uint8_t{'\n'}));
-    }
-    for (std::size_t lane = 0; lane < sizeof(Block); ++lane) breaks += counters[lane];
-  }
-  for (; i < size; ++i) {
-    breaks += bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == size || bytes[i + 1] != '\n'));
-  }
-  return breaks;
-}
-
 bool PieceReader::Fill(std::size_t size) {
   while (!atEnd_ && filled_ < size) {
     if (capacity_ - filled_ < kPieceSize) {

@@ -5,21 +5,9 @@
 namespace quobrel {
 namespace {
 
-// The place of the invalid byte at `at` in a piece, which starts a line.
-LineAndColumn PlaceOf(std::string_view bytes, std::size_t at, TextEncoding encoding) {
-  const std::string_view before = bytes.substr(0, at);
-  // The byte at `at` is no LF, being invalid: a CR just before it ends a line.
-  const std::size_t lineStart = EndOfLastLineBreak(before, true);
-  const std::u16string line = Decode(before.substr(lineStart), encoding).text;
-  const auto characters = static_cast<std::size_t>(
-      std::count_if(line.begin(), line.end(), [](char16_t c) { return (c & 0xFC00) != 0xDC00; }));
-  return {CountLineBreaks(before), characters + 1};
-}
-
 ConvertedPiece FailedPiece(const DecodedPiece& decoded) {
   ConvertedPiece piece;
   piece.failure = decoded.failure;
-  piece.failedAt = decoded.failedAt;
   piece.invalidAt = decoded.invalidAt;
   return piece;
 }
@@ -28,34 +16,36 @@ ConvertedPiece FailedPiece(const DecodedPiece& decoded) {
 
 DecodedPiece DecodePiece(std::string_view bytes, bool last, const FileKind& kind) {
   DecodedPiece piece;
-  DecodedText decoded = Decode(bytes, kind.encoding);
-  if (decoded.invalidByteAt) {
+  Result<std::u16string, TextPosition> decoded = Decode(bytes, kind.encoding);
+  if (!decoded) {
     piece.failure = TextFailure::Invalid;
-    piece.failedAt = *decoded.invalidByteAt;
-    piece.invalidAt = PlaceOf(bytes, piece.failedAt, kind.encoding);
+    piece.invalidAt = decoded.error();
     return piece;
   }
   // ICU's EUC-JP reads some codes as characters it writes with other codes: such a file
   // would change where nothing was converted.
-  if (kind.encoding == TextEncoding::EucJp && Encode(decoded.text, kind.encoding).bytes != bytes) {
-    piece.failure = TextFailure::NotRoundTrip;
-    return piece;
+  if (kind.encoding == TextEncoding::EucJp) {
+    const Result<std::string, Unencodable> again = Encode(*decoded, kind.encoding);
+    if (!again || *again != bytes) {
+      piece.failure = TextFailure::NotRoundTrip;
+      return piece;
+    }
   }
-  piece.text = ForCommands(std::move(decoded.text), kind.lineBreaks, last);
+  piece.text = ForCommands(*std::move(decoded), kind.lineBreaks, last);
   return piece;
 }
 
 ConvertedPiece EncodePiece(CommandResult result, const FileKind& kind) {
   ConvertedPiece piece;
   const std::u16string text = ForFile(std::move(result.text), kind.lineBreaks);
-  EncodedText encoded =
-      Encode(text, kind.Written(), kind.duplicates.empty() ? nullptr : &piece.sharedCodesAt);
-  if (encoded.unencodableAt) {
+  Result<std::string, Unencodable> encoded =
+      Encode(text, kind.Written(), kind.alternateCodes.empty() ? nullptr : &piece.alternateCodesAt);
+  if (!encoded) {
     piece.failure = TextFailure::Unencodable;
-    piece.failedAt = *encoded.unencodableAt;
+    piece.unencodableAt = encoded.error();
     return piece;
   }
-  piece.bytes = std::move(encoded.bytes);
+  piece.bytes = *std::move(encoded);
   piece.count = result.count;
   piece.resultUnits = text.size();
   return piece;
@@ -112,7 +102,7 @@ StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& 
   StreamOutcome outcome;
   if (kind.byteOrderMark) outcome.writeError = write(kUtf8ByteOrderMark);
   if (outcome.writeError) return outcome;
-  Cp932Duplicates::Restoration restoration(kind.duplicates);
+  Cp932AlternateCodes::Restoration restoration(kind.alternateCodes);
   InOrder inOrder(kind, command);
   std::size_t unitsBefore = 0;
   std::size_t linesBefore = 0;
@@ -143,16 +133,16 @@ StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& 
         command.runHead ? inOrder.Convert(done.decoded, piece.last) : std::move(done.converted);
     outcome.failure = converted.failure;
     if (converted.failure == TextFailure::Invalid) {
-      outcome.failedAt = piece.offset + converted.failedAt;
-      outcome.invalidAt = {linesBefore + converted.invalidAt.line + 1, converted.invalidAt.column};
+      const TextPosition& at = converted.invalidAt;
+      outcome.invalidAt = {piece.offset + at.byte, linesBefore + at.line, at.column};
     }
     if (converted.failure == TextFailure::Unencodable)
-      outcome.failedAt = unitsBefore + converted.failedAt;
+      outcome.unencodableAt = {unitsBefore + converted.unencodableAt.unit};
     if (converted.failure != TextFailure::None) return false;
     unitsBefore += converted.resultUnits;
     linesBefore += done.lineBreaks;
     outcome.count += converted.count;
-    restoration.Restore(converted.bytes, converted.sharedCodesAt);
+    restoration.Restore(converted.bytes, converted.alternateCodesAt);
     outcome.writeError = write(converted.bytes);
     if (!outcome.writeError && piece.last)
       outcome.writeError = write(FinalLineBreak(kind.lineBreaks));

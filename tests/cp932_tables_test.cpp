@@ -44,9 +44,9 @@ class Icu932 {
 };
 
 std::optional<std::u16string> Ours(std::string_view bytes) {
-  DecodedText decoded = Decode(bytes, TextEncoding::Cp932);
-  if (decoded.invalidByteAt) return std::nullopt;
-  return std::move(decoded.text);
+  auto decoded = Decode(bytes, TextEncoding::Cp932);
+  if (!decoded) return std::nullopt;
+  return *std::move(decoded);
 }
 
 TEST(Cp932Tables, ReadEveryOneAndTwoByteSequenceAsIcuDoes) {
@@ -66,7 +66,7 @@ TEST(Cp932Tables, WriteEveryCharacterAsIcuDoes) {
   for (char32_t c = 0; c < 0x10000; ++c) {
     if (c >= 0xD800 && c < 0xE000) continue;
     const char16_t unit = static_cast<char16_t>(c);
-    const EncodedText ours = Encode(std::u16string_view(&unit, 1), TextEncoding::Cp932);
+    const auto ours = Encode(std::u16string_view(&unit, 1), TextEncoding::Cp932);
     std::optional<std::string> expected = icu.Encode(unit);
     // ICU writes nothing, without an error, for default-ignorable characters it cannot
     // map (a soft hyphen, a zero-width space), and some characters as codes that read
@@ -74,13 +74,13 @@ TEST(Cp932Tables, WriteEveryCharacterAsIcuDoes) {
     // refused.
     if (expected && (expected->empty() || icu.Decode(*expected) != std::u16string(1, unit)))
       expected.reset();
-    ASSERT_EQ(ours.unencodableAt.has_value(), !expected.has_value()) << int(c);
+    ASSERT_EQ(!ours.ok(), !expected.has_value()) << int(c);
     if (expected) {
-      ASSERT_EQ(ours.bytes, *expected) << int(c);
+      ASSERT_EQ(*ours, *expected) << int(c);
     }
   }
   // A surrogate, paired or not, is none of its characters.
-  EXPECT_EQ(Encode(u"a\U0001F600", TextEncoding::Cp932).unencodableAt, 1u);
+  EXPECT_EQ(Encode(u"a\U0001F600", TextEncoding::Cp932).error().unit, 1u);
 }
 
 }  // namespace

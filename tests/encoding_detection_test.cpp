@@ -15,9 +15,9 @@ constexpr auto kCp932 = TextEncoding::Cp932;
 constexpr auto kEucJp = TextEncoding::EucJp;
 
 std::string Bytes(std::u16string_view text, TextEncoding encoding) {
-  const EncodedText encoded = Encode(text, encoding);
-  EXPECT_FALSE(encoded.unencodableAt);
-  return encoded.bytes;
+  const auto encoded = Encode(text, encoding);
+  EXPECT_TRUE(encoded.ok());
+  return encoded ? *encoded : std::string();
 }
 
 // A reading is never taken in the wrong encoding; where nothing decides, it is left
@@ -27,7 +27,8 @@ void ExpectDetected(const std::string& bytes, std::optional<TextEncoding> expect
   const Detection detection = DetectEncoding(bytes);
   EXPECT_EQ(detection.encoding, expected) << bytes;
   if (detection.encoding) {
-    EXPECT_EQ(Decode(bytes, *detection.encoding).text, text);
+    const auto decoded = Decode(bytes, *detection.encoding);
+    EXPECT_EQ(decoded ? *decoded : std::u16string(), text);
   } else {
     EXPECT_GE(detection.candidates.size(), 2u) << bytes;
   }
@@ -94,7 +95,7 @@ TEST(EncodingDetection, AsciiInvalidAndUtf8ThatCodePage932AlsoReads) {
   EXPECT_TRUE(invalid.candidates.empty());
 
   // E3 82 A2 E3 82 A4 E3 82 A6 is also code page 932: kanji and half-width punctuation.
-  ASSERT_FALSE(Decode("\xE3\x82\xA2\xE3\x82\xA4\xE3\x82\xA6", kCp932).invalidByteAt);
+  ASSERT_TRUE(Decode("\xE3\x82\xA2\xE3\x82\xA4\xE3\x82\xA6", kCp932).ok());
   ExpectDetected("\xE3\x82\xA2\xE3\x82\xA4\xE3\x82\xA6", kUtf8, u"アイウ");
 }
 

@@ -18,22 +18,22 @@ std::u16string Repeated(std::u16string_view piece, std::size_t times) {
 TEST(TextCodec, RoundTripsBothEncodings) {
   const std::u16string japanese = Repeated(u"ｶﾞｯｺｳ、学校。ABC 123\r\n　ガ", 40);
   for (TextEncoding encoding : {TextEncoding::Utf8, TextEncoding::Cp932}) {
-    const EncodedText encoded = Encode(japanese, encoding);
-    ASSERT_FALSE(encoded.unencodableAt);
-    const DecodedText decoded = Decode(encoded.bytes, encoding);
-    ASSERT_FALSE(decoded.invalidByteAt);
-    EXPECT_EQ(decoded.text, japanese);
+    const auto encoded = Encode(japanese, encoding);
+    ASSERT_TRUE(encoded.ok());
+    const auto decoded = Decode(*encoded, encoding);
+    ASSERT_TRUE(decoded.ok());
+    EXPECT_EQ(*decoded, japanese);
   }
   const std::u16string supplementary = Repeated(u"x\U0001F600é\u0800\u07FF", 30);
-  const EncodedText utf8 = Encode(supplementary, TextEncoding::Utf8);
-  ASSERT_FALSE(utf8.unencodableAt);
-  EXPECT_EQ(Decode(utf8.bytes, TextEncoding::Utf8).text, supplementary);
+  const auto utf8 = Encode(supplementary, TextEncoding::Utf8);
+  ASSERT_TRUE(utf8.ok());
+  EXPECT_EQ(*Decode(*utf8, TextEncoding::Utf8), supplementary);
 }
 
 TEST(TextCodec, Cp932BytesAreExact) {
-  EXPECT_EQ(Encode(u"ｶﾞガ\\~", TextEncoding::Cp932).bytes, "\xB6\xDE\x83\x4B\\~");
-  EXPECT_EQ(Decode("\x82\xA0\xB1\x0D\x0A", TextEncoding::Cp932).text, u"あｱ\r\n");
-  EXPECT_EQ(Decode("", TextEncoding::Cp932).text, u"");
+  EXPECT_EQ(*Encode(u"ｶﾞガ\\~", TextEncoding::Cp932), "\xB6\xDE\x83\x4B\\~");
+  EXPECT_EQ(*Decode("\x82\xA0\xB1\x0D\x0A", TextEncoding::Cp932), u"あｱ\r\n");
+  EXPECT_EQ(*Decode("", TextEncoding::Cp932), u"");
 }
 
 TEST(TextCodec, ReportsWhereTheInputIsAtFault) {
@@ -55,16 +55,16 @@ TEST(TextCodec, ReportsWhereTheInputIsAtFault) {
       {ascii + "\xA4", TextEncoding::EucJp, 100},  // cut short
   };
   for (const Case& c : cases) {
-    const DecodedText decoded = Decode(c.bytes, c.encoding);
-    EXPECT_EQ(decoded.invalidByteAt, c.invalidAt) << c.bytes.substr(100);
-    EXPECT_EQ(decoded.text, u"");
+    const auto decoded = Decode(c.bytes, c.encoding);
+    ASSERT_FALSE(decoded.ok()) << c.bytes.substr(100);
+    EXPECT_EQ(decoded.error().byte, c.invalidAt) << c.bytes.substr(100);
   }
   const std::u16string text = Repeated(u"a", 50);
-  EXPECT_EQ(Encode(text + u"€" + text, TextEncoding::Cp932).unencodableAt, 50u);
-  EXPECT_EQ(Encode(text + u"\U0001F600", TextEncoding::Cp932).unencodableAt, 50u);
-  EXPECT_EQ(Encode(text + u'\xD800' + text, TextEncoding::Utf8).unencodableAt, 50u);
-  EXPECT_EQ(Encode(text + u'\xDC00', TextEncoding::Utf8).unencodableAt, 50u);
-  EXPECT_EQ(Encode(text + u"あ€" + text, TextEncoding::EucJp).unencodableAt, 51u);
+  EXPECT_EQ(Encode(text + u"€" + text, TextEncoding::Cp932).error().unit, 50u);
+  EXPECT_EQ(Encode(text + u"\U0001F600", TextEncoding::Cp932).error().unit, 50u);
+  EXPECT_EQ(Encode(text + u'\xD800' + text, TextEncoding::Utf8).error().unit, 50u);
+  EXPECT_EQ(Encode(text + u'\xDC00', TextEncoding::Utf8).error().unit, 50u);
+  EXPECT_EQ(Encode(text + u"あ€" + text, TextEncoding::EucJp).error().unit, 51u);
 }
 
 TEST(TextCodec, AgreesOnRandomUtf8) {
@@ -84,9 +84,9 @@ TEST(TextCodec, AgreesOnRandomUtf8) {
         text += static_cast<char16_t>(c);
       }
     }
-    const EncodedText encoded = Encode(text, TextEncoding::Utf8);
-    ASSERT_FALSE(encoded.unencodableAt);
-    ASSERT_EQ(Decode(encoded.bytes, TextEncoding::Utf8).text, text);
+    const auto encoded = Encode(text, TextEncoding::Utf8);
+    ASSERT_TRUE(encoded.ok());
+    ASSERT_EQ(*Decode(*encoded, TextEncoding::Utf8), text);
   }
 }
 

@@ -71,7 +71,7 @@ class FileRun {
 
   // Opens and checks the file; a verdict when it goes no further. `show` shows a step's
   // status and returns false when the program is ending.
-  using Show = std::function<bool(std::u16string_view status)>;
+  using Show = std::function<bool(FileStatus status)>;
   std::optional<Verdict> Plan(BatchMemory& memory, const Show& show);
   // Whether the file is small enough to be converted beside others.
   bool Small() const;
@@ -110,12 +110,12 @@ class FileRun {
   bool SameAsSource(std::string_view bytes);
   Verdict RefusedSource(const LockedFile::Opening& opening);
   Verdict RefusedTarget(const LockedFile::Opening& opening);
-  Verdict Fail(std::u16string_view status, Reason reason) const;
+  Verdict Fail(FileStatus status, Reason reason) const;
   Verdict Fail(const std::error_code& error, bool inBackup = false) const;
   Verdict Fail(const TextRefusal& refusal) const;
-  Verdict Done(std::u16string_view status, FileOutcome outcome) const;
-  // The verdict, with what the run has found of the file.
-  Verdict Concluded(std::u16string_view status, FileReport report) const;
+  Verdict Done(FileStatus status, FileOutcome outcome) const;
+  // The verdict, with what the run has found of the file, on the file's line.
+  Verdict Concluded(StatusLine line, FileReport report) const;
 
   const std::filesystem::path path_;
   const std::filesystem::path name_;

@@ -20,7 +20,7 @@ struct Tables {
   std::array<std::uint16_t, 65536> code;   // by UTF-16 unit; 0 where there is none but
                                            // for U+0000 itself
   std::array<bool, 256> isLead;
-  std::array<bool, 65536> hasOtherCodes;  // by UTF-16 unit: more than one code reads as it
+  std::array<bool, 65536> hasAlternateCodes;  // by UTF-16 unit: more than one code reads as it
   // The printable ASCII characters, tab, LF and CR, and the half-width katakana, map to one
   // byte each by a fixed offset, as a run of them can be converted eight or sixteen at a
   // time; checked against the tables when they are filled.
@@ -34,8 +34,8 @@ const Tables& GetTables();
 std::optional<std::size_t> DecodeInto(std::string_view bytes, char16_t* out, std::size_t& written);
 // Writes the bytes of the text into exactly `capacity` bytes at `out`; returns where (in
 // code units) the text has a character code page 932 cannot hold. Notes in
-// `otherCodesAt`, if given, where it wrote the code of a character that has others.
+// `alternateCodesAt`, if given, where it wrote the code of a character that has others.
 std::optional<std::size_t> EncodeInto(std::u16string_view text, char* out, std::size_t capacity,
-                                      std::vector<std::size_t>* otherCodesAt);
+                                      std::vector<std::size_t>* alternateCodesAt);
 
 }  // namespace quobrel::cp932

@@ -9,18 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "batch/file_status.h"
 #include "encoding/file_text.h"
 #include "files/listed_file.h"
 #include "files/reason.h"
 #include "stream/text_stream.h"
 
 namespace quobrel {
-
-// A file's line in the status list.
-struct StatusLine {
-  std::string name;        // the file's name, or for a missing file its path: bytes as given
-  std::u16string message;  // what has become of it, starting with "："
-};
 
 struct BatchProgress {
   std::size_t filesDone = 0;
@@ -92,6 +87,8 @@ struct FileReport {
   std::error_code error;                      // and as an error, where one says it
   std::optional<TextEncoding> encoding = {};  // once read
   std::optional<std::size_t> count = {};      // of a replacement, once run
+  // No encoding was told apart that reads it, or more than one: naming one would settle it.
+  bool encodingUndetected = false;
 };
 
 bool Succeeded(FileOutcome outcome);
@@ -101,8 +98,5 @@ bool Succeeded(FileOutcome outcome);
 std::vector<FileReport> RunFileBatch(const std::vector<ListedFile>& files,
                                      const BatchCommand& command, const FileFormat& format,
                                      BatchView& view);
-
-// The status line of the end of a batch, added after the files' lines.
-inline constexpr std::u16string_view kAllConverted = u"全て変換終了";
 
 }  // namespace quobrel

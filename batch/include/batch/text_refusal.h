@@ -2,22 +2,23 @@
 #pragma once
 
 #include <optional>
-#include <string>
-#include <string_view>
 #include <system_error>
+#include <vector>
 
+#include "batch/file_status.h"
 #include "files/reason.h"
 #include "stream/text_reading.h"
 #include "stream/text_stream.h"
 
 namespace quobrel {
 
-// Why a text is not converted: its status line's words and the reason.
+// Why a text is not converted: its status and the reason.
 struct TextRefusal {
-  std::u16string_view status;
-  std::u16string detail;  // put after the status: the encodings in question
+  FileStatus status;
+  std::vector<TextEncoding> candidates;  // Undecided: the encodings in question
   Reason reason;
-  std::error_code error;
+  std::error_code error = {};
+  bool encodingUndetected = false;
 };
 
 std::optional<TextRefusal> SurveyRefusal(const SurveyedText& surveyed);

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "encoding/cp932_duplicates.h"
+#include "encoding/cp932_alternate_codes.h"
 #include "encoding/encoding_detection.h"
 #include "encoding/text_codec.h"
 #include "encoding/text_lines.h"
@@ -31,7 +31,7 @@ struct FileKind {
   std::optional<TextEncoding> outputEncoding = {};  // nothing: the same
   bool byteOrderMark = false;
   FileLineBreaks lineBreaks = FileLineBreaks::AsTheyWere;
-  Cp932Duplicates duplicates;
+  Cp932AlternateCodes alternateCodes;
 
   TextEncoding Written() const { return outputEncoding.value_or(encoding); }
 };
@@ -46,7 +46,7 @@ enum class TextFailure {
 };
 
 // A first reading of a whole file, piece by piece, for what the conversion must know
-// before it starts: the encoding, whether it has CR or LF, and the duplicate codes.
+// before it starts: the encoding, whether it has CR or LF, and the alternate codes.
 class FileSurvey {
  public:
   explicit FileSurvey(const FileFormat& format) : format_(format) {}
@@ -59,9 +59,9 @@ class FileSurvey {
   struct Plan {
     std::vector<TextEncoding> readers;  // of the encodings still in question
     bool lineBreaks = false;
-    bool duplicates = false;
+    bool alternateCodes = false;
     bool nulBytes = false;
-    bool Any() const { return !readers.empty() || lineBreaks || duplicates || nulBytes; }
+    bool Any() const { return !readers.empty() || lineBreaks || alternateCodes || nulBytes; }
   };
   Plan NextPlan() const;
 
@@ -71,7 +71,7 @@ class FileSurvey {
     bool hasCr = false;
     bool hasLf = false;
     bool hasNul = false;
-    Cp932Duplicates duplicates;
+    Cp932AlternateCodes alternateCodes;
   };
   static Notes Look(std::string_view piece, const Plan& plan);
   // The notes of the pieces in the file's order.
@@ -92,7 +92,7 @@ class FileSurvey {
   bool hasCr_ = false;
   bool hasLf_ = false;
   bool hasNul_ = false;
-  Cp932Duplicates duplicates_;
+  Cp932AlternateCodes alternateCodes_;
 };
 
 }  // namespace quobrel

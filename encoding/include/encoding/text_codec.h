@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "encoding/text_position.h"
+#include "support/result.h"
 
 namespace quobrel {
 
@@ -22,20 +24,21 @@ inline constexpr TextEncoding kAllEncodings[] = {TextEncoding::Utf8, TextEncodin
 // "UTF-8", "Shift_JIS", "EUC-JP": the names the user sees.
 std::string_view EncodingName(TextEncoding encoding);
 
-struct DecodedText {
-  std::u16string text;
-  std::optional<std::size_t> invalidByteAt;  // set when decoding failed
+// Where a text holds the first character an encoding cannot hold: the text has no bytes
+// yet, so its place is a UTF-16 unit.
+struct Unencodable {
+  std::size_t unit = 0;
+  bool operator==(const Unencodable&) const = default;
 };
 
-struct EncodedText {
-  std::string bytes;
-  std::optional<std::size_t> unencodableAt;  // code unit offset, set when encoding failed
-};
-
-DecodedText Decode(std::string_view bytes, TextEncoding encoding);
-// In code page 932, notes in `otherCodesAt`, if given, where the bytes hold the code of a
-// character that has other codes too.
-EncodedText Encode(std::u16string_view text, TextEncoding encoding,
-                   std::vector<std::size_t>* otherCodesAt = nullptr);
+// The text the bytes hold; or where the first bytes the encoding does not read lie, their
+// lines counted as a file's are (LF, CR LF or a lone CR).
+[[nodiscard]] Result<std::u16string, TextPosition> Decode(std::string_view bytes,
+                                                          TextEncoding encoding);
+// The text's bytes. In code page 932, notes in `alternateCodesAt`, if given, where the bytes
+// hold the code of a character that has other codes too.
+[[nodiscard]] Result<std::string, Unencodable> Encode(
+    std::u16string_view text, TextEncoding encoding,
+    std::vector<std::size_t>* alternateCodesAt = nullptr);
 
 }  // namespace quobrel

@@ -37,4 +37,12 @@ std::u16string ForCommands(std::u16string piece, FileLineBreaks breaks, bool las
 std::u16string ForFile(std::u16string result, FileLineBreaks breaks);
 std::string_view FinalLineBreak(FileLineBreaks breaks);
 
+// The end of the last line break in `bytes` (a LF, or a CR not followed by LF) known to
+// be one, or 0. A CR at the very end is one only `atEnd`, when nothing follows.
+std::size_t EndOfLastLineBreak(std::string_view bytes, bool atEnd);
+
+// The line breaks in `bytes` (LF, CR LF, or a lone CR), which end where a piece ends or
+// before a byte that is no LF.
+std::size_t CountLineBreaks(std::string_view bytes);
+
 }  // namespace quobrel

@@ -17,17 +17,10 @@
 #include <string_view>
 #include <system_error>
 
+#include "encoding/text_lines.h"
 #include "stream/worker_pool.h"
 
 namespace quobrel {
-
-// The end of the last line break in `bytes` (a LF, or a CR not followed by LF) known to
-// be one, or 0. A CR at the very end is one only `atEnd`, when nothing follows.
-std::size_t EndOfLastLineBreak(std::string_view bytes, bool atEnd);
-
-// The line breaks in `bytes` (LF, CR LF, or a lone CR), which end where a piece ends or
-// before a byte that is no LF.
-std::size_t CountLineBreaks(std::string_view bytes);
 
 struct Piece {
   std::string bytes;

@@ -17,22 +17,14 @@
 
 namespace quobrel {
 
-// Where a byte of the input lies, as an editor counts: lines end at LF, CR LF or a lone CR,
-// and columns count characters.
-struct LineAndColumn {
-  std::size_t line = 0;
-  std::size_t column = 0;
-  bool operator==(const LineAndColumn&) const = default;
-};
-
 struct ConvertedPiece {
   std::string bytes;
   std::size_t count = 0;
   std::size_t resultUnits = 0;
-  std::vector<std::size_t> sharedCodesAt;  // when the kind has duplicate codes to restore
+  std::vector<std::size_t> alternateCodesAt;  // when the kind has alternate codes to restore
   TextFailure failure = TextFailure::None;
-  std::size_t failedAt = 0;  // Invalid: the piece's byte; Unencodable: its result's unit
-  LineAndColumn invalidAt;   // Invalid: the line from 0 in the piece, the column from 1
+  TextPosition invalidAt;     // Invalid: in the piece
+  Unencodable unencodableAt;  // Unencodable: in the piece's result
 };
 
 // One piece of a text of `kind`, cut as PieceReader cuts.
@@ -43,16 +35,15 @@ ConvertedPiece ConvertPiece(std::string_view bytes, bool last, const FileKind& k
 struct DecodedPiece {
   std::u16string text;
   TextFailure failure = TextFailure::None;  // Invalid or NotRoundTrip
-  std::size_t failedAt = 0;
-  LineAndColumn invalidAt;  // as in ConvertedPiece
+  TextPosition invalidAt;                   // Invalid: in the piece
 };
 DecodedPiece DecodePiece(std::string_view bytes, bool last, const FileKind& kind);
 ConvertedPiece EncodePiece(CommandResult result, const FileKind& kind);
 
 struct StreamOutcome {
   TextFailure failure = TextFailure::None;  // Invalid, NotRoundTrip or Unencodable
-  std::size_t failedAt = 0;  // Invalid: the input's byte; Unencodable: the result's unit
-  LineAndColumn invalidAt;   // Invalid: both from 1
+  TextPosition invalidAt;                   // Invalid: in the input
+  Unencodable unencodableAt;                // Unencodable: in the whole result
   std::size_t count = 0;
   std::error_code readError;
   std::error_code writeError;

@@ -1,4 +1,4 @@
-#include "encoding/cp932_duplicates.h"
+#include "encoding/cp932_alternate_codes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -41,22 +41,22 @@ void ForEachDoubleByte(std::string_view bytes, Visit visit) {
 
 }  // namespace
 
-const std::array<std::uint16_t, 0x10000>& Cp932Duplicates::StandardCodes() {
+const std::array<std::uint16_t, 0x10000>& Cp932AlternateCodes::StandardCodes() {
   static const auto table = [] {
     // A code whose character other codes read as too stands for the code ICU writes.
     const cp932::Tables& tables = cp932::GetTables();
     auto standard = std::make_unique<std::array<std::uint16_t, 0x10000>>();
     for (unsigned code = 0; code < tables.doubleByte.size(); ++code) {
       const char16_t c = tables.doubleByte[code];
-      (*standard)[code] = c != cp932::kNoCharacter && tables.hasOtherCodes[c] ? tables.code[c] : 0;
+      (*standard)[code] = c != cp932::kNoCharacter && tables.hasAlternateCodes[c] ? tables.code[c] : 0;
     }
     return standard;
   }();
   return *table;
 }
 
-Cp932Duplicates Cp932Duplicates::Of(std::string_view bytes) {
-  Cp932Duplicates noted;
+Cp932AlternateCodes Cp932AlternateCodes::Of(std::string_view bytes) {
+  Cp932AlternateCodes noted;
   const auto& standardCodes = StandardCodes();
   ForEachDoubleByte(bytes, [&](std::uint16_t code) {
     if (const std::uint16_t standard = standardCodes[code]) {
@@ -68,7 +68,7 @@ Cp932Duplicates Cp932Duplicates::Of(std::string_view bytes) {
   return noted;
 }
 
-void Cp932Duplicates::Append(const Cp932Duplicates& later) {
+void Cp932AlternateCodes::Append(const Cp932AlternateCodes& later) {
   for (const auto& [standard, laterRuns] : later.uses_) {
     std::vector<Run>& runs = uses_[standard];
     for (const Run& run : laterRuns) {
@@ -81,7 +81,7 @@ void Cp932Duplicates::Append(const Cp932Duplicates& later) {
   }
 }
 
-Cp932Duplicates::Restoration::Restoration(const Cp932Duplicates& source) {
+Cp932AlternateCodes::Restoration::Restoration(const Cp932AlternateCodes& source) {
   for (const auto& [standard, runs] : source.uses_) {
     std::map<std::uint16_t, std::size_t> counts;
     for (const Run& run : runs) counts[run.code] += run.count;
@@ -93,11 +93,11 @@ Cp932Duplicates::Restoration::Restoration(const Cp932Duplicates& source) {
   }
 }
 
-void Cp932Duplicates::Restoration::Restore(std::string& bytes,
-                                           const std::vector<std::size_t>& sharedCodesAt) {
-  if (sharedCodesAt.empty()) return;
+void Cp932AlternateCodes::Restoration::Restore(std::string& bytes,
+                                           const std::vector<std::size_t>& alternateCodesAt) {
+  if (alternateCodesAt.empty()) return;
   const auto& standardCodes = StandardCodes();
-  for (std::size_t at : sharedCodesAt) {
+  for (std::size_t at : alternateCodesAt) {
     const auto code = static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) << 8 |
                                                  static_cast<unsigned char>(bytes[at + 1]));
     const auto cursor = cursors_.find(standardCodes[code]);

@@ -1,4 +1,4 @@
-// Code page 932 gives some characters two or three codes: NEC's row 13, the IBM
+// Code page 932 gives some characters two or three codes, alternate codes: NEC's row 13, the IBM
 // extensions and NEC's copy of them. Decoding keeps only the character, and encoding
 // always writes one of its codes; this remembers which code a file used for each
 // occurrence, so that rewriting the file changes no byte the conversion did not change.
@@ -13,7 +13,7 @@
 
 namespace quobrel {
 
-class Cp932Duplicates {
+class Cp932AlternateCodes {
   // Occurrences of one code in a row: a file that always uses the same code costs one.
   struct Run {
     std::uint16_t code;
@@ -21,10 +21,10 @@ class Cp932Duplicates {
   };
 
  public:
-  // The codes of the duplicate-coded characters of valid code page 932 text, in order.
-  static Cp932Duplicates Of(std::string_view bytes);
+  // The codes of the characters with alternate codes in valid code page 932 text, in order.
+  static Cp932AlternateCodes Of(std::string_view bytes);
   // Adds those of the text that follows.
-  void Append(const Cp932Duplicates& later);
+  void Append(const Cp932AlternateCodes& later);
 
   bool empty() const { return uses_.empty(); }
 
@@ -33,10 +33,10 @@ class Cp932Duplicates {
   // occurrences beyond those the code the source used most for it.
   class Restoration {
    public:
-    explicit Restoration(const Cp932Duplicates& source);
-    // The next piece, with where it holds codes of characters that have others (as
+    explicit Restoration(const Cp932AlternateCodes& source);
+    // The next piece, with where it holds codes of characters that have alternates (as
     // Encode notes them).
-    void Restore(std::string& bytes, const std::vector<std::size_t>& sharedCodesAt);
+    void Restore(std::string& bytes, const std::vector<std::size_t>& alternateCodesAt);
 
    private:
     struct Cursor {
