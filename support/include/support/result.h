@@ -13,6 +13,8 @@ namespace quobrel {
 // Why a step failed, as its caller is given it: `return Failure(error);`.
 template <class Error>
 struct Failure {
+  // Spelt out: clang before 16 makes no aggregate of parentheses, as `Failure(error)` asks.
+  explicit Failure(Error why) : error(std::move(why)) {}
   Error error;
 };
 template <class Error>
