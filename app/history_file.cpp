@@ -90,17 +90,22 @@ LoadedHistory LoadHistory(const QString& path) {
     content.remove_prefix(kUtf8ByteOrderMark.size());
     encoding = TextEncoding::Utf8;
   }
-  const DecodedText decoded = Decode(content, encoding);
-  if (decoded.invalidByteAt) return {{}, true};
-  return {ParseHistory(decoded.text), false};
+  const auto decoded = Decode(content, encoding);
+  if (!decoded) return {{}, true};
+  return {ParseHistory(*decoded), false};
 }
 
 bool SaveHistory(const QString& path, const HistoryLists& lists, bool keepUnreadable) {
   const std::u16string text = FormatHistory(lists);
-  EncodedText encoded = Encode(text, TextEncoding::Cp932);
-  if (encoded.unencodableAt) {
-    encoded = Encode(text, TextEncoding::Utf8);
-    encoded.bytes.insert(0, kUtf8ByteOrderMark);
+  // In code page 932 where it can hold every character, as the history always was.
+  auto cp932 = Encode(text, TextEncoding::Cp932);
+  std::string encoded;
+  if (cp932) {
+    encoded = *std::move(cp932);
+  } else {
+    const auto utf8 = Encode(text, TextEncoding::Utf8);
+    if (!utf8) return false;  // a lone surrogate, which no encoding holds
+    encoded = std::string(kUtf8ByteOrderMark) + *utf8;
   }
   if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
   // A history linked from elsewhere (a folder of dotfiles) stays a link.
@@ -114,7 +119,7 @@ bool SaveHistory(const QString& path, const HistoryLists& lists, bool keepUnread
   if (!current.file && current.refusal != LockedFile::Refusal::NotFound) return false;
   const gid_t group = ::getegid();
   return WriteSafely({*file.entry, current.file ? &*current.file : nullptr, 0600, group},
-                     {encoded.bytes})
+                     {encoded})
       .ok();
 }
 

@@ -123,7 +123,7 @@ FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool,
     FileSurvey survey(run.format);
     text.textStart = survey.TakeByteOrderMark(first);
     first.erase(0, text.textStart);
-    survey.Finish(text.kind);
+    text.outcome = survey.Finish(text.kind);
     read = ReaderAfter(fd, std::move(first));
   }
   PieceReader reader(std::move(read));

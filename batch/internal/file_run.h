@@ -1,7 +1,8 @@
 // One file's way through a batch, in three steps: planned on the batch's thread, where
 // everything that can refuse it is looked at before anything on disk changes; converted
 // on any thread into a temporary file and flushed, with its backup copy; then put in
-// place on the batch's thread, in the list's order.
+// place on the thread that converted it. The batch concludes the files in the list's
+// order, once the folders they were placed in are flushed.
 #pragma once
 
 #include <atomic>
@@ -72,7 +73,7 @@ class FileRun {
   // Opens and checks the file; a verdict when it goes no further. `show` shows a step's
   // status and returns false when the program is ending.
   using Show = std::function<bool(FileStatus status)>;
-  std::optional<Verdict> Plan(BatchMemory& memory, const Show& show);
+  [[nodiscard]] std::optional<Verdict> Plan(BatchMemory& memory, const Show& show);
   // Whether the file is small enough to be converted beside others.
   bool Small() const;
   // Its size, once planned.
@@ -81,16 +82,16 @@ class FileRun {
   // Reads, converts and writes the new contents and the backup copy, flushed, with the
   // pool's threads; a verdict when the file goes no further. `show` as above; `keepGoing`
   // is asked while it waits.
-  std::optional<Verdict> Convert(WorkerPool& pool, const Show& show,
-                                 const std::function<bool()>& keepGoing);
+  [[nodiscard]] std::optional<Verdict> Convert(WorkerPool& pool, const Show& show,
+                                               const std::function<bool()>& keepGoing);
 
   // Puts the converted file in place, on any thread (in a dry run, only says so); its
   // folders are flushed with the next two, which a batch may do for several files at once.
-  Verdict Place();
+  [[nodiscard]] Verdict Place();
   // The folder a placed file is to flush: none when it was not placed.
   std::optional<FileIdentity> Folder() const;
   // A verdict when the flush fails.
-  std::optional<Verdict> FlushFolders();
+  [[nodiscard]] std::optional<Verdict> FlushFolders();
   // Notes what the run wrote, on the batch's thread.
   void Remember(BatchMemory& memory) const;
 
@@ -98,16 +99,17 @@ class FileRun {
   struct Destination;
   // The output name, through the folders on the way, made or not.
   EntryOpening OutputEntry(bool makeFolders);
-  std::optional<Verdict> Destine(LockedFile& source, BatchMemory& memory);
-  std::optional<Verdict> Survey(WorkerPool& pool, const std::function<bool()>& keepGoing);
-  std::optional<Verdict> DestineBackup(BatchMemory& memory);
-  std::optional<Verdict> Refused(const StreamOutcome& streamed);
+  [[nodiscard]] std::optional<Verdict> Destine(LockedFile& source, BatchMemory& memory);
+  [[nodiscard]] std::optional<Verdict> Survey(WorkerPool& pool,
+                                              const std::function<bool()>& keepGoing);
+  [[nodiscard]] std::optional<Verdict> DestineBackup(BatchMemory& memory);
+  [[nodiscard]] std::optional<Verdict> Refused(const StreamOutcome& streamed);
   // Whether the file is as it was opened; ChangedMeanwhile when not.
-  std::error_code Unchanged() const;
+  [[nodiscard]] std::error_code Unchanged() const;
   // The refusal, unless the file was changed meanwhile, which explains it better.
   Verdict ChangedOr(Verdict refusal) const;
   // Whether `bytes`, the next of the result, are the same as the source's at that place.
-  bool SameAsSource(std::string_view bytes);
+  [[nodiscard]] bool SameAsSource(std::string_view bytes);
   Verdict RefusedSource(const LockedFile::Opening& opening);
   Verdict RefusedTarget(const LockedFile::Opening& opening);
   Verdict Fail(FileStatus status, Reason reason) const;

@@ -31,11 +31,13 @@ const Tables& GetTables();
 
 // Writes the text of the bytes at `out`, which has room for one unit per byte, and counts
 // the units in `written`; returns where the bytes are invalid.
-std::optional<std::size_t> DecodeInto(std::string_view bytes, char16_t* out, std::size_t& written);
+[[nodiscard]] std::optional<std::size_t> DecodeInto(std::string_view bytes, char16_t* out,
+                                                    std::size_t& written);
 // Writes the bytes of the text into exactly `capacity` bytes at `out`; returns where (in
 // code units) the text has a character code page 932 cannot hold. Notes in
 // `alternateCodesAt`, if given, where it wrote the code of a character that has others.
-std::optional<std::size_t> EncodeInto(std::u16string_view text, char* out, std::size_t capacity,
-                                      std::vector<std::size_t>* alternateCodesAt);
+[[nodiscard]] std::optional<std::size_t> EncodeInto(std::u16string_view text, char* out,
+                                                    std::size_t capacity,
+                                                    std::vector<std::size_t>* alternateCodesAt);
 
 }  // namespace quobrel::cp932

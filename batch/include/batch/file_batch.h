@@ -94,7 +94,8 @@ struct FileReport {
 bool Succeeded(FileOutcome outcome);
 
 // Runs the command over each file (the status lines start as their paths). A file is taken
-// by its identity on disk, not its spelling: reached twice, it is done once.
+// by its identity on disk, not its spelling: reached twice, it is done once. The view is told
+// each file's report as it concludes; the reports come back too, in the list's order.
 std::vector<FileReport> RunFileBatch(const std::vector<ListedFile>& files,
                                      const BatchCommand& command, const FileFormat& format,
                                      BatchView& view);

@@ -48,13 +48,14 @@ enum class FileStatus {
   Binary,
   LinkRefused,
 };
-inline constexpr std::size_t kFileStatusCount = static_cast<std::size_t>(FileStatus::LinkRefused) + 1;
+inline constexpr std::size_t kFileStatusCount =
+    static_cast<std::size_t>(FileStatus::LinkRefused) + 1;
 
 // A file's line in the status list.
 struct StatusLine {
   std::string name = {};  // the file's name, or for a missing file its path: bytes as given
   FileStatus status = FileStatus::Reading;
-  std::optional<std::size_t> count = {};  // of a replacement, once counted
+  std::optional<std::size_t> count = {};      // of a replacement, once counted
   std::vector<TextEncoding> candidates = {};  // Undecided: the encodings that read it
 };
 

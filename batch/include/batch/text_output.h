@@ -21,6 +21,7 @@ struct OutputRun {
 
 // Converts what `fd` holds from its offset on to `write`, and leaves the offset after what
 // was converted. On a failure found while converting, what came before it has been written.
-FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool, const WriteBytes& write);
+[[nodiscard]] FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool,
+                                         const WriteBytes& write);
 
 }  // namespace quobrel

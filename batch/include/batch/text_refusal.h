@@ -21,8 +21,8 @@ struct TextRefusal {
   bool encodingUndetected = false;
 };
 
-std::optional<TextRefusal> SurveyRefusal(const SurveyedText& surveyed);
-std::optional<TextRefusal> StreamRefusal(const StreamOutcome& streamed,
-                                         const SurveyedText& surveyed);
+[[nodiscard]] std::optional<TextRefusal> SurveyRefusal(const SurveyedText& surveyed);
+[[nodiscard]] std::optional<TextRefusal> StreamRefusal(const StreamOutcome& streamed,
+                                                       const SurveyedText& surveyed);
 
 }  // namespace quobrel

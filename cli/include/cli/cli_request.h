@@ -6,17 +6,16 @@
 #include <vector>
 
 #include "batch/file_batch.h"
-#include "conversion/convert_command.h"
-#include "conversion/option_panel.h"
+#include "conversion/convert_options.h"
 #include "encoding/text_codec.h"
 #include "encoding/text_lines.h"
 
 namespace quobrel::cli {
 
-struct ConvertRequest {
-  std::vector<OptionButton> buttons;  // selected over the start-up selection, in order
-  ExtraConversions extra;
-};
+// What convert does without options, as the window starts: katakana to full-width and
+// pairs of half-width spaces to full-width, nothing else.
+inline constexpr ConvertOptions kDefaultConvertOptions{.katakana = Width::Full,
+                                                       .spaces = Spaces::PairsToFull};
 
 struct ReplaceRequest {
   std::u16string search;
@@ -25,7 +24,7 @@ struct ReplaceRequest {
 };
 
 struct Request {
-  std::variant<ConvertRequest, ReplaceRequest> command;
+  std::variant<ConvertOptions, ReplaceRequest> command;
   // --encoding as given: not at all, "auto" (an empty inner value), or one encoding.
   std::optional<std::optional<TextEncoding>> encoding;
   std::optional<TextEncoding> outputEncoding;  // nothing: each text in its own

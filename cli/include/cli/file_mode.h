@@ -13,6 +13,6 @@ namespace quobrel::cli {
 // or SIGTERM. Returns 0 when every file succeeded (a replacement without occurrence counts
 // as success), 1 otherwise or when `out` cannot be written, 128 and the signal's number when
 // one stopped it.
-int RunOnFiles(const Request& request, std::ostream& out);
+[[nodiscard]] int RunOnFiles(const Request& request, std::ostream& out);
 
 }  // namespace quobrel::cli

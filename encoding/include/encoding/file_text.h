@@ -83,7 +83,7 @@ class FileSurvey {
     bool detected = false;                    // the encoding was told apart, not asked for
   };
   // Moves out the file's kind, when it can be read.
-  Outcome Finish(FileKind& kind);
+  [[nodiscard]] Outcome Finish(FileKind& kind);
 
  private:
   const FileFormat& format_;

@@ -43,7 +43,7 @@ class PieceReader {
       : read_(std::move(read)), pieceSize_(pieceSize) {}
 
   // The next piece; after the last, or after a read error, nothing.
-  std::optional<Piece> Next();
+  [[nodiscard]] std::optional<Piece> Next();
   const std::error_code& error() const { return error_; }
 
  private:
@@ -71,10 +71,10 @@ class PieceReader {
 inline constexpr std::chrono::milliseconds kWaitStep{20};
 
 template <class Result>
-std::error_code StreamPieces(PieceReader& reader, WorkerPool& pool,
-                             const std::function<std::function<Result()>(Piece)>& jobFor,
-                             const std::function<bool(Result&)>& commit,
-                             const std::function<bool()>& waiting) {
+[[nodiscard]] std::error_code StreamPieces(
+    PieceReader& reader, WorkerPool& pool,
+    const std::function<std::function<Result()>(Piece)>& jobFor,
+    const std::function<bool(Result&)>& commit, const std::function<bool()>& waiting) {
   // Enough to keep every thread busy while the next piece is read and the first written.
   const std::size_t ahead = pool.size() + 2;
   std::deque<std::future<Result>> inFlight;

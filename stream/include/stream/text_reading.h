@@ -28,7 +28,7 @@ struct SurveyedText {
 };
 
 // Reads the text through once, its pieces on the pool's threads.
-SurveyedText SurveyText(int fd, const FileFormat& format, WorkerPool& pool,
-                        const std::function<bool()>& keepGoing);
+[[nodiscard]] SurveyedText SurveyText(int fd, const FileFormat& format, WorkerPool& pool,
+                                      const std::function<bool()>& keepGoing);
 
 }  // namespace quobrel

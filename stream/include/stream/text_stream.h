@@ -28,8 +28,8 @@ struct ConvertedPiece {
 };
 
 // One piece of a text of `kind`, cut as PieceReader cuts.
-ConvertedPiece ConvertPiece(std::string_view bytes, bool last, const FileKind& kind,
-                            const TextCommand& command);
+[[nodiscard]] ConvertedPiece ConvertPiece(std::string_view bytes, bool last, const FileKind& kind,
+                                          const TextCommand& command);
 
 // ConvertPiece's two halves, around the command.
 struct DecodedPiece {
@@ -37,8 +37,8 @@ struct DecodedPiece {
   TextFailure failure = TextFailure::None;  // Invalid or NotRoundTrip
   TextPosition invalidAt;                   // Invalid: in the piece
 };
-DecodedPiece DecodePiece(std::string_view bytes, bool last, const FileKind& kind);
-ConvertedPiece EncodePiece(CommandResult result, const FileKind& kind);
+[[nodiscard]] DecodedPiece DecodePiece(std::string_view bytes, bool last, const FileKind& kind);
+[[nodiscard]] ConvertedPiece EncodePiece(CommandResult result, const FileKind& kind);
 
 struct StreamOutcome {
   TextFailure failure = TextFailure::None;  // Invalid, NotRoundTrip or Unencodable
@@ -55,8 +55,8 @@ using WriteBytes = std::function<std::error_code(std::string_view bytes)>;
 // Converts what `reader` reads and hands the bytes to `write` in order: the kind's
 // byte-order mark first and its final line break last. Stops at the first failure;
 // `waiting` is called while pieces are worked on and stops the stream by returning false.
-StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& kind,
-                         const FileCommand& command, const WriteBytes& write,
-                         const std::function<bool()>& waiting);
+[[nodiscard]] StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& kind,
+                                       const FileCommand& command, const WriteBytes& write,
+                                       const std::function<bool()>& waiting);
 
 }  // namespace quobrel
