@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 
+#include <string_view>
 #include <vector>
 
 #include "app/twips.h"
@@ -10,10 +11,20 @@
 namespace quobrel {
 namespace {
 
+// The options the panel shows at every start: katakana to full-width and pairs of
+// half-width spaces to full-width, nothing else.
+constexpr ConvertOptions kStartUpOptions{.katakana = Width::Full, .spaces = Spaces::PairsToFull};
+
+// A button's part in the options: its group's field set to its choice.
+template <auto kGroup, auto kChoice>
+void Set(ConvertOptions& options) {
+  options.*kGroup = kChoice;
+}
+
 struct OptionSpec {
-  OptionButton button;
   const char* name;
   const char* caption;
+  ConversionOptions::Select select;
 };
 
 struct FrameSpec {
@@ -25,7 +36,13 @@ struct FrameSpec {
 };
 
 const std::vector<FrameSpec>& Frames() {
-  using enum OptionButton;
+  using C = ConvertOptions;
+  using enum Width;
+  constexpr auto kKatakana = &C::katakana;
+  constexpr auto kDigits = &C::digits;
+  constexpr auto kLetters = &C::letters;
+  constexpr auto kSpaces = &C::spaces;
+  constexpr auto kCase = &C::letterCase;
   static const std::vector<FrameSpec> frames{
       {"Frame1",
        "カタカナ変換",
@@ -34,9 +51,9 @@ const std::vector<FrameSpec>& Frames() {
        3495,
        615,
        3,
-       {{KatakanaFull, "KO1", "全角"},
-        {KatakanaHalf, "KO2", "半角"},
-        {KatakanaNone, "KO3", "なし"}}},
+       {{"KO1", "全角", Set<kKatakana, Full>},
+        {"KO2", "半角", Set<kKatakana, Half>},
+        {"KO3", "なし", Set<kKatakana, Keep>}}},
       {"Frame2",
        "数字変換",
        4620,
@@ -44,7 +61,9 @@ const std::vector<FrameSpec>& Frames() {
        3495,
        615,
        3,
-       {{DigitsFull, "SO1", "全角"}, {DigitsHalf, "SO2", "半角"}, {DigitsNone, "SO3", "なし"}}},
+       {{"SO1", "全角", Set<kDigits, Full>},
+        {"SO2", "半角", Set<kDigits, Half>},
+        {"SO3", "なし", Set<kDigits, Keep>}}},
       {"Frame3",
        "英字変換",
        4620,
@@ -52,7 +71,9 @@ const std::vector<FrameSpec>& Frames() {
        3495,
        615,
        3,
-       {{LettersFull, "EO1", "全角"}, {LettersHalf, "EO2", "半角"}, {LettersNone, "EO3", "なし"}}},
+       {{"EO1", "全角", Set<kLetters, Full>},
+        {"EO2", "半角", Set<kLetters, Half>},
+        {"EO3", "なし", Set<kLetters, Keep>}}},
       {"Frame4",
        "スペース変換",
        60,
@@ -60,10 +81,10 @@ const std::vector<FrameSpec>& Frames() {
        4395,
        915,
        3,
-       {{SpacesPairsToFull, "SPO1", "半角が2個連続する場合のみ全角"},
-        {SpacesAllToFull, "SPO2", "全角"},
-        {SpacesAllToHalf, "SPO3", "半角"},
-        {SpacesNone, "SPO4", "なし"}}},
+       {{"SPO1", "半角が2個連続する場合のみ全角", Set<kSpaces, Spaces::PairsToFull>},
+        {"SPO2", "全角", Set<kSpaces, Spaces::AllToFull>},
+        {"SPO3", "半角", Set<kSpaces, Spaces::AllToHalf>},
+        {"SPO4", "なし", Set<kSpaces, Spaces::Keep>}}},
       {"Frame5",
        "英字変換（大文字変換／小文字変換）",
        60,
@@ -71,13 +92,13 @@ const std::vector<FrameSpec>& Frames() {
        8055,
        915,
        4,
-       {{CaseAllUpper, "EOM1", "全部文字列を大文字"},
-        {CaseAllLower, "EOM2", "全部文字列を小文字"},
-        {CaseFullWidthUpper, "EOM11", "全角文字列を大文字"},
-        {CaseFullWidthLower, "EOM21", "全角文字列を小文字"},
-        {CaseHalfWidthUpper, "EOM12", "半角文字列を大文字"},
-        {CaseHalfWidthLower, "EOM22", "半角文字列を小文字"},
-        {CaseNone, "EOM3", "なし"}}},
+       {{"EOM1", "全部文字列を大文字", Set<kCase, LetterCase::AllUpper>},
+        {"EOM2", "全部文字列を小文字", Set<kCase, LetterCase::AllLower>},
+        {"EOM11", "全角文字列を大文字", Set<kCase, LetterCase::FullWidthUpper>},
+        {"EOM21", "全角文字列を小文字", Set<kCase, LetterCase::FullWidthLower>},
+        {"EOM12", "半角文字列を大文字", Set<kCase, LetterCase::HalfWidthUpper>},
+        {"EOM22", "半角文字列を小文字", Set<kCase, LetterCase::HalfWidthLower>},
+        {"EOM3", "なし", Set<kCase, LetterCase::Keep>}}},
   };
   return frames;
 }
@@ -98,23 +119,29 @@ ConversionOptions::ConversionOptions(QWidget* parent) : QWidget(parent) {
     int place = 0;
     for (const OptionSpec& option : spec.options) {
       // The long first caption of the space group takes a row of its own.
-      const bool wholeRow = option.button == OptionButton::SpacesPairsToFull;
+      const bool wholeRow = std::string_view(option.name) == "SPO1";
       auto* button = new QRadioButton(QString::fromUtf8(option.caption), frame);
       button->setObjectName(option.name);
       grid->addWidget(button, place / spec.columns, place % spec.columns, 1,
                       wholeRow ? spec.columns : 1);
       place += wholeRow ? spec.columns : 1;
-      buttons_[static_cast<std::size_t>(option.button)] = button;
+      buttons_.emplace_back(button, option.select);
+      // Checked at start-up when it selects what the start-up options hold already.
+      ConvertOptions selected = kStartUpOptions;
+      option.select(selected);
+      if (selected == kStartUpOptions) button->setChecked(true);
     }
   }
-  for (OptionButton button : kStartUpSelection)
-    buttons_[static_cast<std::size_t>(button)]->setChecked(true);
   versionLabel_ = new QLabel(this);
   Place(versionLabel_, "LT", 780, 840, 2985, 180);
 }
 
-bool ConversionOptions::IsSelected(OptionButton button) const {
-  return buttons_[static_cast<std::size_t>(button)]->isChecked();
+ConvertOptions ConversionOptions::Current() const {
+  ConvertOptions options;
+  for (const auto& [button, select] : buttons_) {
+    if (button->isChecked()) select(options);
+  }
+  return options;
 }
 
 }  // namespace quobrel

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "conversion/option_codes.h"
 #include "encoding/encoding_detection.h"
 #include "engine/conversions.h"
 
@@ -43,13 +42,13 @@ struct Tallies {
   Tally utf8, cp932, eucJp, halfWidth;
   void Add(std::u16string_view text) {
     auto add = [](Tally& tally, std::u16string_view text, TextEncoding encoding) {
-      const EncodedText encoded = Encode(text, encoding);
-      if (!encoded.unencodableAt) tally.Add(encoded.bytes, encoding);
+      const auto encoded = Encode(text, encoding);
+      if (encoded) tally.Add(*encoded, encoding);
     };
     add(utf8, text, TextEncoding::Utf8);
     add(cp932, text, TextEncoding::Cp932);
     add(eucJp, text, TextEncoding::EucJp);
-    add(halfWidth, convert::ToHalfWidth(text, WidthCode("001")), TextEncoding::Cp932);
+    add(halfWidth, convert::ToHalfWidth(text, {.katakana = true}), TextEncoding::Cp932);
   }
   void Print(const char* unit) const {
     std::printf("%s:\n", unit);
@@ -68,12 +67,13 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     std::ifstream in(argv[i], std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    const DecodedText page = Decode(bytes, TextEncoding::Utf8);
-    if (page.invalidByteAt) continue;
-    files.Add(page.text);
-    for (std::size_t at = 0; at < page.text.size();) {
-      const std::size_t end = std::min(page.text.find(u'\n', at), page.text.size());
-      const std::u16string line = page.text.substr(at, end - at);
+    const auto decoded = Decode(bytes, TextEncoding::Utf8);
+    if (!decoded) continue;
+    const std::u16string& page = *decoded;
+    files.Add(page);
+    for (std::size_t at = 0; at < page.size();) {
+      const std::size_t end = std::min(page.find(u'\n', at), page.size());
+      const std::u16string line = page.substr(at, end - at);
       if (seen.insert(line).second) lines.Add(line);
       at = end + 1;
     }

@@ -22,8 +22,8 @@
 
 #include "batch/file_batch.h"
 #include "conversion/convert_command.h"
+#include "conversion/convert_options.h"
 #include "conversion/file_commands.h"
-#include "conversion/plain_controls.h"
 #include "encoding/text_codec.h"
 #include "engine/conversions.h"
 #include "engine/yield_hook.h"
@@ -54,6 +54,10 @@ namespace {
 
 using namespace quobrel;
 using Clock = std::chrono::steady_clock;
+
+// The window's start-up selection: katakana to full-width, pairs of half-width spaces to
+// full-width.
+constexpr ConvertOptions kStartUpOptions{.katakana = Width::Full, .spaces = Spaces::PairsToFull};
 
 constexpr int kRuns = 11;
 
@@ -129,22 +133,28 @@ void Report(const char* corpus, const std::u16string& text) {
   std::printf("%-34s %12.0f %10.2f\n", "memcpy (copy of the text)", copy.charsPerSecond / 1e6, 1.0);
 
   using namespace convert;
-  row("ToFullWidth 001", [&] { return ToFullWidth(text, WidthCode("001")); });
-  row("ToFullWidth 111", [&] { return ToFullWidth(text, WidthCode("111")); });
+  constexpr WidthClasses kKatakana{.katakana = true};
+  constexpr WidthClasses kDigitsLettersKatakana{.digits = true, .letters = true, .katakana = true};
+  row("ToFullWidth katakana", [&] { return ToFullWidth(text, kKatakana); });
+  row("ToFullWidth digits letters katakana",
+      [&] { return ToFullWidth(text, kDigitsLettersKatakana); });
   {
     // What the window's hook costs when it finds nothing due: a look at the clock.
     auto lastPump = Clock::now();
     const ScopedYieldHook hook([&lastPump](std::size_t) {
       if (Clock::now() - lastPump > std::chrono::milliseconds(10)) lastPump = Clock::now();
     });
-    row("ToFullWidth 001, window's yield hook",
-        [&] { return ToFullWidth(text, WidthCode("001")); });
+    row("ToFullWidth katakana, window's yield hook", [&] { return ToFullWidth(text, kKatakana); });
   }
-  row("ToHalfWidth 001", [&] { return ToHalfWidth(text, WidthCode("001")); });
-  row("ToHalfWidth 111", [&] { return ToHalfWidth(text, WidthCode("111")); });
-  row("ConvertLetterCase 111", [&] { return ConvertLetterCase(text, CaseCode("111")); });
-  row("ConvertSpaces 101 (pairs)", [&] { return ConvertSpaces(text, SpaceCode("101")); });
-  row("ConvertSpaces 100", [&] { return ConvertSpaces(text, SpaceCode("100")); });
+  row("ToHalfWidth katakana", [&] { return ToHalfWidth(text, kKatakana); });
+  row("ToHalfWidth digits letters katakana",
+      [&] { return ToHalfWidth(text, kDigitsLettersKatakana); });
+  row("ConvertLetterCase all upper", [&] {
+    return ConvertLetterCase(text, {.halfWidth = true, .fullWidth = true, .toUpper = true});
+  });
+  row("ConvertSpaces pairs to full",
+      [&] { return ConvertSpaces(text, SpaceMode::PairsToFullWidth); });
+  row("ConvertSpaces all to full", [&] { return ConvertSpaces(text, SpaceMode::AllToFullWidth); });
   row("ReplaceAll \"ﾃﾞ\" exact",
       [&] { return ReplaceAll(text, u"ﾃﾞ", u"デ", CompareMode::Exact).text; });
   row("ReplaceAll \"the\" ignoring case",
@@ -153,7 +163,7 @@ void Report(const char* corpus, const std::u16string& text) {
       [&] { return ReplaceAll(text, u"ﾌｧｲﾙ", u"ファイル", CompareMode::IgnoreCase).text; });
 
   // The batch hands the command its text, which the command takes over.
-  const PlainOptionPanel startUp;
+  const ConvertOptions startUp = kStartUpOptions;
   std::u16string input;
   row(
       "Convert command, start-up chain", [&] { return ConvertText(std::move(input), startUp); },
@@ -190,9 +200,9 @@ void ReportFiles(const std::u16string& corpus) {
   std::string cp932;
   for (std::size_t at = 0; at < corpus.size();) {  // the manual pages end their lines in LF
     const std::size_t end = std::min(corpus.find(u'\n', at), corpus.size());
-    const EncodedText encoded =
+    const auto encoded =
         Encode(std::u16string_view(corpus).substr(at, end - at), TextEncoding::Cp932);
-    if (!encoded.unencodableAt) cp932.append(encoded.bytes).append("\r\n");
+    if (encoded) cp932.append(*encoded).append("\r\n");
     at = end + 1;
   }
   if (cp932.empty()) return;
@@ -203,8 +213,7 @@ void ReportFiles(const std::u16string& corpus) {
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   };
 
-  const PlainOptionPanel startUp;
-  const BatchCommand convert{[&startUp] { return ConvertingCommand(startUp); }};
+  const BatchCommand convert{[] { return ConvertingCommand(kStartUpOptions); }};
   Unseen view;
   auto run = [&](const std::vector<fs::path>& paths) {
     std::vector<ListedFile> files;
@@ -254,12 +263,12 @@ void ReportFiles(const std::u16string& corpus) {
 std::u16string ReadUtf8(const char* path) {
   std::ifstream in(path, std::ios::binary);
   const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-  DecodedText decoded = Decode(bytes, TextEncoding::Utf8);
-  if (!in || decoded.invalidByteAt) {
+  auto decoded = Decode(bytes, TextEncoding::Utf8);
+  if (!in || !decoded) {
     std::fprintf(stderr, "quobrel-bench: cannot read %s as UTF-8\n", path);
     std::exit(1);
   }
-  return std::move(decoded.text);
+  return *std::move(decoded);
 }
 
 }  // namespace

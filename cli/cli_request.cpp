@@ -227,37 +227,21 @@ std::optional<Value> Find(std::span<const Choice<Value>> choices, std::string_vi
   return std::nullopt;
 }
 
-using enum OptionButton;
-constexpr Choice<OptionButton> kDigitChoices[] = {
-    {"full", DigitsFull}, {"half", DigitsHalf}, {"none", DigitsNone}};
-constexpr Choice<OptionButton> kLetterChoices[] = {
-    {"full", LettersFull}, {"half", LettersHalf}, {"none", LettersNone}};
-constexpr Choice<OptionButton> kKatakanaChoices[] = {
-    {"full", KatakanaFull}, {"half", KatakanaHalf}, {"none", KatakanaNone}};
-constexpr Choice<OptionButton> kCaseChoices[] = {{"upper", CaseAllUpper},
-                                                 {"lower", CaseAllLower},
-                                                 {"upper-full", CaseFullWidthUpper},
-                                                 {"lower-full", CaseFullWidthLower},
-                                                 {"upper-half", CaseHalfWidthUpper},
-                                                 {"lower-half", CaseHalfWidthLower},
-                                                 {"none", CaseNone}};
-constexpr Choice<OptionButton> kSpaceChoices[] = {{"pair", SpacesPairsToFull},
-                                                  {"full", SpacesAllToFull},
-                                                  {"half", SpacesAllToHalf},
-                                                  {"none", SpacesNone}};
-
-// The window's button groups, in the order their buttons are selected.
-constexpr std::pair<Code, std::span<const Choice<OptionButton>>> kButtonGroups[] = {
-    {Digits, kDigitChoices},
-    {Letters, kLetterChoices},
-    {Katakana, kKatakanaChoices},
-    {Case, kCaseChoices},
-    {Spaces, kSpaceChoices}};
-
-constexpr Choice<ExtraConversions::SymbolWidth> kSymbolWidths[] = {
-    {"full", ExtraConversions::SymbolWidth::Full},
-    {"half", ExtraConversions::SymbolWidth::Half},
-    {"none", ExtraConversions::SymbolWidth::Unchanged}};
+// Digits, letters, symbols and katakana alike.
+constexpr Choice<Width> kWidths[] = {
+    {"full", Width::Full}, {"half", Width::Half}, {"none", Width::Keep}};
+constexpr Choice<LetterCase> kLetterCases[] = {{"upper", LetterCase::AllUpper},
+                                               {"lower", LetterCase::AllLower},
+                                               {"upper-full", LetterCase::FullWidthUpper},
+                                               {"lower-full", LetterCase::FullWidthLower},
+                                               {"upper-half", LetterCase::HalfWidthUpper},
+                                               {"lower-half", LetterCase::HalfWidthLower},
+                                               {"none", LetterCase::Keep}};
+// quobrel::Spaces in full: the option's code is named Spaces too.
+constexpr Choice<quobrel::Spaces> kSpaces[] = {{"pair", quobrel::Spaces::PairsToFull},
+                                               {"full", quobrel::Spaces::AllToFull},
+                                               {"half", quobrel::Spaces::AllToHalf},
+                                               {"none", quobrel::Spaces::Keep}};
 constexpr Choice<convert::KanaScript> kKanaScripts[] = {{"hiragana", convert::KanaScript::Hiragana},
                                                         {"katakana", convert::KanaScript::Katakana},
                                                         {"none", convert::KanaScript::Unchanged}};
@@ -284,12 +268,16 @@ std::string Lowercase(std::string_view text) {
 
 // The values an option takes, as its messages list them; none for a text or a folder.
 std::vector<std::string_view> ValuesOf(int code) {
-  for (const auto& [group, choices] : kButtonGroups) {
-    if (group == code) return NamesOf(choices);
-  }
   switch (code) {
+    case Digits:
+    case Letters:
+    case Katakana:
     case Symbols:
-      return NamesOf<ExtraConversions::SymbolWidth>(kSymbolWidths);
+      return NamesOf<Width>(kWidths);
+    case Case:
+      return NamesOf<LetterCase>(kLetterCases);
+    case Spaces:
+      return NamesOf<quobrel::Spaces>(kSpaces);
     case Kana:
       return NamesOf<convert::KanaScript>(kKanaScripts);
     case Backup:
@@ -339,9 +327,9 @@ std::variant<std::optional<TextEncoding>, std::string> ChooseEncoding(int code,
 
 // A text of the command line as UTF-16, if it is valid UTF-8.
 std::optional<std::u16string> Utf16(const std::string& text) {
-  DecodedText decoded = Decode(text, TextEncoding::Utf8);
-  if (decoded.invalidByteAt) return std::nullopt;
-  return std::move(decoded.text);
+  auto decoded = Decode(text, TextEncoding::Utf8);
+  if (!decoded) return std::nullopt;
+  return *std::move(decoded);
 }
 
 // An option given: its last value, and how it was typed ("-n" or "--dry-run"), for the
@@ -492,25 +480,27 @@ class RequestReader {
 
   std::optional<std::string> ReadConvert() {
     if (auto error = Foreign(kReplaceOptions, "replace")) return error;
-    ConvertRequest convert;
-    for (const auto& [code, choices] : kButtonGroups) {
-      if (!words_.Has(code)) continue;
-      const auto button = Choose<OptionButton>(code, choices, words_.Value(code));
-      if (const auto* error = std::get_if<std::string>(&button)) return *error;
-      convert.buttons.push_back(std::get<OptionButton>(button));
-    }
-    if (words_.Has(Symbols)) {
-      const auto symbols =
-          Choose<ExtraConversions::SymbolWidth>(Symbols, kSymbolWidths, words_.Value(Symbols));
-      if (const auto* error = std::get_if<std::string>(&symbols)) return *error;
-      convert.extra.symbols = std::get<ExtraConversions::SymbolWidth>(symbols);
-    }
-    if (words_.Has(Kana)) {
-      const auto kana = Choose<convert::KanaScript>(Kana, kKanaScripts, words_.Value(Kana));
-      if (const auto* error = std::get_if<std::string>(&kana)) return *error;
-      convert.extra.kana = std::get<convert::KanaScript>(kana);
-    }
-    request_.command = std::move(convert);
+    ConvertOptions options = kDefaultConvertOptions;
+    std::optional<std::string> error = ReadChoice<Width>(Digits, kWidths, options.digits);
+    if (!error) error = ReadChoice<Width>(Letters, kWidths, options.letters);
+    if (!error) error = ReadChoice<Width>(Katakana, kWidths, options.katakana);
+    if (!error) error = ReadChoice<LetterCase>(Case, kLetterCases, options.letterCase);
+    if (!error) error = ReadChoice<quobrel::Spaces>(Spaces, kSpaces, options.spaces);
+    if (!error) error = ReadChoice<Width>(Symbols, kWidths, options.symbols);
+    if (!error) error = ReadChoice<convert::KanaScript>(Kana, kKanaScripts, options.kana);
+    if (error) return error;
+    request_.command = options;
+    return std::nullopt;
+  }
+
+  // The value of `code`, if given, into `value`; or the usage error.
+  template <class Value>
+  std::optional<std::string> ReadChoice(Code code, std::span<const Choice<Value>> choices,
+                                        Value& value) const {
+    if (!words_.Has(code)) return std::nullopt;
+    const auto chosen = Choose<Value>(code, choices, words_.Value(code));
+    if (const auto* error = std::get_if<std::string>(&chosen)) return *error;
+    value = std::get<Value>(chosen);
     return std::nullopt;
   }
 

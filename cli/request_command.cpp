@@ -13,11 +13,7 @@ BatchCommand CommandOf(const Request& request) {
     return {[command] { return FileCommand(command); }, /*counted=*/true, request.dryRun,
             request.backups};
   }
-  // The start-up selection, with the buttons the options name selected over it.
-  const auto& convert = std::get<ConvertRequest>(request.command);
-  PlainOptionPanel panel;
-  for (OptionButton button : convert.buttons) panel.Select(button);
-  const FileCommand command = ConvertingCommand(panel, convert.extra);
+  const FileCommand command = ConvertingCommand(std::get<ConvertOptions>(request.command));
   return {[command] { return FileCommand(command); }, /*counted=*/false, request.dryRun,
           request.backups};
 }

@@ -1,54 +1,46 @@
 #include "conversion/convert_command.h"
 
+#include <utility>
+
 #include "engine/conversions.h"
 
 namespace quobrel {
 namespace {
 
-convert::WidthClasses ClassesOf(const OptionPanel& panel,
-                                const std::array<OptionButton, 3>& buttons, bool symbols) {
-  return {panel.IsSelected(buttons[0]), panel.IsSelected(buttons[1]), panel.IsSelected(buttons[2]),
-          symbols};
+// The classes of characters `options` takes to `width`.
+convert::WidthClasses ClassesOf(const ConvertOptions& options, Width width) {
+  return {.digits = options.digits == width,
+          .letters = options.letters == width,
+          .katakana = options.katakana == width,
+          .symbols = options.symbols == width};
 }
 
-convert::CaseChange CaseChangeOf(const OptionPanel& panel) {
-  for (const CaseButton& entry : kCaseButtons) {
-    if (panel.IsSelected(entry.button)) return entry.change;
-  }
-  return {};
-}
-
-convert::SpaceMode SpaceModeOf(const OptionPanel& panel) {
-  convert::SpaceMode mode = convert::SpaceMode::Unchanged;
-  for (const SpaceButton& entry : kSpaceButtons) {
-    if (panel.IsSelected(entry.button)) mode = entry.mode;
-  }
-  return mode;
-}
-
-}  // namespace
-
-std::u16string ConvertText(std::u16string text, const OptionPanel& panel,
-                           const ExtraConversions& extra) {
-  using enum ExtraConversions::SymbolWidth;
-  if (extra.kana != convert::KanaScript::Unchanged)
-    text = convert::ConvertKanaScript(text, extra.kana);
-  if (const auto classes = ClassesOf(panel, kFullWidthButtons, extra.symbols == Full);
-      classes.Any())
+// Each conversion takes its options from `current()` as its turn comes.
+template <class Current>
+std::u16string ConvertInTurn(std::u16string text, const Current& current) {
+  if (const convert::KanaScript kana = current().kana; kana != convert::KanaScript::Unchanged)
+    text = convert::ConvertKanaScript(text, kana);
+  if (const auto classes = ClassesOf(current(), Width::Full); classes.Any())
     text = convert::ToFullWidth(text, classes);
-  if (const auto classes = ClassesOf(panel, kHalfWidthButtons, extra.symbols == Half);
-      classes.Any())
+  if (const auto classes = ClassesOf(current(), Width::Half); classes.Any())
     text = convert::ToHalfWidth(text, classes);
-  if (const auto change = CaseChangeOf(panel); change.Any())
+  if (const auto change = CaseChangeOf(current().letterCase); change.Any())
     text = convert::ConvertLetterCase(text, change);
-  if (const auto mode = SpaceModeOf(panel); mode != convert::SpaceMode::Unchanged)
+  if (const auto mode = SpaceModeOf(current().spaces); mode != convert::SpaceMode::Unchanged)
     text = convert::ConvertSpaces(text, mode);
   return text;
 }
 
+}  // namespace
+
+std::u16string ConvertText(std::u16string text, const ConvertOptions& options) {
+  return ConvertInTurn(std::move(text), [&options]() -> const ConvertOptions& { return options; });
+}
+
 void ConvertCommand::Run() const {
   if (controls_.tabs.Current() != Tab::ConvertText) return;
-  std::u16string result = ConvertText(controls_.source.Text(), controls_.panel);
+  std::u16string result =
+      ConvertInTurn(controls_.source.Text(), [this] { return controls_.options.Current(); });
   // The tab is read again: the user may have turned to another while the text converted.
   if (controls_.tabs.Current() == Tab::ConvertText) controls_.destination.SetText(result);
 }

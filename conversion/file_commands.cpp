@@ -2,9 +2,9 @@
 
 namespace quobrel {
 
-FileCommand ConvertingCommand(const PlainOptionPanel& selection, const ExtraConversions& extra) {
-  return {[selection, extra](std::u16string text) {
-            return CommandResult{ConvertText(std::move(text), selection, extra)};
+FileCommand ConvertingCommand(const ConvertOptions& options) {
+  return {[options](std::u16string text) {
+            return CommandResult{ConvertText(std::move(text), options)};
           },
           {}};
 }

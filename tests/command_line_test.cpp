@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "conversion/convert_command.h"
-#include "conversion/plain_controls.h"
+#include "conversion/convert_options.h"
 #include "encoding/text_codec.h"
+#include "tests/plain_controls.h"
 #include "tests/run_process.h"
 
 namespace quobrel {
@@ -99,11 +100,8 @@ TEST(QuobrelCli, UsageErrorsExitWithTwo) {
 }
 
 // What the window's commands make of the whole text at once.
-std::string Expected(const std::string& input, const std::vector<OptionButton>& buttons) {
-  PlainOptionPanel panel;
-  for (OptionButton button : buttons) panel.Select(button);
-  return Encode(ConvertText(Decode(input, TextEncoding::Utf8).text, panel), TextEncoding::Utf8)
-      .bytes;
+std::string Expected(const std::string& input, const ConvertOptions& options) {
+  return *Encode(ConvertText(*Decode(input, TextEncoding::Utf8), options), TextEncoding::Utf8);
 }
 
 TEST(QuobrelCli, LongInputGivesTheResultOfTheWholeText) {
@@ -116,10 +114,10 @@ TEST(QuobrelCli, LongInputGivesTheResultOfTheWholeText) {
     for (int n = random() % 30; n > 0; --n) input += tokens[random() % std::size(tokens)];
     input += random() % 2 ? "\r\n" : "ｶ\n";
   }
-  EXPECT_EQ(Cli({"convert"}, input).out, Expected(input, {}));
+  EXPECT_EQ(Cli({"convert"}, input).out, Expected(input, kStartUpOptions));
+  const ConvertOptions chosen{.letters = Width::Full, .spaces = Spaces::AllToFull};
   EXPECT_EQ(Cli({"convert", "--spaces=full", "--katakana=none", "--letters=full"}, input).out,
-            Expected(input, {OptionButton::SpacesAllToFull, OptionButton::KatakanaNone,
-                             OptionButton::LettersFull}));
+            Expected(input, chosen));
 
   // A search across a line break is found across the whole text.
   const ProcessResult replaced = Cli({"replace", "--search=ｶ\n", "--replace=<>"}, input);
@@ -131,7 +129,7 @@ TEST(QuobrelCli, LongInputGivesTheResultOfTheWholeText) {
   // them is the result as far as it goes.
   const ProcessResult bad = Cli({"convert"}, input + "\xFF");
   EXPECT_EQ(bad.exitStatus, 1);
-  EXPECT_TRUE(Expected(input, {}).starts_with(bad.out));
+  EXPECT_TRUE(Expected(input, kStartUpOptions).starts_with(bad.out));
   EXPECT_LT(bad.out.size(), input.size());
   const std::size_t lines = std::count(input.begin(), input.end(), '\n');
   EXPECT_NE(bad.err.find("(line " + std::to_string(lines + 1) + ", column 1, byte " +

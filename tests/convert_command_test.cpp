@@ -4,17 +4,16 @@
 #include <string>
 
 #include "conversion/convert_command.h"
-#include "conversion/plain_controls.h"
+#include "conversion/convert_options.h"
 #include "engine/yield_hook.h"
+#include "tests/plain_controls.h"
 
 namespace quobrel {
 namespace {
 
-using enum OptionButton;
-
 struct ConvertFixture : ::testing::Test {
   PlainTabStrip tabs{Tab::ConvertText};
-  PlainOptionPanel panel;
+  PlainConvertOptions panel{kStartUpOptions};
   PlainTextBox source, destination{u"old"};
   ConvertCommand command{{tabs, panel, source, destination}};
 
@@ -32,78 +31,95 @@ TEST_F(ConvertFixture, StartUpSelectionWidensKatakanaAndPairsSpaces) {
 }
 
 TEST_F(ConvertFixture, EveryGroupOnNoneCopiesTheSource) {
-  for (OptionButton none : {DigitsNone, LettersNone, KatakanaNone, CaseNone, SpacesNone})
-    panel.Select(none);
+  panel.options = ConvertOptions{};  // every group on none
   const std::u16string source = u"ｶﾞ  ａB１2ガ　\r\n";
   EXPECT_EQ(Convert(source), source);
 }
 
-TEST_F(ConvertFixture, EachButtonSelectsItsCode) {
+// The start-up options with one group's choice changed, as a click on one button changes them.
+template <class Choice>
+ConvertOptions StartUpWith(Choice ConvertOptions::*group, Choice choice) {
+  ConvertOptions options = kStartUpOptions;
+  options.*group = choice;
+  return options;
+}
+
+TEST_F(ConvertFixture, EachChoiceSelectsItsConversion) {
   const std::u16string source = u"1１aＡbｂｶﾞガ  　";
+  using C = ConvertOptions;
   struct Case {
-    OptionButton button;
+    ConvertOptions options;
     std::u16string expected;
   };
   const Case cases[] = {
-      {DigitsFull, u"１１aＡbｂガガ　　"},        {DigitsHalf, u"11aＡbｂガガ　　"},
-      {LettersFull, u"1１ａＡｂｂガガ　　"},      {LettersHalf, u"1１aAbbガガ　　"},
-      {KatakanaHalf, u"1１aＡbｂｶﾞｶﾞ　　"},       {KatakanaNone, u"1１aＡbｂｶﾞガ　　"},
-      {CaseAllUpper, u"1１AＡBＢガガ　　"},       {CaseAllLower, u"1１aａbｂガガ　　"},
-      {CaseFullWidthUpper, u"1１aＡbＢガガ　　"}, {CaseHalfWidthUpper, u"1１AＡBｂガガ　　"},
-      {CaseFullWidthLower, u"1１aａbｂガガ　　"}, {CaseHalfWidthLower, u"1１aＡbｂガガ　　"},
-      {SpacesAllToFull, u"1１aＡbｂガガ　　　"},  {SpacesAllToHalf, u"1１aＡbｂガガ   "},
-      {SpacesNone, u"1１aＡbｂガガ  　"},
+      {StartUpWith(&C::digits, Width::Full), u"１１aＡbｂガガ　　"},
+      {StartUpWith(&C::digits, Width::Half), u"11aＡbｂガガ　　"},
+      {StartUpWith(&C::letters, Width::Full), u"1１ａＡｂｂガガ　　"},
+      {StartUpWith(&C::letters, Width::Half), u"1１aAbbガガ　　"},
+      {StartUpWith(&C::katakana, Width::Half), u"1１aＡbｂｶﾞｶﾞ　　"},
+      {StartUpWith(&C::katakana, Width::Keep), u"1１aＡbｂｶﾞガ　　"},
+      {StartUpWith(&C::letterCase, LetterCase::AllUpper), u"1１AＡBＢガガ　　"},
+      {StartUpWith(&C::letterCase, LetterCase::AllLower), u"1１aａbｂガガ　　"},
+      {StartUpWith(&C::letterCase, LetterCase::FullWidthUpper), u"1１aＡbＢガガ　　"},
+      {StartUpWith(&C::letterCase, LetterCase::HalfWidthUpper), u"1１AＡBｂガガ　　"},
+      {StartUpWith(&C::letterCase, LetterCase::FullWidthLower), u"1１aａbｂガガ　　"},
+      {StartUpWith(&C::letterCase, LetterCase::HalfWidthLower), u"1１aＡbｂガガ　　"},
+      {StartUpWith(&C::spaces, Spaces::AllToFull), u"1１aＡbｂガガ　　　"},
+      {StartUpWith(&C::spaces, Spaces::AllToHalf), u"1１aＡbｂガガ   "},
+      {StartUpWith(&C::spaces, Spaces::Keep), u"1１aＡbｂガガ  　"},
   };
-  for (const Case& c : cases) {
-    PlainOptionPanel fresh;
-    fresh.Select(c.button);
-    EXPECT_EQ(ConvertText(source, fresh), c.expected) << static_cast<int>(c.button);
-  }
+  for (std::size_t i = 0; i < std::size(cases); ++i)
+    EXPECT_EQ(ConvertText(source, cases[i].options), cases[i].expected) << "case " << i;
 }
 
 TEST_F(ConvertFixture, WidthsConvertBeforeCaseAndSpaces) {
   // Letters made half-width first are then upper-cased as half-width letters.
-  panel.Select(LettersHalf);
-  panel.Select(CaseHalfWidthUpper);
+  panel.options.letters = Width::Half;
+  panel.options.letterCase = LetterCase::HalfWidthUpper;
   EXPECT_EQ(Convert(u"ａｂ"), u"AB");
   // Digits widened, letters narrowed, katakana left.
-  panel.Select(DigitsFull);
-  panel.Select(KatakanaNone);
-  panel.Select(CaseNone);
+  panel.options.digits = Width::Full;
+  panel.options.katakana = Width::Keep;
+  panel.options.letterCase = LetterCase::Keep;
   EXPECT_EQ(Convert(u"1ａｶﾞ"), u"１aｶﾞ");
 }
 
-PlainOptionPanel Selecting(std::initializer_list<OptionButton> buttons) {
-  PlainOptionPanel panel;
-  for (OptionButton button : buttons) panel.Select(button);
-  return panel;
-}
-
-TEST(ExtraConversions, TheKanaScriptConvertsBeforeTheWidths) {
-  const ExtraConversions toKatakana{.kana = convert::KanaScript::Katakana};
-  const ExtraConversions toHiragana{.kana = convert::KanaScript::Hiragana};
-  EXPECT_EQ(ConvertText(u"がぱゔー", Selecting({KatakanaHalf}), toKatakana), u"ｶﾞﾊﾟｳﾞｰ");
+TEST(ConvertText, TheKanaScriptConvertsBeforeTheWidths) {
+  using convert::KanaScript;
+  const ConvertOptions halfKatakana{
+      .katakana = Width::Half, .kana = KanaScript::Katakana, .spaces = Spaces::PairsToFull};
+  EXPECT_EQ(ConvertText(u"がぱゔー", halfKatakana), u"ｶﾞﾊﾟｳﾞｰ");
   // Widened after the script has converted, half-width katakana stay katakana.
-  EXPECT_EQ(ConvertText(u"ｶﾞガ", Selecting({KatakanaFull}), toHiragana), u"ガが");
-  EXPECT_EQ(ConvertText(u"ｶﾞガ  ", Selecting({KatakanaNone, SpacesNone}), toHiragana), u"ｶﾞが  ");
+  const ConvertOptions fullKatakana{
+      .katakana = Width::Full, .kana = KanaScript::Hiragana, .spaces = Spaces::PairsToFull};
+  EXPECT_EQ(ConvertText(u"ｶﾞガ", fullKatakana), u"ガが");
+  EXPECT_EQ(ConvertText(u"ｶﾞガ  ", {.kana = KanaScript::Hiragana}), u"ｶﾞが  ");
 }
 
-TEST(ExtraConversions, SymbolsConvertWithTheDigitsAndLettersThePanelSelects) {
-  const ExtraConversions full{.symbols = ExtraConversions::SymbolWidth::Full};
-  const ExtraConversions half{.symbols = ExtraConversions::SymbolWidth::Half};
-  EXPECT_EQ(ConvertText(u"(a-1)~", Selecting({DigitsFull, LettersFull}), full), u"（ａ－１）~");
-  EXPECT_EQ(ConvertText(u"(a-1)~", Selecting({DigitsFull}), full), u"（a－１）~");
-  EXPECT_EQ(ConvertText(u"（ａ－１）～", Selecting({LettersHalf}), half), u"(a-１)～");
+TEST(ConvertText, SymbolsConvertWithTheDigitsAndLettersSelected) {
+  // The start-up options with symbols, and digits and letters, as given.
+  auto symbols = [](Width width, Width digits, Width letters, LetterCase letterCase) {
+    return ConvertOptions{.digits = digits,
+                          .letters = letters,
+                          .symbols = width,
+                          .katakana = Width::Full,
+                          .letterCase = letterCase,
+                          .spaces = Spaces::PairsToFull};
+  };
+  using enum Width;
+  EXPECT_EQ(ConvertText(u"(a-1)~", symbols(Full, Full, Full, LetterCase::Keep)), u"（ａ－１）~");
+  EXPECT_EQ(ConvertText(u"(a-1)~", symbols(Full, Full, Keep, LetterCase::Keep)), u"（a－１）~");
+  EXPECT_EQ(ConvertText(u"（ａ－１）～", symbols(Half, Keep, Half, LetterCase::Keep)), u"(a-１)～");
   // Only the symbols change width; letter case and spaces follow as before.
-  EXPECT_EQ(ConvertText(u"a-b  c", Selecting({CaseAllUpper}), full), u"A－B　C");
-  EXPECT_EQ(ConvertText(u"（ａ）", Selecting({CaseAllUpper}), half), u"(Ａ)");
+  EXPECT_EQ(ConvertText(u"a-b  c", symbols(Full, Keep, Keep, LetterCase::AllUpper)), u"A－B　C");
+  EXPECT_EQ(ConvertText(u"（ａ）", symbols(Half, Keep, Keep, LetterCase::AllUpper)), u"(Ａ)");
 }
 
 TEST_F(ConvertFixture, LaterGroupsAreReadWhenTheirTurnComes) {
   // A selection changed while the width conversion yields applies to the same run.
   convert::ScopedYieldHook hook([this](std::size_t) {
-    panel.Select(CaseAllUpper);
-    panel.Select(SpacesAllToHalf);
+    panel.options.letterCase = LetterCase::AllUpper;
+    panel.options.spaces = Spaces::AllToHalf;
   });
   EXPECT_EQ(Convert(u"aｶ　"), u"Aカ ");
 }
@@ -117,10 +133,10 @@ TEST_F(ConvertFixture, AClickWritesOnlyWhereTheTextTabStillIsWhenTheRunEnds) {
 }
 
 TEST_F(ConvertFixture, AFileTakesTheSelectionAsItIsWhenTheFileBegins) {
-  panel.Select(DigitsFull);
-  const PlainOptionPanel selection = command.Selection();
-  panel.Select(DigitsNone);
-  panel.Select(KatakanaNone);
+  panel.options.digits = Width::Full;
+  const ConvertOptions selection = command.Selection();
+  panel.options.digits = Width::Keep;
+  panel.options.katakana = Width::Keep;
   EXPECT_EQ(ConvertText(u"1ｶﾞ", selection), u"１ガ");
   EXPECT_EQ(destination.Text(), u"old");
 }

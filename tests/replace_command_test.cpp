@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "conversion/plain_controls.h"
 #include "conversion/replace_command.h"
+#include "tests/plain_controls.h"
 
 namespace quobrel {
 namespace {

@@ -10,11 +10,10 @@
 
 #include "conversion/file_commands.h"
 #include "stream/text_stream.h"
+#include "tests/plain_controls.h"
 
 namespace quobrel {
 namespace {
-
-using enum OptionButton;
 
 // Reads `input` a few bytes at a time, as a pipe might, so that pieces end anywhere.
 ReadBytes Trickle(std::string_view input, unsigned seed) {
@@ -78,11 +77,7 @@ void ExpectSameInPieces(const std::string& input, const FileFormat& format,
   }
 }
 
-FileCommand Converting(std::initializer_list<OptionButton> buttons) {
-  PlainOptionPanel panel;
-  for (OptionButton button : buttons) panel.Select(button);
-  return ConvertingCommand(panel);
-}
+FileCommand Converting(const ConvertOptions& options) { return ConvertingCommand(options); }
 
 FileCommand Replacing(const std::u16string& search, const std::u16string& replacement) {
   return ReplacingCommand({search, replacement, convert::CompareMode::IgnoreCase});
@@ -112,19 +107,24 @@ std::string Encoded(std::u16string_view text, TextEncoding encoding) {
 }
 
 TEST(TextStream, AConvertingCommandTakesTheExtraConversions) {
-  const FileCommand command = ConvertingCommand(
-      PlainOptionPanel(),
-      {.symbols = ExtraConversions::SymbolWidth::Full, .kana = convert::KanaScript::Katakana});
+  const FileCommand command = ConvertingCommand({.symbols = Width::Full,
+                                                 .katakana = Width::Full,
+                                                 .kana = convert::KanaScript::Katakana,
+                                                 .spaces = Spaces::PairsToFull});
   EXPECT_EQ(command.run(u"が(ｶﾞ)").text, u"ガ（ガ）");
 }
 
 TEST(TextStream, PiecesGiveTheWholeTextsBytesInEveryEncodingAndLineBreakRule) {
-  const FileCommand commands[] = {
-      Converting({}),
-      Converting({KatakanaHalf, DigitsFull, LettersFull, CaseAllUpper, SpacesAllToHalf}),
-      Replacing(u"ｶﾞ", u"≒x"), Replacing(u"∵", u""),
-      // Across line breaks, the pieces taken in order.
-      Replacing(u"ﾞ\r\nｶ", u"|"), Replacing(u"\n\n", u"¶\r"), Replacing(u"ｶ\r", u"ｷ\r")};
+  const FileCommand commands[] = {Converting(kStartUpOptions),
+                                  Converting({.digits = Width::Full,
+                                              .letters = Width::Full,
+                                              .katakana = Width::Half,
+                                              .letterCase = LetterCase::AllUpper,
+                                              .spaces = Spaces::AllToHalf}),
+                                  Replacing(u"ｶﾞ", u"≒x"), Replacing(u"∵", u""),
+                                  // Across line breaks, the pieces taken in order.
+                                  Replacing(u"ﾞ\r\nｶ", u"|"), Replacing(u"\n\n", u"¶\r"),
+                                  Replacing(u"ｶ\r", u"ｷ\r")};
   for (unsigned seed = 1; seed <= 4; ++seed) {
     for (bool lineFeedsOnly : {false, true}) {
       const std::u16string text = RandomText(seed, lineFeedsOnly);
@@ -156,9 +156,11 @@ TEST(TextStream, PiecesGiveTheWholeTextsBytesInEveryEncodingAndLineBreakRule) {
 TEST(TextStream, FailuresAreFoundWhereTheWholeTextHasThem) {
   const std::string lines = "ｶﾞｯｺｳ\nline two\r\n";
   // Bytes no encoding reads, far into the text.
-  ExpectSameInPieces(lines + lines + "\xFF\n" + lines, {TextEncoding::Utf8}, Converting({}));
-  ExpectSameInPieces(lines + "\r\rab\xFF", {TextEncoding::Utf8}, Converting({}));
-  const Streamed invalid = Stream(lines + "\r\rｱb\xFF", {TextEncoding::Utf8}, Converting({}), 3, 1);
+  ExpectSameInPieces(lines + lines + "\xFF\n" + lines, {TextEncoding::Utf8},
+                     Converting(kStartUpOptions));
+  ExpectSameInPieces(lines + "\r\rab\xFF", {TextEncoding::Utf8}, Converting(kStartUpOptions));
+  const Streamed invalid =
+      Stream(lines + "\r\rｱb\xFF", {TextEncoding::Utf8}, Converting(kStartUpOptions), 3, 1);
   EXPECT_EQ(invalid.outcome.failure, TextFailure::Invalid);
   EXPECT_EQ(invalid.outcome.failedAt, lines.size() + 6);
   EXPECT_EQ(invalid.outcome.invalidAt, (LineAndColumn{5, 3}));
@@ -171,8 +173,8 @@ TEST(TextStream, FailuresAreFoundWhereTheWholeTextHasThem) {
   // Told apart piece by piece as the whole, after a long stretch of ASCII.
   const std::string japanese =
       std::string(300, 'a') + "\n" + Encoded(u"かなとカナ、\n漢字。\n", TextEncoding::Cp932);
-  ExpectSameInPieces(japanese, {std::nullopt}, Converting({}));
-  const Streamed detected = Stream(japanese, {std::nullopt}, Converting({}), 4, 3);
+  ExpectSameInPieces(japanese, {std::nullopt}, Converting(kStartUpOptions));
+  const Streamed detected = Stream(japanese, {std::nullopt}, Converting(kStartUpOptions), 4, 3);
   EXPECT_EQ(detected.survey.failure, TextFailure::None);
   EXPECT_TRUE(detected.bytes == japanese);
 }

@@ -11,16 +11,20 @@
 #include <map>
 #include <set>
 
-#include "conversion/option_codes.h"
 #include "engine/conversions.h"
 #include "tests/yield_counter.h"
 
 namespace quobrel::convert {
 namespace {
 
-using quobrel::CaseCode;
-using quobrel::SpaceCode;
-using quobrel::WidthCode;
+// The classes the window's buttons select, alone and together.
+constexpr WidthClasses kDigits{.digits = true};
+constexpr WidthClasses kLetters{.letters = true};
+constexpr WidthClasses kKatakana{.katakana = true};
+constexpr WidthClasses kDigitsAndLetters{.digits = true, .letters = true};
+constexpr WidthClasses kDigitsAndKatakana{.digits = true, .katakana = true};
+constexpr WidthClasses kLettersAndKatakana{.letters = true, .katakana = true};
+constexpr WidthClasses kDigitsLettersAndKatakana{.digits = true, .letters = true, .katakana = true};
 
 using testing::YieldCounter;
 
@@ -78,8 +82,8 @@ TEST(KatakanaWidth, AgreesWithIcusCompatibilityMappings) {
   const std::map<char16_t, std::u16string> pairs = IcuKatakanaPairs();
   EXPECT_EQ(pairs.size(), 89u);  // 63 half-width forms and 26 voiced or semi-voiced kana
   for (const auto& [full, half] : pairs) {
-    EXPECT_EQ(ToHalfWidth(std::u16string(1, full), WidthCode("001")), half) << int(full);
-    EXPECT_EQ(ToFullWidth(half, WidthCode("001")), std::u16string(1, full)) << int(full);
+    EXPECT_EQ(ToHalfWidth(std::u16string(1, full), kKatakana), half) << int(full);
+    EXPECT_EQ(ToFullWidth(half, kKatakana), std::u16string(1, full)) << int(full);
   }
 }
 
@@ -114,8 +118,8 @@ TEST(SymbolWidth, PairsEachSymbolWithItsNamesakeOnlyWhenSelected) {
     const std::u16string half(1, c), full(1, fullWidth);
     EXPECT_EQ(ToFullWidth(half, kSymbolsOnly), IsSymbol(c) ? full : half) << int(c);
     EXPECT_EQ(ToHalfWidth(full, kSymbolsOnly), IsSymbol(c) ? half : full) << int(c);
-    EXPECT_EQ(ToFullWidth(half, WidthCode("111")), IsAsciiDigitOrLetter(c) ? full : half);
-    EXPECT_EQ(ToHalfWidth(full, WidthCode("111")), IsAsciiDigitOrLetter(c) ? half : full);
+    EXPECT_EQ(ToFullWidth(half, kDigitsLettersAndKatakana), IsAsciiDigitOrLetter(c) ? full : half);
+    EXPECT_EQ(ToHalfWidth(full, kDigitsLettersAndKatakana), IsAsciiDigitOrLetter(c) ? half : full);
     symbols += IsSymbol(c);
   }
   EXPECT_EQ(symbols, 28u);
@@ -129,7 +133,7 @@ TEST(ToHalfWidth, ConvertsAWholeTextAsItsCharactersOneByOne) {
     inOrder.push_back(static_cast<char16_t>(c));
     interleaved.push_back(static_cast<char16_t>(c * 40503));  // an odd factor: each unit once
   }
-  for (const WidthClasses classes : {WidthCode("110"), kSymbolsOnly, kEveryClass}) {
+  for (const WidthClasses classes : {kDigitsAndLetters, kSymbolsOnly, kEveryClass}) {
     for (const std::u16string& text : {inOrder, interleaved}) {
       std::u16string oneByOne;
       for (char16_t c : text) oneByOne += ToHalfWidth(std::u16string(1, c), classes);
@@ -161,38 +165,38 @@ TEST(ToFullWidth, LeavesEveryCharacterOutsideItsClassesAlone) {
 }
 
 TEST(ToHalfWidth, ConvertsOnlyTheSelectedClasses) {
-  EXPECT_EQ(ToHalfWidth(u"ガヴパ゛゜「テスト」", WidthCode("001")), u"ｶﾞｳﾞﾊﾟﾞﾟ｢ﾃｽﾄ｣");
-  EXPECT_EQ(ToHalfWidth(u"ヰヱヮヵヶあがＡ１", WidthCode("001")), u"ヰヱヮヵヶあがＡ１");
-  EXPECT_EQ(ToHalfWidth(u"０９Ａｚ", WidthCode("100")), u"09Ａｚ");
-  EXPECT_EQ(ToHalfWidth(u"０９Ａｚ", WidthCode("010")), u"０９Az");
-  EXPECT_EQ(ToHalfWidth(u"、・", WidthCode("110")), u"、・");
-  EXPECT_EQ(ToHalfWidth(u"、・", WidthCode("001")), u"､･");
-  EXPECT_EQ(ToHalfWidth(u"　", WidthCode("111")), u"　");
-  EXPECT_EQ(ToHalfWidth(u"", WidthCode("111")), u"");
+  EXPECT_EQ(ToHalfWidth(u"ガヴパ゛゜「テスト」", kKatakana), u"ｶﾞｳﾞﾊﾟﾞﾟ｢ﾃｽﾄ｣");
+  EXPECT_EQ(ToHalfWidth(u"ヰヱヮヵヶあがＡ１", kKatakana), u"ヰヱヮヵヶあがＡ１");
+  EXPECT_EQ(ToHalfWidth(u"０９Ａｚ", kDigits), u"09Ａｚ");
+  EXPECT_EQ(ToHalfWidth(u"０９Ａｚ", kLetters), u"０９Az");
+  EXPECT_EQ(ToHalfWidth(u"、・", kDigitsAndLetters), u"、・");
+  EXPECT_EQ(ToHalfWidth(u"、・", kKatakana), u"､･");
+  EXPECT_EQ(ToHalfWidth(u"　", kDigitsLettersAndKatakana), u"　");
+  EXPECT_EQ(ToHalfWidth(u"", kDigitsLettersAndKatakana), u"");
 }
 
 TEST(ToFullWidth, ComposesAMarkWithTheKanaDirectlyBeforeIt) {
-  EXPECT_EQ(ToFullWidth(u"ｶﾞｷﾞｸﾞ", WidthCode("001")), u"ガギグ");
-  EXPECT_EQ(ToFullWidth(u"ﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ", WidthCode("001")), u"パピプペポ");
-  EXPECT_EQ(ToFullWidth(u"ﾊﾞﾋﾞﾌﾞﾍﾞﾎﾞｻﾞｼﾞｽﾞｾﾞｿﾞﾀﾞﾁﾞﾂﾞﾃﾞﾄﾞ", WidthCode("001")),
+  EXPECT_EQ(ToFullWidth(u"ｶﾞｷﾞｸﾞ", kKatakana), u"ガギグ");
+  EXPECT_EQ(ToFullWidth(u"ﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ", kKatakana), u"パピプペポ");
+  EXPECT_EQ(ToFullWidth(u"ﾊﾞﾋﾞﾌﾞﾍﾞﾎﾞｻﾞｼﾞｽﾞｾﾞｿﾞﾀﾞﾁﾞﾂﾞﾃﾞﾄﾞ", kKatakana),
             u"バビブベボザジズゼゾダヂヅデド");
-  EXPECT_EQ(ToFullWidth(u"ｳﾞｧ", WidthCode("001")), u"ヴァ");
-  EXPECT_EQ(ToFullWidth(u"ｱﾞ", WidthCode("001")), u"ア゛");
-  EXPECT_EQ(ToFullWidth(u"ﾜﾞｶﾟ", WidthCode("001")), u"ワ゛カ゜");
-  EXPECT_EQ(ToFullWidth(u"ﾞｶ", WidthCode("001")), u"゛カ");
-  EXPECT_EQ(ToFullWidth(u"ｶﾞﾞ", WidthCode("001")), u"ガ゛");
-  EXPECT_EQ(ToFullWidth(u"ｶ ﾞ", WidthCode("001")), u"カ ゛");
-  EXPECT_EQ(ToFullWidth(u"ﾃｽﾄ", WidthCode("001")), u"テスト");
-  EXPECT_EQ(ToFullWidth(u"｢ｺｰﾋｰ｣｡", WidthCode("001")), u"「コーヒー」。");
+  EXPECT_EQ(ToFullWidth(u"ｳﾞｧ", kKatakana), u"ヴァ");
+  EXPECT_EQ(ToFullWidth(u"ｱﾞ", kKatakana), u"ア゛");
+  EXPECT_EQ(ToFullWidth(u"ﾜﾞｶﾟ", kKatakana), u"ワ゛カ゜");
+  EXPECT_EQ(ToFullWidth(u"ﾞｶ", kKatakana), u"゛カ");
+  EXPECT_EQ(ToFullWidth(u"ｶﾞﾞ", kKatakana), u"ガ゛");
+  EXPECT_EQ(ToFullWidth(u"ｶ ﾞ", kKatakana), u"カ ゛");
+  EXPECT_EQ(ToFullWidth(u"ﾃｽﾄ", kKatakana), u"テスト");
+  EXPECT_EQ(ToFullWidth(u"｢ｺｰﾋｰ｣｡", kKatakana), u"「コーヒー」。");
 }
 
 TEST(ToFullWidth, DigitsAndLettersEndARunAndConvertOnlyWhenSelected) {
-  EXPECT_EQ(ToFullWidth(u"ｶﾞ1", WidthCode("101")), u"ガ１");
-  EXPECT_EQ(ToFullWidth(u"ｶﾞ1", WidthCode("001")), u"ガ1");
-  EXPECT_EQ(ToFullWidth(u"ｶa ﾞＢ", WidthCode("011")), u"カａ ゛Ｂ");
-  EXPECT_EQ(ToFullWidth(u"aＢ1ｶﾞ", WidthCode("010")), u"ａＢ1ｶﾞ");
-  EXPECT_EQ(ToFullWidth(u"aＢ1ｶﾞ", WidthCode("100")), u"aＢ１ｶﾞ");
-  EXPECT_EQ(ToFullWidth(u"", WidthCode("111")), u"");
+  EXPECT_EQ(ToFullWidth(u"ｶﾞ1", kDigitsAndKatakana), u"ガ１");
+  EXPECT_EQ(ToFullWidth(u"ｶﾞ1", kKatakana), u"ガ1");
+  EXPECT_EQ(ToFullWidth(u"ｶa ﾞＢ", kLettersAndKatakana), u"カａ ゛Ｂ");
+  EXPECT_EQ(ToFullWidth(u"aＢ1ｶﾞ", kLetters), u"ａＢ1ｶﾞ");
+  EXPECT_EQ(ToFullWidth(u"aＢ1ｶﾞ", kDigits), u"aＢ１ｶﾞ");
+  EXPECT_EQ(ToFullWidth(u"", kDigitsLettersAndKatakana), u"");
 }
 
 TEST(ToFullWidth, ComposesAcrossTheEngineBlocks) {
@@ -202,16 +206,17 @@ TEST(ToFullWidth, ComposesAcrossTheEngineBlocks) {
     text += i % 3 == 0 ? u"ｶﾞ" : u"x";
     expected += i % 3 == 0 ? u"ガ" : u"x";
   }
-  EXPECT_EQ(ToFullWidth(text, WidthCode("001")), expected);
+  EXPECT_EQ(ToFullWidth(text, kKatakana), expected);
 }
 
 TEST(CharacterConversions, OweOneYieldPerCharacterScanned) {
   const std::u16string text = std::u16string(50000, u'ｶ') + u"ﾞ";
   const std::function<void()> conversions[] = {
-      [&] { ToHalfWidth(text, WidthCode("101")); }, [&] { ToFullWidth(text, WidthCode("101")); },
+      [&] { ToHalfWidth(text, kDigitsAndKatakana); },
+      [&] { ToFullWidth(text, kDigitsAndKatakana); },
       [&] { ConvertKanaScript(text, KanaScript::Hiragana); },
-      [&] { ConvertLetterCase(text, CaseCode("101")); },
-      [&] { ConvertSpaces(text, SpaceCode("101")); }};
+      [&] { ConvertLetterCase(text, CaseChange{.halfWidth = true, .toUpper = true}); },
+      [&] { ConvertSpaces(text, SpaceMode::PairsToFullWidth); }};
   for (const auto& conversion : conversions) {
     YieldCounter counter;
     conversion();
@@ -219,7 +224,7 @@ TEST(CharacterConversions, OweOneYieldPerCharacterScanned) {
     EXPECT_GT(counter.calls, 1u) << "a long text yields more than once";
   }
   YieldCounter counter;
-  ToFullWidth(u"", WidthCode("111"));
+  ToFullWidth(u"", kDigitsLettersAndKatakana);
   EXPECT_EQ(counter.calls, 0u);
 }
 

@@ -5,20 +5,26 @@
 #include <QRadioButton>
 #include <QWidget>
 
-#include <array>
+#include <utility>
+#include <vector>
 
-#include "conversion/option_panel.h"
+#include "conversion/convert_command.h"
+#include "conversion/convert_options.h"
 
 namespace quobrel {
 
-class ConversionOptions : public QWidget, public OptionPanel {
+class ConversionOptions : public QWidget, public ConvertOptionsSource {
  public:
+  // What a button adds to the options when it is checked.
+  using Select = void (*)(ConvertOptions& options);
+
   explicit ConversionOptions(QWidget* parent);
-  bool IsSelected(OptionButton button) const override;
+  // What the buttons select now.
+  ConvertOptions Current() const override;
   QLabel* versionLabel() const { return versionLabel_; }
 
  private:
-  std::array<QRadioButton*, kOptionButtonCount> buttons_{};
+  std::vector<std::pair<QRadioButton*, Select>> buttons_;
   QLabel* versionLabel_;
 };
 

@@ -3,29 +3,27 @@
 #include <string>
 
 #include "conversion/controls.h"
-#include "conversion/option_panel.h"
-#include "conversion/plain_controls.h"
-#include "engine/conversions.h"
+#include "conversion/convert_options.h"
 
 namespace quobrel {
 
-// The conversions the option panel has no buttons for, which other front ends offer.
-struct ExtraConversions {
-  enum class SymbolWidth { Unchanged, Full, Half };
-  SymbolWidth symbols = SymbolWidth::Unchanged;
-  convert::KanaScript kana = convert::KanaScript::Unchanged;
-};
-
-// Runs the text through the conversions the panel and `extra` select: kana script, then
-// full-width, then half-width, then letter case, then spaces, each only when it selects
-// something. Each group is read when its turn comes, after the conversions before it. The
+// Runs the text through the conversions `options` selects: kana script, then full-width,
+// then half-width, then letter case, then spaces, each only when it selects something. The
 // script goes first so that hiragana can end up as half-width katakana.
-std::u16string ConvertText(std::u16string text, const OptionPanel& panel,
-                           const ExtraConversions& extra = {});
+std::u16string ConvertText(std::u16string text, const ConvertOptions& options);
+
+// Where the text tab's command reads its options. It is asked again as each conversion's
+// turn comes, after the conversions before it, and only that conversion's options are
+// taken: a selection changed while a long conversion yields takes effect in that same run.
+class ConvertOptionsSource {
+ public:
+  virtual ~ConvertOptionsSource() = default;
+  virtual ConvertOptions Current() const = 0;
+};
 
 struct ConvertControls {
   const TabStrip& tabs;
-  const OptionPanel& panel;
+  const ConvertOptionsSource& options;
   const TextBox& source;  // on the text tab
   TextBox& destination;   // on the text tab
 };
@@ -36,8 +34,8 @@ class ConvertCommand {
 
   // The text tab's button: the source box converted into the destination box.
   void Run() const;
-  // For the next file of the conversion batch: the panel's selection as it is now.
-  PlainOptionPanel Selection() const { return PlainOptionPanel(controls_.panel); }
+  // For the next file of the conversion batch: the options as they are now.
+  ConvertOptions Selection() const { return controls_.options.Current(); }
 
  private:
   ConvertControls controls_;

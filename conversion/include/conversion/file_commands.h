@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "conversion/convert_command.h"
-#include "conversion/plain_controls.h"
+#include "conversion/convert_options.h"
 #include "conversion/replace_command.h"
 
 namespace quobrel {
@@ -29,8 +29,7 @@ struct FileCommand {
   HeadCommand runHead;
 };
 
-FileCommand ConvertingCommand(const PlainOptionPanel& selection,
-                              const ExtraConversions& extra = {});
+FileCommand ConvertingCommand(const ConvertOptions& options);
 
 // A search that holds a line break takes the pieces in order.
 FileCommand ReplacingCommand(const ReplaceTexts& texts);

@@ -1,13 +1,13 @@
-// Controls that hold plain values, for front ends without a window.
+// Controls that hold plain values, standing in for the window's in tests of the commands.
 #pragma once
 
-#include <array>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "conversion/controls.h"
-#include "conversion/option_panel.h"
+#include "conversion/convert_command.h"
+#include "conversion/convert_options.h"
 
 namespace quobrel {
 
@@ -58,28 +58,18 @@ class PlainCheckBox : public CheckBox {
   bool checked_;
 };
 
-// Starts from the start-up selection; selecting a button clears the others of its group.
-class PlainOptionPanel : public OptionPanel {
- public:
-  PlainOptionPanel() {
-    for (OptionButton button : kStartUpSelection) Select(button);
-  }
-  // What `panel` selects now.
-  explicit PlainOptionPanel(const OptionPanel& panel) {
-    for (std::size_t i = 0; i < selected_.size(); ++i)
-      selected_[i] = panel.IsSelected(static_cast<OptionButton>(i));
-  }
-  bool IsSelected(OptionButton button) const override { return selected_[Index(button)]; }
-  void Select(OptionButton button) {
-    for (std::size_t i = 0; i < selected_.size(); ++i) {
-      if (InSameGroup(static_cast<OptionButton>(i), button)) selected_[i] = false;
-    }
-    selected_[Index(button)] = true;
-  }
+// The options the window starts with, and the command line takes by default: katakana to
+// full-width and pairs of half-width spaces to full-width, nothing else.
+inline constexpr ConvertOptions kStartUpOptions{.katakana = Width::Full,
+                                                .spaces = Spaces::PairsToFull};
 
- private:
-  static std::size_t Index(OptionButton button) { return static_cast<std::size_t>(button); }
-  std::array<bool, kOptionButtonCount> selected_{};
+// Options set by hand, as the window's panel would be.
+class PlainConvertOptions : public ConvertOptionsSource {
+ public:
+  explicit PlainConvertOptions(const ConvertOptions& start) : options(start) {}
+  ConvertOptions Current() const override { return options; }
+
+  ConvertOptions options;
 };
 
 }  // namespace quobrel
