@@ -15,6 +15,7 @@
 
 namespace quobrel {
 
+// The names the window knows a file tab's controls by, each for the control of that role.
 struct FileTabNames {
   const char* filesLabel;
   const char* pattern;
@@ -32,12 +33,34 @@ struct FileTabNames {
   const char* encoding;
 };
 
-inline constexpr FileTabNames kConvertFileTab{
-    "Label4", "Text6", "Drive1", "Dir1", "File1",    "LMPath",   "Label1",
-    "Label2", "HenC1", "Image2", "LO",   "Command4", "Command3", "FileEncoding1"};
-inline constexpr FileTabNames kReplaceFileTab{
-    "Label13", "Text5", "Drive2", "Dir2", "File2",    "LMPath2",   "Label11",
-    "Label10", "HenC2", "Image4", "LO2",  "Command9", "Command10", "FileEncoding2"};
+inline constexpr FileTabNames kConvertFileTab{.filesLabel = "Label4",
+                                              .pattern = "Text6",
+                                              .drives = "Drive1",
+                                              .folders = "Dir1",
+                                              .files = "File1",
+                                              .status = "LMPath",
+                                              .inPlaceHelp = "Label1",
+                                              .refusedHelp = "Label2",
+                                              .outputCheck = "HenC1",
+                                              .outputIcon = "Image2",
+                                              .outputLabel = "LO",
+                                              .command = "Command4",
+                                              .exit = "Command3",
+                                              .encoding = "FileEncoding1"};
+inline constexpr FileTabNames kReplaceFileTab{.filesLabel = "Label13",
+                                              .pattern = "Text5",
+                                              .drives = "Drive2",
+                                              .folders = "Dir2",
+                                              .files = "File2",
+                                              .status = "LMPath2",
+                                              .inPlaceHelp = "Label11",
+                                              .refusedHelp = "Label10",
+                                              .outputCheck = "HenC2",
+                                              .outputIcon = "Image4",
+                                              .outputLabel = "LO2",
+                                              .command = "Command9",
+                                              .exit = "Command10",
+                                              .encoding = "FileEncoding2"};
 
 class FileTab : public QObject {
  public:

@@ -6,6 +6,7 @@
 
 namespace quobrel {
 
+// The names the window knows a text tab's controls by, each for the control of that role.
 struct TextTabNames {
   const char* sourceLabel;
   const char* source;
@@ -15,10 +16,18 @@ struct TextTabNames {
   const char* exit;
 };
 
-inline constexpr TextTabNames kConvertTextTab{"Label8", "Text1",    "Label3",
-                                              "Text2",  "Command1", "Command2"};
-inline constexpr TextTabNames kReplaceTextTab{"Label9", "Text3",    "Label7",
-                                              "Text4",  "Command6", "Command7"};
+inline constexpr TextTabNames kConvertTextTab{.sourceLabel = "Label8",
+                                              .source = "Text1",
+                                              .destinationLabel = "Label3",
+                                              .destination = "Text2",
+                                              .command = "Command1",
+                                              .exit = "Command2"};
+inline constexpr TextTabNames kReplaceTextTab{.sourceLabel = "Label9",
+                                              .source = "Text3",
+                                              .destinationLabel = "Label7",
+                                              .destination = "Text4",
+                                              .command = "Command6",
+                                              .exit = "Command7"};
 
 struct TextTab {
   TextTab(QWidget* page, const TextTabNames& names);
