@@ -104,6 +104,31 @@ TEST_F(Window, ConvertButtonConvertsText1IntoText2) {
   EXPECT_EQ(Box("Text2")->toPlainText(), "copy\nas is");
 }
 
+TEST_F(Window, EachOptionButtonConvertsAsItsCaptionSays) {
+  Box("Text1")->setPlainText(QStringLiteral("1１aＡbｂｶﾞガ  　"));
+  struct Case {
+    const char* button;
+    const char* startUp;  // of its group, clicked again after it
+    QString expected;
+  };
+  const Case cases[] = {
+      {"SO1", "SO3", "１１aＡbｂガガ　　"},    {"SO2", "SO3", "11aＡbｂガガ　　"},
+      {"EO1", "EO3", "1１ａＡｂｂガガ　　"},   {"EO2", "EO3", "1１aAbbガガ　　"},
+      {"KO2", "KO1", "1１aＡbｂｶﾞｶﾞ　　"},     {"KO3", "KO1", "1１aＡbｂｶﾞガ　　"},
+      {"EOM1", "EOM3", "1１AＡBＢガガ　　"},   {"EOM2", "EOM3", "1１aａbｂガガ　　"},
+      {"EOM11", "EOM3", "1１aＡbＢガガ　　"},  {"EOM12", "EOM3", "1１AＡBｂガガ　　"},
+      {"EOM21", "EOM3", "1１aａbｂガガ　　"},  {"EOM22", "EOM3", "1１aＡbｂガガ　　"},
+      {"SPO2", "SPO1", "1１aＡbｂガガ　　　"}, {"SPO3", "SPO1", "1１aＡbｂガガ   "},
+      {"SPO4", "SPO1", "1１aＡbｂガガ  　"},
+  };
+  for (const Case& c : cases) {
+    Find<QRadioButton>(c.button)->click();
+    Click("Command1");
+    EXPECT_EQ(Box("Text2")->toPlainText(), c.expected) << c.button;
+    Find<QRadioButton>(c.startUp)->click();
+  }
+}
+
 TEST_F(Window, ReplaceButtonReplacesAndKeepsTheHistory) {
   ChooseTab(2);
   Box("Text3")->setPlainText("abcABC\nabc");
