@@ -11,10 +11,6 @@
 namespace quobrel {
 namespace {
 
-// The options the panel shows at every start: katakana to full-width and pairs of
-// half-width spaces to full-width, nothing else.
-constexpr ConvertOptions kStartUpOptions{.katakana = Width::Full, .spaces = Spaces::PairsToFull};
-
 // A button's part in the options: its group's field set to its choice.
 template <auto kGroup, auto kChoice>
 void Set(ConvertOptions& options) {

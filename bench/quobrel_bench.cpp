@@ -55,10 +55,6 @@ namespace {
 using namespace quobrel;
 using Clock = std::chrono::steady_clock;
 
-// The window's start-up selection: katakana to full-width, pairs of half-width spaces to
-// full-width.
-constexpr ConvertOptions kStartUpOptions{.katakana = Width::Full, .spaces = Spaces::PairsToFull};
-
 constexpr int kRuns = 11;
 
 struct Measurement {

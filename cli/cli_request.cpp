@@ -480,7 +480,7 @@ class RequestReader {
 
   std::optional<std::string> ReadConvert() {
     if (auto error = Foreign(kReplaceOptions, "replace")) return error;
-    ConvertOptions options = kDefaultConvertOptions;
+    ConvertOptions options = kStartUpOptions;
     std::optional<std::string> error = ReadChoice<Width>(Digits, kWidths, options.digits);
     if (!error) error = ReadChoice<Width>(Letters, kWidths, options.letters);
     if (!error) error = ReadChoice<Width>(Katakana, kWidths, options.katakana);

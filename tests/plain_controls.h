@@ -58,11 +58,6 @@ class PlainCheckBox : public CheckBox {
   bool checked_;
 };
 
-// The options the window starts with, and the command line takes by default: katakana to
-// full-width and pairs of half-width spaces to full-width, nothing else.
-inline constexpr ConvertOptions kStartUpOptions{.katakana = Width::Full,
-                                                .spaces = Spaces::PairsToFull};
-
 // Options set by hand, as the window's panel would be.
 class PlainConvertOptions : public ConvertOptionsSource {
  public:

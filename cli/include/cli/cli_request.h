@@ -12,11 +12,6 @@
 
 namespace quobrel::cli {
 
-// What convert does without options, as the window starts: katakana to full-width and
-// pairs of half-width spaces to full-width, nothing else.
-inline constexpr ConvertOptions kDefaultConvertOptions{.katakana = Width::Full,
-                                                       .spaces = Spaces::PairsToFull};
-
 struct ReplaceRequest {
   std::u16string search;
   std::u16string replacement;

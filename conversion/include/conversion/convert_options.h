@@ -40,6 +40,11 @@ struct ConvertOptions {
   bool operator==(const ConvertOptions&) const = default;
 };
 
+// What the window selects at every start, and quobrel-cli converts when told nothing:
+// katakana to full-width and pairs of half-width spaces to full-width, nothing else.
+inline constexpr ConvertOptions kStartUpOptions{.katakana = Width::Full,
+                                                .spaces = Spaces::PairsToFull};
+
 // What the engine is told for each choice: one row a choice, in the order of its enum.
 struct LetterCaseRow {
   LetterCase choice;
