@@ -15,7 +15,6 @@
 #include "app/folder_lists.h"
 #include "app/output_folder_label.h"
 #include "app/status_list_view.h"
-#include "batch/status_messages.h"
 #include "tests/window_test_support.h"
 
 namespace quobrel {
@@ -130,7 +129,7 @@ TEST(StatusList, KeepsTheFileUnderWayInViewWithItsProgress) {
       &list, &check, &label, [] { return false; }, [] { return false; }, [&] { return now; });
   using namespace std::chrono_literals;
 
-  view.SetStatusLine(40, {"file40.txt", std::u16string(status::kConverting)});
+  view.SetStatusLine(40, {"file40.txt", FileStatus::Converting});
   EXPECT_TRUE(list.viewport()->rect().intersects(list.visualItemRect(list.item(40))));
   auto progress = [&](std::uint64_t read) {
     view.ShowProgress({0, 50, read, BatchProgress::File{40, read, 200}});
@@ -144,7 +143,7 @@ TEST(StatusList, KeepsTheFileUnderWayInViewWithItsProgress) {
   now += 100ms;
   EXPECT_EQ(progress(200), QStringLiteral("file40.txt：ファイル変換中 100%"));
   // The next step of the file shows as it is.
-  view.SetStatusLine(40, {"file40.txt", std::u16string(status::kStoring)});
+  view.SetStatusLine(40, {"file40.txt", FileStatus::Storing});
   EXPECT_EQ(progress(200), QStringLiteral("file40.txt：ファイル格納中"));
 }
 

@@ -67,7 +67,7 @@ void ExpectSameInPieces(const std::string& input, const FileFormat& format,
       ASSERT_EQ(pieces.survey.failure, whole.survey.failure) << pieceSize << " " << seed;
       ASSERT_EQ(pieces.survey.encodings, whole.survey.encodings);
       ASSERT_EQ(pieces.outcome.failure, whole.outcome.failure) << pieceSize << " " << seed;
-      ASSERT_EQ(pieces.outcome.failedAt, whole.outcome.failedAt);
+      ASSERT_EQ(pieces.outcome.unencodableAt, whole.outcome.unencodableAt);
       ASSERT_EQ(pieces.outcome.invalidAt, whole.outcome.invalidAt) << pieceSize << " " << seed;
       ASSERT_EQ(pieces.outcome.count, whole.outcome.count);
       // After a failure, what was written is dropped.
@@ -103,7 +103,8 @@ std::u16string RandomText(unsigned seed, bool lineFeedsOnly) {
 std::string Encoded(std::u16string_view text, TextEncoding encoding) {
   std::u16string holdable;
   for (char16_t c : text) holdable.push_back(c);
-  return Encode(holdable, encoding).bytes;
+  const auto encoded = Encode(holdable, encoding);
+  return encoded ? *encoded : std::string();
 }
 
 TEST(TextStream, AConvertingCommandTakesTheExtraConversions) {
@@ -128,7 +129,7 @@ TEST(TextStream, PiecesGiveTheWholeTextsBytesInEveryEncodingAndLineBreakRule) {
   for (unsigned seed = 1; seed <= 4; ++seed) {
     for (bool lineFeedsOnly : {false, true}) {
       const std::u16string text = RandomText(seed, lineFeedsOnly);
-      // Surrogate pairs are UTF-8's alone; the duplicate codes are written as the file had
+      // Surrogate pairs are UTF-8's alone; the alternate codes are written as the file had
       // them (FA 5B for ∵ rather than 81 E6, every other time).
       std::string cp932 = Encoded(text.substr(0, text.find(u"𠮷")), TextEncoding::Cp932);
       for (std::size_t at = cp932.find("\x81\xE6"); at != std::string::npos;
@@ -162,14 +163,13 @@ TEST(TextStream, FailuresAreFoundWhereTheWholeTextHasThem) {
   const Streamed invalid =
       Stream(lines + "\r\rｱb\xFF", {TextEncoding::Utf8}, Converting(kStartUpOptions), 3, 1);
   EXPECT_EQ(invalid.outcome.failure, TextFailure::Invalid);
-  EXPECT_EQ(invalid.outcome.failedAt, lines.size() + 6);
-  EXPECT_EQ(invalid.outcome.invalidAt, (LineAndColumn{5, 3}));
+  EXPECT_EQ(invalid.outcome.invalidAt, (TextPosition{lines.size() + 6, 5, 3}));
   // A result the encoding cannot hold.
   const std::string cp932 = Encoded(u"ｱｲ\nｳｴ\n", TextEncoding::Cp932);
   ExpectSameInPieces(cp932, {TextEncoding::Cp932}, Replacing(u"ｴ", u"😀"));
   const Streamed unencodable = Stream(cp932, {TextEncoding::Cp932}, Replacing(u"ｴ", u"😀"), 2, 2);
   EXPECT_EQ(unencodable.outcome.failure, TextFailure::Unencodable);
-  EXPECT_EQ(unencodable.outcome.failedAt, 4u);
+  EXPECT_EQ(unencodable.outcome.unencodableAt.unit, 4u);
   // Told apart piece by piece as the whole, after a long stretch of ASCII.
   const std::string japanese =
       std::string(300, 'a') + "\n" + Encoded(u"かなとカナ、\n漢字。\n", TextEncoding::Cp932);
