@@ -159,8 +159,8 @@ class SafeWriteFaults : public ::testing::TestWithParam<std::tuple<Fault, bool>>
   }
   // "memo.txt" with 'a' replaced by 'b', in place with a backup.
   FileReport Replace() const {
-    const FileCommand command = ReplacingCommand({.search = u"a", .replacement = u"b"});
-    const BatchCommand batch{.forFile = [command] { return command; }};
+    const BatchCommand batch{
+        .forFile = [] { return ReplacingCommand({.search = u"a", .replacement = u"b"}); }};
     const FileFormat format{.encoding = TextEncoding::Utf8, .lineBreaks = LineBreakRule::Keep};
     QuietView view;
     return RunFileBatch({ListedFile::Named(Path("memo.txt"))}, batch, format, view).at(0);

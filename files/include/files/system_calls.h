@@ -36,8 +36,8 @@ const SystemCalls& RealSystemCalls();
 // The calls in force; safe to ask from any thread.
 const SystemCalls& Sys();
 
-// Puts other calls in force for as long as it lives, for a test. Nothing else may make them
-// meanwhile: it is made before the threads that make them start, and goes after they end.
+// Puts other calls in force for as long as it lives, for a test: made before the threads that
+// make the calls start, and ended after they end, so that none is under way as it goes.
 class ScopedSystemCalls {
  public:
   explicit ScopedSystemCalls(const SystemCalls& calls);
