@@ -129,9 +129,9 @@ std::size_t EncodedLength(std::u16string_view text, TextEncoding encoding) {
   }
   if (encoding == TextEncoding::EucJp) {
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t length = ucnv_fromUChars(EucJpConverter(), nullptr, 0,
-                                           reinterpret_cast<const UChar*>(text.data()),
-                                           static_cast<int32_t>(text.size()), &status);
+    const int32_t length =
+        ucnv_fromUChars(EucJpConverter(), nullptr, 0, reinterpret_cast<const UChar*>(text.data()),
+                        static_cast<int32_t>(text.size()), &status);
     // A character it cannot hold: room enough (three bytes a unit) to find it again.
     if (U_FAILURE(status) && status != U_BUFFER_OVERFLOW_ERROR) return 3 * text.size();
     return static_cast<std::size_t>(length);
@@ -323,6 +323,20 @@ std::optional<std::size_t> DecodeInto(std::string_view bytes, TextEncoding encod
   return invalidAt;
 }
 
+// ICU's EUC-JP writes nothing, and says nothing, for a default-ignorable character it
+// cannot hold (a zero-width space, a soft hyphen) amid a text. Read back, the bytes must
+// give the text again; where they do not, the first character missing is the one the
+// encoding cannot hold.
+std::optional<std::size_t> LostInEucJp(std::u16string_view text, std::string_view bytes) {
+  std::u16string readBack;
+  if (DecodeInto(bytes, TextEncoding::EucJp, readBack) || readBack != text) {
+    return static_cast<std::size_t>(
+        std::mismatch(text.begin(), text.end(), readBack.begin(), readBack.end()).first -
+        text.begin());
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 Result<std::u16string, TextPosition> Decode(std::string_view bytes, TextEncoding encoding) {
@@ -347,6 +361,14 @@ Result<std::string, Unencodable> Encode(std::u16string_view text, TextEncoding e
         }
         return ConvertEucJpInto<IcuEncoding>(in, out, capacity);
       });
+  if (encoding == TextEncoding::EucJp) {
+    // Where ICU stops at a character it refuses, it may have dropped one before.
+    if (unencodableAt && *unencodableAt > 0) {
+      if (auto before = Encode(text.substr(0, *unencodableAt), encoding); !before)
+        return Failure(before.error());
+    }
+    if (!unencodableAt) unencodableAt = LostInEucJp(text, bytes);
+  }
   if (unencodableAt) return Failure(Unencodable{*unencodableAt});
   return std::move(bytes);
 }

@@ -65,6 +65,9 @@ TEST(TextCodec, ReportsWhereTheInputIsAtFault) {
   EXPECT_EQ(Encode(text + u'\xD800' + text, TextEncoding::Utf8).error().unit, 50u);
   EXPECT_EQ(Encode(text + u'\xDC00', TextEncoding::Utf8).error().unit, 50u);
   EXPECT_EQ(Encode(text + u"あ€" + text, TextEncoding::EucJp).error().unit, 51u);
+  // ICU's EUC-JP would drop a zero-width space or a soft hyphen amid a text unsaid.
+  EXPECT_EQ(Encode(text + u"\u200B" + text, TextEncoding::EucJp).error().unit, 50u);
+  EXPECT_EQ(Encode(text + u"あ\u00AD€", TextEncoding::EucJp).error().unit, 51u);
 }
 
 TEST(TextCodec, AgreesOnRandomUtf8) {

@@ -26,8 +26,7 @@ class [[nodiscard]] Result {
   // Implicit, so that a step returns its value, or a Failure, as it is.
   Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}
   template <class From>
-  Result(Failure<From> failure)
-      : state_(std::in_place_index<1>, std::move(failure.error)) {}
+  Result(Failure<From> failure) : state_(std::in_place_index<1>, std::move(failure.error)) {}
 
   bool ok() const { return state_.index() == 0; }
   explicit operator bool() const { return ok(); }
@@ -57,8 +56,7 @@ class [[nodiscard]] Result<void, Error> {
  public:
   Result() = default;
   template <class From>
-  Result(Failure<From> failure)
-      : error_(std::move(failure.error)), ok_(false) {}
+  Result(Failure<From> failure) : error_(std::move(failure.error)), ok_(false) {}
 
   bool ok() const { return ok_; }
   explicit operator bool() const { return ok_; }
