@@ -126,7 +126,7 @@ std::string Alternatives(std::span<const std::string_view> names) {
 }
 
 // The message names what was typed: a control character in it is spelt out.
-ParsedCommandLine UsageError(const std::string& message) {
+Leaving UsageError(const std::string& message) {
   return {"quobrel-cli: " + PrintableName(message) + "\n" +
               Tr("Try 'quobrel-cli --help' for more information.") + "\n",
           kUsageError};
@@ -443,9 +443,9 @@ class RequestReader {
     std::vector<std::string> positional = words_.positional;
     const std::string command = positional.empty() ? std::string() : positional.front();
     if (!positional.empty()) positional.erase(positional.begin());
-    if (words_.help) return {Help(command), 0};
+    if (words_.help) return Leaving{Help(command), 0};
     if (words_.firstError) return UsageError(*words_.firstError);
-    if (words_.Has(Version)) return {std::string(kVersionLabel) + "\n", 0};
+    if (words_.Has(Version)) return Leaving{std::string(kVersionLabel) + "\n", 0};
     if (command.empty()) return UsageError(Tr("expected a command: convert or replace"));
 
     std::optional<std::string> error;
@@ -460,7 +460,7 @@ class RequestReader {
     if (!error) error = ReadFiles(std::move(positional));
     if (!error) error = ReadFileOptions();
     if (error) return UsageError(*error);
-    return {std::move(request_), 0};
+    return std::move(request_);
   }
 
  private:

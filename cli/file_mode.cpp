@@ -13,12 +13,12 @@
 #include "cli/request_command.h"
 #include "cli/stop_signals.h"
 #include "cli/translation.h"
-#include "status/status_text.h"
 #include "files/file_errors.h"
 #include "files/file_names.h"
 #include "files/folder_entry.h"
 #include "files/folder_walk.h"
 #include "files/posix_file.h"
+#include "status/status_text.h"
 
 namespace quobrel::cli {
 namespace {

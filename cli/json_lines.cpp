@@ -52,9 +52,9 @@ std::string JsonString(std::string_view bytes) {
 }
 
 std::string FileObject(std::string_view path, const StatusLine& line, const FileReport& report) {
-  std::string json = "{\"path\": " + JsonString(path) + ", \"outcome\": \"" +
-                     std::string(OutcomeWord(report)) +
-                     "\", \"status\": " + JsonString(std::filesystem::path(StatusText(line)).string());
+  std::string json =
+      "{\"path\": " + JsonString(path) + ", \"outcome\": \"" + std::string(OutcomeWord(report)) +
+      "\", \"status\": " + JsonString(std::filesystem::path(StatusText(line)).string());
   if (report.encoding)
     json += ", \"encoding\": \"" + std::string(EncodingName(*report.encoding)) + "\"";
   if (report.count) json += ", \"count\": " + std::to_string(*report.count);

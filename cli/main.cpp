@@ -24,19 +24,19 @@ using namespace quobrel;
 int Run(int argc, char** argv) {
   const cli::ParsedCommandLine parsed =
       cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-  if (const auto* text = std::get_if<std::string>(&parsed.outcome)) {
-    if (parsed.exitStatus != 0) {
-      std::cerr << *text;
-      return parsed.exitStatus;
+  if (const auto* leaving = std::get_if<cli::Leaving>(&parsed)) {
+    if (leaving->exitStatus != 0) {
+      std::cerr << leaving->text;
+      return leaving->exitStatus;
     }
     // Help or version that cannot be written is a failure, as for any other output.
-    if (const std::error_code error = WriteAll(STDOUT_FILENO, *text)) {
+    if (const std::error_code error = WriteAll(STDOUT_FILENO, leaving->text)) {
       cli::ReportFile(cli::Tr("standard output"), {English("cannot write: {}"), {}, error});
       return 1;
     }
     return 0;
   }
-  const auto& request = std::get<cli::Request>(parsed.outcome);
+  const auto& request = std::get<cli::Request>(parsed);
   if (const auto* replace = std::get_if<cli::ReplaceRequest>(&request.command);
       replace != nullptr && replace->search.empty()) {
     cli::ReportError(cli::Tr("the search text must not be empty"));

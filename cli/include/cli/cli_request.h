@@ -37,12 +37,16 @@ struct Request {
   bool quiet = false;  // no status lines; errors only
 };
 
-// What the command line asks for: a request, or text to print and the exit status.
-struct ParsedCommandLine {
-  std::variant<Request, std::string> outcome;  // the string: help, version or usage error
+// What the command line asks for instead of a run: help or version for standard output
+// (status 0), or a usage error for standard error (status 2).
+struct Leaving {
+  std::string text;
   int exitStatus = 0;
 };
 
-ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+// What the command line asks for: a run, or to leave at once.
+using ParsedCommandLine = std::variant<Request, Leaving>;
+
+[[nodiscard]] ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 }  // namespace quobrel::cli
