@@ -118,8 +118,7 @@ bool SaveHistory(const QString& path, const HistoryLists& lists, bool keepUnread
   LockedFile::Opening current = LockedFile::Open(*file.entry);
   if (!current.file && current.refusal != LockedFile::Refusal::NotFound) return false;
   const gid_t group = ::getegid();
-  return WriteSafely({*file.entry, current.file ? &*current.file : nullptr, 0600, group},
-                     {encoded})
+  return WriteSafely({*file.entry, current.file ? &*current.file : nullptr, 0600, group}, {encoded})
       .ok();
 }
 

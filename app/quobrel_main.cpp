@@ -31,8 +31,8 @@
 #include "conversion/file_commands.h"
 #include "conversion/replace_command.h"
 #include "conversion/version.h"
-#include "status/status_text.h"
 #include "engine/characters.h"
+#include "status/status_text.h"
 
 namespace quobrel {
 namespace {

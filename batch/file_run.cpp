@@ -299,7 +299,8 @@ std::optional<Verdict> FileRun::Convert(WorkerPool& pool, const Show& show,
   } catch (const std::length_error&) {
   }
   const std::error_code noMemory = std::make_error_code(std::errc::not_enough_memory);
-  return Concluded({.status = FileStatus::OutOfMemory}, {FileOutcome::Failed, ReasonOf(noMemory), noMemory});
+  return Concluded({.status = FileStatus::OutOfMemory},
+                   {FileOutcome::Failed, ReasonOf(noMemory), noMemory});
 }
 
 // Reads the file through once for what its conversion must know first.

@@ -91,7 +91,8 @@ FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool,
                            const WriteBytes& write) {
   // Whatever the survey would look for but NUL bytes asks for it.
   const FileSurvey::Plan plan = FileSurvey(run.format).NextPlan();
-  const bool surveyed = run.surveyed || !plan.readers.empty() || plan.lineBreaks || plan.alternateCodes;
+  const bool surveyed =
+      run.surveyed || !plan.readers.empty() || plan.lineBreaks || plan.alternateCodes;
   const auto going = [] { return true; };
   SurveyedText text;
   ReadBytes read;

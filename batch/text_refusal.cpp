@@ -42,14 +42,14 @@ std::optional<TextRefusal> SurveyRefusal(const SurveyedText& surveyed) {
     case TextFailure::Invalid:
       return InvalidIn(outcome.encodings);
     case TextFailure::Undecided:
-      return TextRefusal{FileStatus::Undecided,
-                         outcome.encodings,
-                         {outcome.encodings.size() == 2
-                              ? English("cannot tell whether it is {} or {}")
-                              : English("cannot tell whether it is {}, {} or {}"),
-                          EachName(outcome.encodings)},
-                         {},
-                         true};
+      return TextRefusal{
+          FileStatus::Undecided,
+          outcome.encodings,
+          {outcome.encodings.size() == 2 ? English("cannot tell whether it is {} or {}")
+                                         : English("cannot tell whether it is {}, {} or {}"),
+           EachName(outcome.encodings)},
+          {},
+          true};
     default:
       return std::nullopt;
   }
@@ -79,12 +79,12 @@ std::optional<TextRefusal> StreamRefusal(const StreamOutcome& streamed,
                           {std::string(EncodingName(kind.encoding))}},
                          {}};
     case TextFailure::Unencodable:
-      return TextRefusal{
-          FileStatus::Unencodable,
-          {},
-          {English("the result has a character {} cannot hold (character {})"),
-           {std::string(EncodingName(kind.Written())), std::to_string(streamed.unencodableAt.unit + 1)}},
-          {}};
+      return TextRefusal{FileStatus::Unencodable,
+                         {},
+                         {English("the result has a character {} cannot hold (character {})"),
+                          {std::string(EncodingName(kind.Written())),
+                           std::to_string(streamed.unencodableAt.unit + 1)}},
+                         {}};
     default:
       return std::nullopt;
   }

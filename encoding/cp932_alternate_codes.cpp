@@ -48,7 +48,8 @@ const std::array<std::uint16_t, 0x10000>& Cp932AlternateCodes::StandardCodes() {
     auto standard = std::make_unique<std::array<std::uint16_t, 0x10000>>();
     for (unsigned code = 0; code < tables.doubleByte.size(); ++code) {
       const char16_t c = tables.doubleByte[code];
-      (*standard)[code] = c != cp932::kNoCharacter && tables.hasAlternateCodes[c] ? tables.code[c] : 0;
+      (*standard)[code] =
+          c != cp932::kNoCharacter && tables.hasAlternateCodes[c] ? tables.code[c] : 0;
     }
     return standard;
   }();
@@ -94,7 +95,7 @@ Cp932AlternateCodes::Restoration::Restoration(const Cp932AlternateCodes& source)
 }
 
 void Cp932AlternateCodes::Restoration::Restore(std::string& bytes,
-                                           const std::vector<std::size_t>& alternateCodesAt) {
+                                               const std::vector<std::size_t>& alternateCodesAt) {
   if (alternateCodesAt.empty()) return;
   const auto& standardCodes = StandardCodes();
   for (std::size_t at : alternateCodesAt) {

@@ -192,7 +192,8 @@ std::optional<std::size_t> EncodeInto(std::u16string_view text, char* out, std::
     const std::uint16_t code = tables.code[c];
     const std::size_t length = code > 0xFF ? 2 : 1;
     if ((code == 0 && c != 0) || written + length > capacity) return false;
-    if (alternateCodesAt != nullptr && tables.hasAlternateCodes[c]) alternateCodesAt->push_back(written);
+    if (alternateCodesAt != nullptr && tables.hasAlternateCodes[c])
+      alternateCodesAt->push_back(written);
     if (length == 2) out[written++] = static_cast<char>(code >> 8);
     out[written++] = static_cast<char>(code & 0xFF);
     ++at;

@@ -33,8 +33,8 @@ bool IsLevelOneKanji(char16_t c) {
       const Result<std::string, Unencodable> code =
           Encode(std::u16string_view(&k, 1), TextEncoding::Cp932);
       if (!code || code->size() != 2) continue;
-      const unsigned value = static_cast<unsigned char>((*code)[0]) << 8 |
-                             static_cast<unsigned char>((*code)[1]);
+      const unsigned value =
+          static_cast<unsigned char>((*code)[0]) << 8 | static_cast<unsigned char>((*code)[1]);
       set->set(k - kFirst, value >= 0x889F && value <= 0x9872);
     }
     return set;
