@@ -13,7 +13,7 @@
 
 #include "app/artwork.h"
 #include "app/clickable.h"
-#include "app/conversion_options.h"
+#include "app/convert_options_panel.h"
 #include "app/editor_launcher.h"
 #include "app/event_pump.h"
 #include "app/file_tab.h"
@@ -30,9 +30,9 @@
 #include "conversion/convert_command.h"
 #include "conversion/file_commands.h"
 #include "conversion/replace_command.h"
-#include "conversion/version.h"
 #include "engine/characters.h"
 #include "status/status_text.h"
+#include "support/version.h"
 
 namespace quobrel {
 namespace {
@@ -120,7 +120,7 @@ std::vector<std::u16string> Items(const ComboBox& box) {
 
 struct QuobrelMain::Controls {
   explicit Controls(QuobrelMain* window)
-      : conversionPanel(new ConversionOptions(window)),
+      : conversionPanel(new ConvertOptionsPanel(window)),
         replacePanel(Panel(window, "Picture4")),
         replaceInputs(replacePanel),
         tabs(new TabPages(window)),
@@ -193,7 +193,7 @@ struct QuobrelMain::Controls {
     }
   }
 
-  ConversionOptions* conversionPanel;
+  ConvertOptionsPanel* conversionPanel;
   QWidget* replacePanel;
   ReplaceInputs replaceInputs;
   TabPages* tabs;

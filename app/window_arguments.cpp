@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "conversion/version.h"
+#include "support/version.h"
 
 namespace quobrel {
 namespace {

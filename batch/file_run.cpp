@@ -14,6 +14,7 @@
 #include "files/file_errors.h"
 #include "files/file_names.h"
 #include "files/posix_file.h"
+#include "files/system_calls.h"
 #include "stream/piece_stream.h"
 #include "stream/text_stream.h"
 
@@ -336,8 +337,8 @@ bool FileRun::SameAsSource(std::string_view bytes) {
   std::size_t got = 0;
   while (got < bytes.size()) {
     const ssize_t count = RetryOnInterrupt([&] {
-      return ::pread(source_->fd(), sourceBytes_.data() + got, bytes.size() - got,
-                     static_cast<off_t>(compared_ + got));
+      return Sys().pread(source_->fd(), sourceBytes_.data() + got, bytes.size() - got,
+                         static_cast<off_t>(compared_ + got));
     });
     if (count <= 0) return false;
     got += static_cast<std::size_t>(count);
@@ -412,14 +413,18 @@ Verdict FileRun::Fail(const TextRefusal& refusal) const {
   return Concluded({.status = refusal.status, .candidates = refusal.candidates}, std::move(report));
 }
 
+// A replacement's status line tells its count once it has counted, on the file's end alone.
 Verdict FileRun::Done(FileStatus status, FileOutcome outcome) const {
-  return Concluded({.status = status}, {outcome, {}, {}});
+  StatusLine line{.status = status};
+  if (command_.counted && counted_) line.count = count_;
+  return Concluded(std::move(line), {outcome, {}, {}});
 }
 
-// The count is told only once the command has counted: a refusal before says nothing of it.
+// The report tells the count once the command has counted: a refusal before says nothing
+// of it.
 Verdict FileRun::Concluded(StatusLine line, FileReport report) const {
   if (read_) report.encoding = surveyed_.kind.encoding;
-  if (command_.counted && counted_) line.count = report.count = count_;
+  if (command_.counted && counted_) report.count = count_;
   line.name = name_.native();
   return {std::move(line), std::move(report)};
 }

@@ -3,6 +3,9 @@
 #include <libintl.h>
 #include <unistd.h>
 
+#include <array>
+#include <string_view>
+
 #include "cli/translation.h"
 #include "files/file_names.h"
 #include "files/posix_file.h"
@@ -33,18 +36,36 @@ void ReportNotDone(std::string_view path, const FileReport& report) {
 }
 
 namespace {
-// What the user can do about it, where it is in the user's hands.
-constexpr const char* kNameTheEncoding = N_("{}; name the encoding with --encoding");
+
+// The batch's reasons for a text whose encoding was not told apart, each with what the user
+// can do about it.
+struct WithRemedy {
+  std::string_view reason;
+  const char* remedied;
+};
+constexpr std::array<WithRemedy, 4> kNameTheEncoding{{
+    {"not valid {}", N_("not valid {}; name the encoding with --encoding")},
+    {"not valid {}, {} or {}", N_("not valid {}, {} or {}; name the encoding with --encoding")},
+    {"cannot tell whether it is {} or {}",
+     N_("cannot tell whether it is {} or {}; name the encoding with --encoding")},
+    {"cannot tell whether it is {}, {} or {}",
+     N_("cannot tell whether it is {}, {} or {}; name the encoding with --encoding")},
+}};
+
+Reason Remedied(const FileReport& report) {
+  if (report.encodingUndetected) {
+    for (const WithRemedy& entry : kNameTheEncoding) {
+      if (report.reason.pattern == entry.reason)
+        return {entry.remedied, report.reason.words, report.reason.cause};
+    }
+  }
+  return report.reason;
+}
+
 }  // namespace
 
-std::string Said(const FileReport& report) {
-  const std::string said = Said(report.reason);
-  return report.encodingUndetected ? Filled(Tr(kNameTheEncoding), {said}) : said;
-}
+std::string Said(const FileReport& report) { return Said(Remedied(report)); }
 
-std::string InEnglish(const FileReport& report) {
-  const std::string text = report.reason.Text();
-  return report.encodingUndetected ? Filled(kNameTheEncoding, {text}) : text;
-}
+std::string InEnglish(const FileReport& report) { return Remedied(report).Text(); }
 
 }  // namespace quobrel::cli

@@ -285,18 +285,6 @@ std::string_view EncodingName(TextEncoding encoding) {
 
 namespace {
 
-// Where the invalid byte at `at` lies in the bytes, which start a line.
-TextPosition PlaceOf(std::string_view bytes, std::size_t at, TextEncoding encoding) {
-  const std::string_view before = bytes.substr(0, at);
-  // The byte at `at` is no LF, being invalid: a CR just before it ends a line.
-  const std::size_t lineStart = EndOfLastLineBreak(before, true);
-  // Valid, it decodes; its characters are its units but the second halves of pairs.
-  const std::u16string line = *Decode(before.substr(lineStart), encoding);
-  const auto characters = static_cast<std::size_t>(
-      std::count_if(line.begin(), line.end(), [](char16_t c) { return (c & 0xFC00) != 0xDC00; }));
-  return {at, CountLineBreaks(before) + 1, characters + 1};
-}
-
 std::optional<std::size_t> DecodeInto(std::string_view bytes, TextEncoding encoding,
                                       std::u16string& text) {
   if (encoding == TextEncoding::Cp932) {
@@ -321,6 +309,20 @@ std::optional<std::size_t> DecodeInto(std::string_view bytes, TextEncoding encod
       });
   text = std::move(decoded);
   return invalidAt;
+}
+
+// Where the invalid byte at `at` lies in the bytes, which start a line.
+TextPosition PlaceOf(std::string_view bytes, std::size_t at, TextEncoding encoding) {
+  const std::string_view before = bytes.substr(0, at);
+  // The byte at `at` is no LF, being invalid: a CR just before it ends a line.
+  const std::size_t lineStart = EndOfLastLineBreak(before, true);
+  // Its characters are its units but the second halves of pairs; what comes before the
+  // first invalid byte decodes, but no fault is to be made worse by trusting that.
+  std::u16string line;
+  if (DecodeInto(before.substr(lineStart), encoding, line)) line.clear();
+  const auto characters = static_cast<std::size_t>(
+      std::count_if(line.begin(), line.end(), [](char16_t c) { return (c & 0xFC00) != 0xDC00; }));
+  return {at, CountLineBreaks(before) + 1, characters + 1};
 }
 
 // ICU's EUC-JP writes nothing, and says nothing, for a default-ignorable character it

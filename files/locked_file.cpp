@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "files/file_errors.h"
+#include "files/system_calls.h"
 
 namespace quobrel {
 
@@ -20,8 +21,8 @@ LockedFile::Opening LockedFile::Open(const FolderEntry& entry, Lock lock) {
     }
     if (!S_ISREG(named.st_mode)) return {std::nullopt, NotRegular, {}};
     FileDescriptor fd(RetryOnInterrupt([&] {
-      return ::openat(entry.at(), entry.name.c_str(),
-                      O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC);
+      return Sys().openat(entry.at(), entry.name.c_str(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC, 0);
     }));
     if (!fd) {
       if (errno == ELOOP) return {std::nullopt, NotRegular, {}};  // swapped for a link

@@ -1,4 +1,4 @@
-#include "app/conversion_options.h"
+#include "app/convert_options_panel.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,21 +17,21 @@ void Set(ConvertOptions& options) {
   options.*kGroup = kChoice;
 }
 
-struct OptionSpec {
+struct OptionButtonLayout {
   const char* name;
   const char* caption;
-  ConversionOptions::Select select;
+  ConvertOptionsPanel::Select select;
 };
 
-struct FrameSpec {
+struct FrameLayout {
   const char* name;
   const char* caption;
   int left, top, width, height;  // twips within the panel
   int columns;
-  std::vector<OptionSpec> options;
+  std::vector<OptionButtonLayout> options;
 };
 
-const std::vector<FrameSpec>& Frames() {
+const std::vector<FrameLayout>& Frames() {
   using C = ConvertOptions;
   using enum Width;
   constexpr auto kKatakana = &C::katakana;
@@ -39,7 +39,7 @@ const std::vector<FrameSpec>& Frames() {
   constexpr auto kLetters = &C::letters;
   constexpr auto kSpaces = &C::spaces;
   constexpr auto kCase = &C::letterCase;
-  static const std::vector<FrameSpec> frames{
+  static const std::vector<FrameLayout> frames{
       {"Frame1",
        "カタカナ変換",
        4620,
@@ -101,10 +101,11 @@ const std::vector<FrameSpec>& Frames() {
 
 }  // namespace
 
-ConversionOptions::ConversionOptions(QWidget* parent) : QWidget(parent) {
-  for (const FrameSpec& spec : Frames()) {
-    auto* frame = new QGroupBox(QString::fromUtf8(spec.caption), this);
-    Place(frame, spec.name, spec.left, spec.top, spec.width, spec.height);
+ConvertOptionsPanel::ConvertOptionsPanel(QWidget* parent) : QWidget(parent) {
+  for (const FrameLayout& frameLayout : Frames()) {
+    auto* frame = new QGroupBox(QString::fromUtf8(frameLayout.caption), this);
+    Place(frame, frameLayout.name, frameLayout.left, frameLayout.top, frameLayout.width,
+          frameLayout.height);
     auto* grid = new QGridLayout(frame);
     grid->setContentsMargins(6, 0, 2, 0);
     grid->setSpacing(0);
@@ -113,14 +114,14 @@ ConversionOptions::ConversionOptions(QWidget* parent) : QWidget(parent) {
     grid->setHorizontalSpacing(10);
     frame->setStyleSheet(QStringLiteral("QRadioButton { spacing: 2px; }"));
     int place = 0;
-    for (const OptionSpec& option : spec.options) {
+    for (const OptionButtonLayout& option : frameLayout.options) {
       // The long first caption of the space group takes a row of its own.
       const bool wholeRow = std::string_view(option.name) == "SPO1";
       auto* button = new QRadioButton(QString::fromUtf8(option.caption), frame);
       button->setObjectName(option.name);
-      grid->addWidget(button, place / spec.columns, place % spec.columns, 1,
-                      wholeRow ? spec.columns : 1);
-      place += wholeRow ? spec.columns : 1;
+      grid->addWidget(button, place / frameLayout.columns, place % frameLayout.columns, 1,
+                      wholeRow ? frameLayout.columns : 1);
+      place += wholeRow ? frameLayout.columns : 1;
       buttons_.emplace_back(button, option.select);
       // Checked at start-up when it selects what the start-up options hold already.
       ConvertOptions selected = kStartUpOptions;
@@ -132,7 +133,7 @@ ConversionOptions::ConversionOptions(QWidget* parent) : QWidget(parent) {
   Place(versionLabel_, "LT", 780, 840, 2985, 180);
 }
 
-ConvertOptions ConversionOptions::Current() const {
+ConvertOptions ConvertOptionsPanel::Current() const {
   ConvertOptions options;
   for (const auto& [button, select] : buttons_) {
     if (button->isChecked()) select(options);

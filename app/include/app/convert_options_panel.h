@@ -13,12 +13,12 @@
 
 namespace quobrel {
 
-class ConversionOptions : public QWidget, public ConvertOptionsSource {
+class ConvertOptionsPanel : public QWidget, public ConvertOptionsSource {
  public:
   // What a button adds to the options when it is checked.
   using Select = void (*)(ConvertOptions& options);
 
-  explicit ConversionOptions(QWidget* parent);
+  explicit ConvertOptionsPanel(QWidget* parent);
   // What the buttons select now.
   ConvertOptions Current() const override;
   QLabel* versionLabel() const { return versionLabel_; }
