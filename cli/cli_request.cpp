@@ -13,10 +13,10 @@
 #include <utility>
 
 #include "cli/translation.h"
-#include "conversion/version.h"
 #include "encoding/text_codec.h"
 #include "files/file_names.h"
 #include "files/reason.h"
+#include "support/version.h"
 
 namespace quobrel::cli {
 namespace {
