@@ -408,9 +408,7 @@ Verdict FileRun::Fail(const std::error_code& error, bool inBackup) const {
 }
 
 Verdict FileRun::Fail(const TextRefusal& refusal) const {
-  FileReport report{FileOutcome::Failed, refusal.reason, refusal.error};
-  report.encodingUndetected = refusal.encodingUndetected;
-  return Concluded({.status = refusal.status, .candidates = refusal.candidates}, std::move(report));
+  return Concluded({.status = refusal.status, .candidates = refusal.candidates}, refusal.Report());
 }
 
 // A replacement's status line tells its count once it has counted, on the file's end alone.

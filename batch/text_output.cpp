@@ -10,6 +10,7 @@
 #include "batch/text_refusal.h"
 #include "files/file_errors.h"
 #include "files/posix_file.h"
+#include "files/system_calls.h"
 
 namespace quobrel {
 namespace {
@@ -40,7 +41,8 @@ FileDescriptor KeptAside(int fd, bool binaryRefused, std::error_code& error) {
   }
   std::string piece(std::size_t{1} << 20, '\0');
   for (;;) {
-    const ssize_t got = RetryOnInterrupt([&] { return ::read(fd, piece.data(), piece.size()); });
+    const ssize_t got =
+        RetryOnInterrupt([&] { return Sys().read(fd, piece.data(), piece.size()); });
     if (got == 0) return copy;
     if (got < 0) error = LastError();
     if (!error && binaryRefused && std::memchr(piece.data(), '\0', static_cast<std::size_t>(got)))
@@ -53,7 +55,7 @@ FileDescriptor KeptAside(int fd, bool binaryRefused, std::error_code& error) {
 // Reads on from `fd`'s offset, the bytes already taken from it first.
 ReadBytes ReaderAfter(int fd, std::string taken) {
   return [fd, taken = std::move(taken)](char* buffer, std::size_t size) mutable -> ssize_t {
-    if (taken.empty()) return RetryOnInterrupt([&] { return ::read(fd, buffer, size); });
+    if (taken.empty()) return RetryOnInterrupt([&] { return Sys().read(fd, buffer, size); });
     const std::size_t count = taken.copy(buffer, size);
     taken.erase(0, count);
     return static_cast<ssize_t>(count);
@@ -66,7 +68,7 @@ std::string FirstBytes(int fd, std::error_code& error) {
   std::size_t got = 0;
   while (got < first.size()) {
     const ssize_t count =
-        RetryOnInterrupt([&] { return ::read(fd, first.data() + got, first.size() - got); });
+        RetryOnInterrupt([&] { return Sys().read(fd, first.data() + got, first.size() - got); });
     if (count < 0) error = LastError();
     if (count <= 0) break;
     got += static_cast<std::size_t>(count);
@@ -77,12 +79,6 @@ std::string FirstBytes(int fd, std::error_code& error) {
 
 FileReport Failed(Reason reason, const std::error_code& error = {}) {
   return {FileOutcome::Failed, std::move(reason), error};
-}
-
-FileReport Refused(const TextRefusal& refusal) {
-  FileReport report = Failed(refusal.reason, refusal.error);
-  report.encodingUndetected = refusal.encodingUndetected;
-  return report;
 }
 
 }  // namespace
@@ -109,7 +105,7 @@ FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool,
     }
     const int from = copy ? copy.get() : fd;
     text = SurveyText(from, run.format, pool, going);
-    if (std::optional<TextRefusal> refusal = SurveyRefusal(text)) return Refused(*refusal);
+    if (std::optional<TextRefusal> refusal = SurveyRefusal(text)) return refusal->Report();
     // What is added to the file meanwhile, by this very output perhaps, is not read.
     read = [copy = std::make_shared<FileDescriptor>(std::move(copy)),
             at = ReaderAt(from, text.textStart, text.end)](char* buffer, std::size_t size) {
@@ -129,7 +125,7 @@ FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool,
   }
   PieceReader reader(std::move(read));
   const StreamOutcome streamed = StreamText(reader, pool, text.kind, run.command, write, going);
-  if (std::optional<TextRefusal> refusal = StreamRefusal(streamed, text)) return Refused(*refusal);
+  if (std::optional<TextRefusal> refusal = StreamRefusal(streamed, text)) return refusal->Report();
   if (streamed.writeError) {
     return Failed({English("cannot write standard output: {}"), {}, streamed.writeError},
                   streamed.writeError);

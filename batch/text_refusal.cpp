@@ -29,6 +29,12 @@ TextRefusal CannotRead(const std::error_code& error) {
 
 }  // namespace
 
+FileReport TextRefusal::Report() const {
+  FileReport report{FileOutcome::Failed, reason, error};
+  report.encodingUndetected = encodingUndetected;
+  return report;
+}
+
 std::optional<TextRefusal> SurveyRefusal(const SurveyedText& surveyed) {
   if (surveyed.readError) return CannotRead(surveyed.readError);
   // Bytes read in the wrong encoding would come back as other characters: such a text is

@@ -16,7 +16,7 @@
 
 #include "encoding/cp932_alternate_codes.h"
 #include "encoding/text_codec.h"
-#include "fuzz_check.h"
+#include "fuzz/fuzz_check.h"
 
 namespace quobrel {
 namespace {

@@ -14,7 +14,7 @@
 
 #include "cli/cli_request.h"
 #include "encoding/text_codec.h"
-#include "fuzz_check.h"
+#include "fuzz/fuzz_check.h"
 
 namespace quobrel {
 namespace {

@@ -18,7 +18,7 @@
 #include "encoding/encoding_detection.h"
 #include "encoding/file_text.h"
 #include "encoding/text_codec.h"
-#include "fuzz_check.h"
+#include "fuzz/fuzz_check.h"
 
 namespace quobrel {
 namespace {

@@ -18,24 +18,14 @@
 
 #include "conversion/file_commands.h"
 #include "encoding/file_text.h"
-#include "fuzz_check.h"
+#include "fuzz/fuzz_check.h"
 #include "stream/piece_stream.h"
 #include "stream/text_stream.h"
 #include "stream/worker_pool.h"
+#include "tests/trickle.h"
 
 namespace quobrel {
 namespace {
-
-// Reads `input` a few bytes at a time, as a pipe might, the counts drawn from `seed`.
-ReadBytes Trickle(std::string_view input, unsigned seed) {
-  return [input, seed](char* buffer, std::size_t size) mutable {
-    seed = seed * 1103515245u + 12345u;
-    const std::size_t count = std::min({size, input.size(), std::size_t{1} + (seed >> 16) % 23});
-    input.copy(buffer, count);
-    input.remove_prefix(count);
-    return static_cast<ssize_t>(count);
-  };
-}
 
 constexpr std::optional<TextEncoding> kEncodingChoices[] = {
     std::nullopt, TextEncoding::Utf8, TextEncoding::Cp932, TextEncoding::EucJp};

@@ -25,6 +25,7 @@
 #include "conversion/file_commands.h"
 #include "files/system_calls.h"
 #include "stream/piece_stream.h"
+#include "tests/test_folder.h"
 
 namespace quobrel {
 namespace {
@@ -129,34 +130,16 @@ std::string CaseName(const std::tuple<Fault, bool>& param) {
   return std::string(std::get<0>(param).name) + (std::get<1>(param) ? "" : "_NamedTemporary");
 }
 
-class SafeWriteFaults : public ::testing::TestWithParam<std::tuple<Fault, bool>> {
+class SafeWriteFaults : public ::testing::TestWithParam<std::tuple<Fault, bool>>,
+                        protected testing::TestFolder {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("quobrel-faults-" + std::to_string(::getpid()) + "-" + CaseName(GetParam()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+    MakeFolder("quobrel-faults-" + CaseName(GetParam()));
     readPastFirstPiece = false;
     readAgain = false;
   }
-  void TearDown() override { fs::remove_all(folder_); }
+  void TearDown() override { RemoveFolder(); }
 
-  fs::path Path(const std::string& name) const { return folder_ / name; }
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-  // Hidden temporary files included.
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder_))
-      names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
   // "memo.txt" with 'a' replaced by 'b', in place with a backup.
   FileReport Replace() const {
     const BatchCommand batch{
@@ -165,8 +148,6 @@ class SafeWriteFaults : public ::testing::TestWithParam<std::tuple<Fault, bool>>
     QuietView view;
     return RunFileBatch({ListedFile::Named(Path("memo.txt"))}, batch, format, view).at(0);
   }
-
-  fs::path folder_;
 };
 
 TEST_P(SafeWriteFaults, LeaveTheFileAndItsBackupOrTakeAnotherWay) {

@@ -11,19 +11,10 @@
 #include "conversion/file_commands.h"
 #include "stream/text_stream.h"
 #include "tests/plain_controls.h"
+#include "tests/trickle.h"
 
 namespace quobrel {
 namespace {
-
-// Reads `input` a few bytes at a time, as a pipe might, so that pieces end anywhere.
-ReadBytes Trickle(std::string_view input, unsigned seed) {
-  return [input, random = std::mt19937(seed)](char* buffer, std::size_t size) mutable {
-    const std::size_t count = std::min({size, input.size(), std::size_t{1} + random() % 23});
-    input.copy(buffer, count);
-    input.remove_prefix(count);
-    return static_cast<ssize_t>(count);
-  };
-}
 
 struct Streamed {
   std::string bytes;

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "batch/file_batch.h"
 #include "batch/file_status.h"
 #include "files/reason.h"
 #include "stream/text_reading.h"
@@ -19,6 +20,9 @@ struct TextRefusal {
   Reason reason;
   std::error_code error = {};
   bool encodingUndetected = false;
+
+  // The report of a file refused so.
+  FileReport Report() const;
 };
 
 [[nodiscard]] std::optional<TextRefusal> SurveyRefusal(const SurveyedText& surveyed);
