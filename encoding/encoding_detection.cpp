@@ -1,103 +1,19 @@
 #include "encoding/encoding_detection.h"
 
-#include <unicode/utf16.h>
-#include <unicode/utf8.h>
-
 #include <algorithm>
-#include <array>
-#include <bitset>
 #include <iterator>
-#include <memory>
+
+#include "internal/japanese_text_model.h"
 
 namespace quobrel {
 namespace {
 
-using ByteCounts = std::array<std::size_t, 256>;
+// How much likelier than every other the reading taken must be: 2 to the power of this.
+constexpr long kMarginInBits = 16;
 
-ByteCounts CountBytes(std::string_view bytes) {
-  ByteCounts counts{};
-  for (char b : bytes) ++counts[static_cast<unsigned char>(b)];
-  return counts;
-}
-
-bool IsAscii(const ByteCounts& counts) {
-  return std::all_of(counts.begin() + 0x80, counts.end(), [](std::size_t n) { return n == 0; });
-}
-
-// Whether a kanji is of JIS level 1, the common ones: code page 932's 0x889F to 0x9872.
-bool IsLevelOneKanji(char16_t c) {
-  constexpr char16_t kFirst = 0x4E00, kLast = 0x9FFF;
-  static const auto levelOne = [] {
-    auto set = std::make_unique<std::bitset<kLast - kFirst + 1>>();
-    for (char16_t k = kFirst; k <= kLast; ++k) {
-      const Result<std::string, Unencodable> code =
-          Encode(std::u16string_view(&k, 1), TextEncoding::Cp932);
-      if (!code || code->size() != 2) continue;
-      const unsigned value =
-          static_cast<unsigned char>((*code)[0]) << 8 | static_cast<unsigned char>((*code)[1]);
-      set->set(k - kFirst, value >= 0x889F && value <= 0x9872);
-    }
-    return set;
-  }();
-  return c >= kFirst && c <= kLast && levelOne->test(c - kFirst);
-}
-
-bool TakesVoicedMark(char16_t c) {
-  return (c >= u'ｶ' && c <= u'ﾄ') || (c >= u'ﾊ' && c <= u'ﾎ') || c == u'ｳ' || c == u'ﾜ' ||
-         c == u'ｦ';
-}
-bool TakesSemiVoicedMark(char16_t c) { return c >= u'ﾊ' && c <= u'ﾎ'; }
-
-// How much a reading looks like Japanese text: see the header.
-long JapaneseScore(std::u16string_view text) {
-  long score = 0;
-  char16_t previous = 0;
-  for (char16_t c : text) {
-    const bool kana = c >= u'ぁ' && c <= u'ヿ';
-    const bool punctuation = c == u'、' || c == u'。' || c == u'「' || c == u'」';
-    const bool mark = c == u'ﾞ' || c == u'ﾟ';
-    const bool markInPlace =
-        c == u'ﾞ' ? TakesVoicedMark(previous) : c == u'ﾟ' && TakesSemiVoicedMark(previous);
-    const bool kanji = c >= 0x4E00 && c <= 0x9FFF;
-    const bool control = c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
-    const bool unlikely = (c >= 0x80 && c < 0x800) || (c >= 0xE000 && c <= 0xF8FF) || control ||
-                          (mark && !markInPlace) || (kanji && !IsLevelOneKanji(c));
-    score += (kana || punctuation || markInPlace) - long{unlikely};
-    previous = c;
-  }
-  return score;
-}
-
-// The score of ASCII text in a reading, from how often each byte occurs: code page 932
-// reads a few control codes as others.
-long AsciiScore(const ByteCounts& counts, TextEncoding encoding) {
-  static const auto scores = [] {
-    std::array<std::array<signed char, 0x80>, std::size(kAllEncodings)> table{};
-    for (TextEncoding encoding : kAllEncodings) {
-      for (std::size_t b = 0; b < 0x80; ++b) {
-        const char byte = static_cast<char>(b);
-        const Result<std::u16string, TextPosition> decoded =
-            Decode(std::string_view(&byte, 1), encoding);
-        table[static_cast<std::size_t>(encoding)][b] =
-            static_cast<signed char>(JapaneseScore(decoded ? *decoded : std::u16string()));
-      }
-    }
-    return table;
-  }();
-  long score = 0;
-  for (std::size_t b = 0; b < 0x80; ++b)
-    score += static_cast<long>(counts[b]) * scores[static_cast<std::size_t>(encoding)][b];
-  return score;
-}
-
-// UTF-8 characters of three or four bytes less those of two.
-long WideBalance(std::u16string_view text) {
-  long balance = 0;
-  for (char16_t c : text) {
-    if (c >= 0x800 && !U16_IS_TRAIL(c)) ++balance;
-    if (c >= 0x80 && c < 0x800) --balance;
-  }
-  return balance;
+bool IsAscii(std::string_view bytes) {
+  return std::all_of(bytes.begin(), bytes.end(),
+                     [](char b) { return static_cast<unsigned char>(b) < 0x80; });
 }
 
 }  // namespace
@@ -105,22 +21,16 @@ long WideBalance(std::u16string_view text) {
 EncodingSurvey::Evidence EncodingSurvey::Weigh(std::string_view piece,
                                                const std::vector<TextEncoding>& readers) {
   Evidence evidence;
-  const ByteCounts counts = CountBytes(piece);
-  evidence.ascii = IsAscii(counts);
+  evidence.ascii = IsAscii(piece);
   for (TextEncoding encoding : readers) {
     Evidence::Reading& reading = evidence.readings[static_cast<std::size_t>(encoding)];
     reading.read = true;
-    if (evidence.ascii) {
-      // Alike in every reading, but for the control codes that code page 932 maps
-      // elsewhere, which only the scores see.
-      reading.score = AsciiScore(counts, encoding);
-      continue;
-    }
+    // ASCII reads alike in every encoding, the few control codes that code page 932 maps
+    // elsewhere being as unlikely as those they map to: it tells nothing apart.
+    if (evidence.ascii) continue;
     const auto decoded = Decode(piece, encoding);
     reading.valid = decoded.ok();
-    if (!reading.valid) continue;
-    reading.score = JapaneseScore(*decoded);
-    if (encoding == TextEncoding::Utf8) reading.wideBalance = WideBalance(*decoded);
+    if (reading.valid) reading.surprisal = Surprisal(*decoded);
   }
   return evidence;
 }
@@ -147,8 +57,7 @@ void EncodingSurvey::Add(const Evidence& evidence) {
     const Evidence::Reading& piece = evidence.readings[i];
     if (!total.valid) continue;
     total.valid = piece.read && piece.valid;
-    total.score += piece.score;
-    total.wideBalance += piece.wideBalance;
+    total.surprisal += piece.surprisal;
   }
 }
 
@@ -160,23 +69,18 @@ Detection EncodingSurvey::Result() const {
   }
   struct Reading {
     TextEncoding encoding;
-    long score;
+    long surprisal;
   };
   std::vector<Reading> readings;
   for (TextEncoding encoding : kAllEncodings) {
     const Evidence::Reading& reading = total_.readings[static_cast<std::size_t>(encoding)];
-    if (!reading.valid) continue;
-    if (encoding == TextEncoding::Utf8 && reading.wideBalance > 0) {
-      detection.encoding = encoding;
-      return detection;
-    }
-    readings.push_back({encoding, reading.score});
+    if (reading.valid) readings.push_back({encoding, reading.surprisal});
   }
   std::sort(readings.begin(), readings.end(),
-            [](const Reading& a, const Reading& b) { return a.score > b.score; });
-  const bool decisive = readings.size() == 1 || (readings.size() > 1 && readings[0].score >= 2 &&
-                                                 4 * readings[1].score < readings[0].score);
-  if (decisive) {
+            [](const Reading& a, const Reading& b) { return a.surprisal < b.surprisal; });
+  if (readings.size() == 1 ||
+      (readings.size() > 1 &&
+       readings[1].surprisal - readings[0].surprisal >= kMarginInBits * kUnitsPerBit)) {
     detection.encoding = readings[0].encoding;
     return detection;
   }

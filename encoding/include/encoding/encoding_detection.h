@@ -1,20 +1,14 @@
 // Telling a file's encoding from its bytes: UTF-8, code page 932 or EUC-JP.
 //
 // A text that only one of them decodes is in that one, and a text of ASCII only reads
-// alike in all. A text that more than one decodes is decided only on decisive evidence:
-//  1. UTF-8, when its UTF-8 reading has more characters of three or four bytes than of
-//     two. Japanese in UTF-8 is three-byte characters; the bytes of code page 932 or
-//     EUC-JP that happen to be valid UTF-8 (half-width katakana, mostly) read as two-byte
-//     Latin, Greek or Cyrillic letters, if at all.
-//  2. Otherwise the reading that looks most like Japanese text, when it clearly does and
-//     the others do not. Counting for a reading: each kana, common Japanese punctuation
-//     mark, and half-width (semi-)voiced mark after a letter that takes it. Counting
-//     against it: each character that such misreadings produce and Japanese text hardly
-//     has: Latin, Greek and other letters of two-byte UTF-8, kanji of JIS level 2, a
-//     half-width (semi-)voiced mark after a letter that does not take it, private-use
-//     characters and control codes. The best reading is taken when its score is two or
-//     more and over four times that of the next: one character decides nothing.
-// Anything else is left undecided, with the encodings that decode it.
+// alike in all. A text that more than one decodes is read in each, and each reading is
+// weighed by how likely a Japanese text is to be it (internal/japanese_text_model.h): a
+// misreading turns into level-2 kanji, half-width katakana in an order no word has, letters
+// of scripts Japanese never mixes in, private-use characters or control codes. The
+// likeliest reading is taken when it is likelier than every other by a clear margin;
+// otherwise the text is left undecided, with the encodings that decode it. Where a text
+// reads plausibly both ways (B1 B2 is 渦 in EUC-JP and ｱｲ in code page 932), no guess is
+// made.
 #pragma once
 
 #include <iterator>
@@ -40,8 +34,7 @@ class EncodingSurvey {
     struct Reading {
       bool read = false;  // in this encoding
       bool valid = true;
-      long score = 0;        // how Japanese the reading looks
-      long wideBalance = 0;  // UTF-8: three- and four-byte characters less two-byte ones
+      long surprisal = 0;  // how unlikely Japanese text is to read so
     };
     bool ascii = true;
     Reading readings[std::size(kAllEncodings)];
