@@ -26,6 +26,7 @@ constexpr int kUsageError = 2;
 constexpr const char* kHelp =
     N_("Usage: quobrel-cli convert [OPTION...] [FILE...]\n"
        "       quobrel-cli replace --search=TEXT --replace=TEXT [OPTION...] [FILE...]\n"
+       "       quobrel-cli guess [--json] [FILE...]\n"
        "       quobrel-cli --version\n"
        "\n"
        "Rewrites Japanese text between full-width and half-width forms, hiragana and\n"
@@ -39,8 +40,26 @@ constexpr const char* kHelp =
        "Commands:\n"
        "  convert   widths, kana, letter case and spaces\n"
        "  replace   every occurrence of a text\n"
+       "  guess     tells each file's encoding, and converts nothing\n"
        "\n"
-       "'quobrel-cli convert --help' and 'quobrel-cli replace --help' tell their options.\n");
+       "'quobrel-cli convert --help', 'quobrel-cli replace --help' and\n"
+       "'quobrel-cli guess --help' tell their options.\n");
+
+constexpr const char* kGuessHelp =
+    N_("Usage: quobrel-cli guess [--json] [FILE...]\n"
+       "\n"
+       "Tells each FILE's encoding as convert would find it, and converts nothing. For\n"
+       "each FILE a line on standard output, NAME: ENCODING, ENCODING one of\n"
+       "  UTF-8, UTF-8 (BOM), Shift_JIS, EUC-JP, ASCII\n"
+       "  undecided (ENCODING, ...)  the encodings that read it, none clearly\n"
+       "  binary                     it holds NUL bytes, or no encoding reads it\n"
+       "Without FILE, or for -, standard input is read, named -.\n"
+       "\n"
+       "  --json                     a line of JSON for each FILE instead\n"
+       "  -h, --help                 this help\n"
+       "\n"
+       "Exit status: 0 every FILE told apart, 1 one undecided, binary or not read,\n"
+       "2 a usage error.\n");
 
 constexpr const char* kConvertHelp =
     N_("Usage: quobrel-cli convert [OPTION...] [FILE...]\n"
@@ -447,6 +466,7 @@ class RequestReader {
     if (words_.firstError) return UsageError(*words_.firstError);
     if (words_.Has(Version)) return Leaving{std::string(kVersionLabel) + "\n", 0};
     if (command.empty()) return UsageError(Tr("expected a command: convert or replace"));
+    if (command == "guess") return ReadGuess(std::move(positional));
 
     std::optional<std::string> error;
     if (command == "convert") {
@@ -467,7 +487,26 @@ class RequestReader {
   static std::string Help(const std::string& command) {
     if (command == "convert") return std::string(Tr(kConvertHelp)) + Tr(kCommonHelp);
     if (command == "replace") return std::string(Tr(kReplaceHelp)) + Tr(kCommonHelp);
+    if (command == "guess") return Tr(kGuessHelp);
     return Tr(kHelp);
+  }
+
+  // guess takes files and --json: every other option is the other commands'.
+  ParsedCommandLine ReadGuess(std::vector<std::string> files) const {
+    for (const auto& [code, given] : words_.options) {
+      if (code == Json) continue;
+      const auto among = [code = code](std::span<const Code> codes) {
+        return std::find(codes.begin(), codes.end(), code) != codes.end();
+      };
+      constexpr std::string_view kBoth[] = {"convert", "replace"};
+      const std::string owner = among(kConvertOptions)   ? "convert"
+                                : among(kReplaceOptions) ? "replace"
+                                                         : Alternatives(kBoth);
+      return UsageError(Filled(Tr("{} belongs to {}"), {given.spelling, owner}));
+    }
+    // "-" alone is standard input, as no file at all is.
+    if (files == std::vector<std::string>{"-"}) files.clear();
+    return GuessRequest{std::move(files), words_.Has(Json)};
   }
 
   // The options of the other command, if any is given.

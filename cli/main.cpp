@@ -1,5 +1,5 @@
 // quobrel-cli: the Convert and Replace commands as a filter to standard output, or over
-// files in place or into a folder as the window's batches.
+// files in place or into a folder as the window's batches; and what each file's encoding is.
 #include <unistd.h>
 
 #include <csignal>
@@ -11,6 +11,7 @@
 
 #include "cli/cli_request.h"
 #include "cli/file_mode.h"
+#include "cli/guess_mode.h"
 #include "cli/messages.h"
 #include "cli/output_mode.h"
 #include "cli/translation.h"
@@ -36,6 +37,7 @@ int Run(int argc, char** argv) {
     }
     return 0;
   }
+  if (const auto* guess = std::get_if<cli::GuessRequest>(&parsed)) return cli::RunGuess(*guess);
   const auto& request = std::get<cli::Request>(parsed);
   if (const auto* replace = std::get_if<cli::ReplaceRequest>(&request.command);
       replace != nullptr && replace->search.empty()) {

@@ -69,26 +69,30 @@ bool Given(std::string_view part, const std::vector<std::string>& arguments) {
   });
 }
 
+// The files are arguments, in their order; "-" alone is standard input, as no file is.
+void CheckFiles(const std::vector<std::string>& files, const std::vector<std::string>& arguments) {
+  Check(files != std::vector<std::string>{"-"});
+  auto next = arguments.begin();
+  for (const std::string& file : files) {
+    next = std::find(next, arguments.end(), file);
+    Check(next != arguments.end());
+    ++next;
+  }
+}
+
 void CheckRequest(const cli::Request& request, const std::vector<std::string>& arguments) {
   const bool writesFiles = request.inPlace || request.outputDirectory;
   Check(!(request.inPlace && request.outputDirectory));
   Check(!request.outputDirectory ||
         (!request.outputDirectory->empty() && Given(*request.outputDirectory, arguments)));
-  // "-" alone is standard input, as no file is; files written to are real ones.
-  Check(request.files != std::vector<std::string>{"-"});
+  // Files written to are real ones.
   Check(!writesFiles ||
         (!request.files.empty() &&
          std::find(request.files.begin(), request.files.end(), "-") == request.files.end()));
   Check(writesFiles || (!request.dryRun && !request.recursive && !request.json &&
                         request.backups == BackupPolicy::Replace));
   Check(!(request.json && request.quiet));
-  // The files are arguments, in their order.
-  auto next = arguments.begin();
-  for (const std::string& file : request.files) {
-    next = std::find(next, arguments.end(), file);
-    Check(next != arguments.end());
-    ++next;
-  }
+  CheckFiles(request.files, arguments);
   const char* command = "convert";
   if (const auto* replace = std::get_if<cli::ReplaceRequest>(&request.command)) {
     command = "replace";
@@ -122,6 +126,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Check(line.starts_with("quobrel-cli: ") && Printable(line));
       Check(std::count(text->begin(), text->end(), '\n') == 2);
     }
+    return 0;
+  }
+  if (const auto* guess = std::get_if<cli::GuessRequest>(&parsed)) {
+    const auto& twice = std::get<cli::GuessRequest>(again);
+    Check(guess->files == twice.files && guess->json == twice.json);
+    CheckFiles(guess->files, arguments);
+    Check(std::find(arguments.begin(), arguments.end(), "guess") != arguments.end());
     return 0;
   }
   const auto& request = std::get<cli::Request>(parsed);

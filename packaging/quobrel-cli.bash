@@ -23,6 +23,7 @@ _quobrel_cli_options() {
   case $1 in
     convert) echo "--digits= --letters= --katakana= --case= --spaces= --symbols= --kana= $common" ;;
     replace) echo "--search= --replace= --match-case $common" ;;
+    guess) echo "--json -h --help" ;;
     *) echo "-h --help --version" ;;
   esac
 }
@@ -100,7 +101,7 @@ _quobrel_cli() {
   local command="" i
   for ((i = 1; i < cword; i++)); do
     case ${words[i]} in
-      convert | replace)
+      convert | replace | guess)
         command=${words[i]}
         break
         ;;
@@ -132,7 +133,7 @@ _quobrel_cli() {
     if [[ $cur == -* ]]; then
       mapfile -t COMPREPLY < <(compgen -W "$(_quobrel_cli_options "")" -- "$cur")
     else
-      mapfile -t COMPREPLY < <(compgen -W "convert replace" -- "$cur")
+      mapfile -t COMPREPLY < <(compgen -W "convert replace guess" -- "$cur")
     fi
     return
   fi

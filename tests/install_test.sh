@@ -118,7 +118,10 @@ complete_line() {
 
 # The line to complete, and the replies expected.
 completions=(
-  "quobrel-cli |convert replace"
+  "quobrel-cli |convert guess replace"
+  "quobrel-cli guess -|--help --json -h"
+  "quobrel-cli guess --json --|--help"
+  "quobrel-cli guess --json me|media memo.txt"
   "quobrel-cli --v|--version"
   "quobrel-cli convert --dig|--digits="
   "quobrel-cli convert --digits=|full half none"

@@ -44,8 +44,14 @@ struct Leaving {
   int exitStatus = 0;
 };
 
-// What the command line asks for: a run, or to leave at once.
-using ParsedCommandLine = std::variant<Request, Leaving>;
+// guess: each file's encoding told, nothing converted.
+struct GuessRequest {
+  std::vector<std::string> files;  // as Request's: none for standard input, "-" among others
+  bool json = false;
+};
+
+// What the command line asks for: a run, a guess, or to leave at once.
+using ParsedCommandLine = std::variant<Request, Leaving, GuessRequest>;
 
 [[nodiscard]] ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
