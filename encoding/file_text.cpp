@@ -37,7 +37,7 @@ FileSurvey::Notes FileSurvey::Look(std::string_view piece, const Plan& plan) {
     notes.hasCr = std::memchr(piece.data(), '\r', piece.size()) != nullptr;
     notes.hasLf = std::memchr(piece.data(), '\n', piece.size()) != nullptr;
   }
-  if (plan.alternateCodes) notes.alternateCodes = Cp932AlternateCodes::Of(piece);
+  if (plan.alternateCodes) notes.alternateCodes = AlternateCodes::Of(piece);
   return notes;
 }
 

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "encoding/cp932_alternate_codes.h"
+#include "encoding/alternate_codes.h"
 #include "encoding/text_codec.h"
 #include "fuzz/fuzz_check.h"
 
@@ -129,7 +129,7 @@ void CheckEncoding(std::u16string_view text, TextEncoding encoding) {
   if (!ours) return;
   Check(*ours == expected.out);
   // Each noted place holds a whole code of two bytes whose character has another.
-  const auto& standardCodes = Cp932AlternateCodes::StandardCodes();
+  const auto& standardCodes = AlternateCodes::StandardCodes();
   for (std::size_t i = 0; i < alternateCodesAt.size(); ++i) {
     const std::size_t at = alternateCodesAt[i];
     Check(encoding == TextEncoding::Cp932 && at + 1 < ours->size());
@@ -175,8 +175,7 @@ void CheckDecoding(std::string_view bytes, TextEncoding encoding) {
   Check(back.ok());
   if (encoding == TextEncoding::Cp932) {
     // Code page 932 writes back the codes the bytes used where a character has several.
-    Cp932AlternateCodes::Restoration(Cp932AlternateCodes::Of(bytes))
-        .Restore(*back, alternateCodesAt);
+    AlternateCodes::Restoration(AlternateCodes::Of(bytes)).Restore(*back, alternateCodesAt);
   }
   Check(*back == bytes);
 }

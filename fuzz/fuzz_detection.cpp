@@ -155,7 +155,7 @@ void CheckFileSurvey(std::string_view input, std::string_view text,
   std::vector<std::size_t> alternateCodesAt;
   Result<std::string, Unencodable> back = Encode(*decoded, TextEncoding::Cp932, &alternateCodesAt);
   Check(back.ok());
-  Cp932AlternateCodes::Restoration(inPieces.kind.alternateCodes).Restore(*back, alternateCodesAt);
+  AlternateCodes::Restoration(inPieces.kind.alternateCodes).Restore(*back, alternateCodesAt);
   Check(*back == text);
 }
 

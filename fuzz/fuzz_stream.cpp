@@ -70,8 +70,7 @@ Converted Whole(std::string_view text, const FileKind& kind, const FileCommand& 
   whole.outcome.invalidAt = piece.invalidAt;
   whole.outcome.unencodableAt = piece.unencodableAt;
   if (piece.failure != TextFailure::None) return whole;
-  Cp932AlternateCodes::Restoration(kind.alternateCodes)
-      .Restore(piece.bytes, piece.alternateCodesAt);
+  AlternateCodes::Restoration(kind.alternateCodes).Restore(piece.bytes, piece.alternateCodesAt);
   whole.bytes = std::string(kind.byteOrderMark ? kUtf8ByteOrderMark : "") + piece.bytes +
                 std::string(FinalLineBreak(kind.lineBreaks));
   whole.outcome.count = piece.count;

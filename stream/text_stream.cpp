@@ -102,7 +102,7 @@ StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& 
   StreamOutcome outcome;
   if (kind.byteOrderMark) outcome.writeError = write(kUtf8ByteOrderMark);
   if (outcome.writeError) return outcome;
-  Cp932AlternateCodes::Restoration restoration(kind.alternateCodes);
+  AlternateCodes::Restoration restoration(kind.alternateCodes);
   InOrder inOrder(kind, command);
   std::size_t unitsBefore = 0;
   std::size_t linesBefore = 0;

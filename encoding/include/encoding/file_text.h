@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "encoding/cp932_alternate_codes.h"
+#include "encoding/alternate_codes.h"
 #include "encoding/encoding_detection.h"
 #include "encoding/text_codec.h"
 #include "encoding/text_lines.h"
@@ -31,7 +31,7 @@ struct FileKind {
   std::optional<TextEncoding> outputEncoding = {};  // nothing: the same
   bool byteOrderMark = false;
   FileLineBreaks lineBreaks = FileLineBreaks::AsTheyWere;
-  Cp932AlternateCodes alternateCodes;
+  AlternateCodes alternateCodes;
 
   TextEncoding Written() const { return outputEncoding.value_or(encoding); }
 };
@@ -71,7 +71,7 @@ class FileSurvey {
     bool hasCr = false;
     bool hasLf = false;
     bool hasNul = false;
-    Cp932AlternateCodes alternateCodes;
+    AlternateCodes alternateCodes;
   };
   static Notes Look(std::string_view piece, const Plan& plan);
   // The notes of the pieces in the file's order.
@@ -92,7 +92,7 @@ class FileSurvey {
   bool hasCr_ = false;
   bool hasLf_ = false;
   bool hasNul_ = false;
-  Cp932AlternateCodes alternateCodes_;
+  AlternateCodes alternateCodes_;
 };
 
 }  // namespace quobrel

@@ -13,7 +13,7 @@
 
 namespace quobrel {
 
-class Cp932AlternateCodes {
+class AlternateCodes {
   // Occurrences of one code in a row: a file that always uses the same code costs one.
   struct Run {
     std::uint16_t code;
@@ -22,9 +22,9 @@ class Cp932AlternateCodes {
 
  public:
   // The codes of the characters with alternate codes in valid code page 932 text, in order.
-  static Cp932AlternateCodes Of(std::string_view bytes);
+  static AlternateCodes Of(std::string_view bytes);
   // Adds those of the text that follows.
-  void Append(const Cp932AlternateCodes& later);
+  void Append(const AlternateCodes& later);
 
   bool empty() const { return uses_.empty(); }
 
@@ -33,7 +33,7 @@ class Cp932AlternateCodes {
   // occurrences beyond those the code the source used most for it.
   class Restoration {
    public:
-    explicit Restoration(const Cp932AlternateCodes& source);
+    explicit Restoration(const AlternateCodes& source);
     // The next piece, with where it holds codes of characters that have alternates (as
     // Encode notes them).
     void Restore(std::string& bytes, const std::vector<std::size_t>& alternateCodesAt);

@@ -1,4 +1,4 @@
-#include "encoding/cp932_alternate_codes.h"
+#include "encoding/alternate_codes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -41,7 +41,7 @@ void ForEachDoubleByte(std::string_view bytes, Visit visit) {
 
 }  // namespace
 
-const std::array<std::uint16_t, 0x10000>& Cp932AlternateCodes::StandardCodes() {
+const std::array<std::uint16_t, 0x10000>& AlternateCodes::StandardCodes() {
   static const auto table = [] {
     // A code whose character other codes read as too stands for the code ICU writes.
     const cp932::Tables& tables = cp932::GetTables();
@@ -56,8 +56,8 @@ const std::array<std::uint16_t, 0x10000>& Cp932AlternateCodes::StandardCodes() {
   return *table;
 }
 
-Cp932AlternateCodes Cp932AlternateCodes::Of(std::string_view bytes) {
-  Cp932AlternateCodes noted;
+AlternateCodes AlternateCodes::Of(std::string_view bytes) {
+  AlternateCodes noted;
   const auto& standardCodes = StandardCodes();
   ForEachDoubleByte(bytes, [&](std::uint16_t code) {
     if (const std::uint16_t standard = standardCodes[code]) {
@@ -69,7 +69,7 @@ Cp932AlternateCodes Cp932AlternateCodes::Of(std::string_view bytes) {
   return noted;
 }
 
-void Cp932AlternateCodes::Append(const Cp932AlternateCodes& later) {
+void AlternateCodes::Append(const AlternateCodes& later) {
   for (const auto& [standard, laterRuns] : later.uses_) {
     std::vector<Run>& runs = uses_[standard];
     for (const Run& run : laterRuns) {
@@ -82,7 +82,7 @@ void Cp932AlternateCodes::Append(const Cp932AlternateCodes& later) {
   }
 }
 
-Cp932AlternateCodes::Restoration::Restoration(const Cp932AlternateCodes& source) {
+AlternateCodes::Restoration::Restoration(const AlternateCodes& source) {
   for (const auto& [standard, runs] : source.uses_) {
     std::map<std::uint16_t, std::size_t> counts;
     for (const Run& run : runs) counts[run.code] += run.count;
@@ -94,8 +94,8 @@ Cp932AlternateCodes::Restoration::Restoration(const Cp932AlternateCodes& source)
   }
 }
 
-void Cp932AlternateCodes::Restoration::Restore(std::string& bytes,
-                                               const std::vector<std::size_t>& alternateCodesAt) {
+void AlternateCodes::Restoration::Restore(std::string& bytes,
+                                          const std::vector<std::size_t>& alternateCodesAt) {
   if (alternateCodesAt.empty()) return;
   const auto& standardCodes = StandardCodes();
   for (std::size_t at : alternateCodesAt) {
