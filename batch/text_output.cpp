@@ -83,6 +83,25 @@ FileReport Failed(Reason reason, const std::error_code& error = {}) {
 
 }  // namespace
 
+Result<SurveyedInput, FileReport> SurveyInput(int fd, const FileFormat& format, bool binaryRefused,
+                                              WorkerPool& pool) {
+  SurveyedInput input;
+  struct stat status {};
+  // A pipe is read once, and a file read on from where it was left is read from there:
+  // what the survey reads is kept for the conversion.
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || ::lseek(fd, 0, SEEK_CUR) != 0) {
+    std::error_code error;
+    input.copy = KeptAside(fd, binaryRefused, error);
+    if (error == FileError::Binary) return Failure(Failed(ReasonOf(error), error));
+    if (!input.copy) {
+      return Failure(Failed({English("cannot keep the text aside: {}"), {}, error}, error));
+    }
+  }
+  input.from = input.copy ? input.copy.get() : fd;
+  input.text = SurveyText(input.from, format, pool, [] { return true; });
+  return input;
+}
+
 FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool,
                            const WriteBytes& write) {
   // Whatever the survey would look for but NUL bytes asks for it.
@@ -93,21 +112,13 @@ FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool,
   SurveyedText text;
   ReadBytes read;
   if (surveyed) {
-    struct stat status {};
-    FileDescriptor copy;
-    // A pipe is read once, and a file read on from where it was left is read from there:
-    // what the survey reads is kept for the conversion.
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || ::lseek(fd, 0, SEEK_CUR) != 0) {
-      std::error_code error;
-      copy = KeptAside(fd, run.surveyed, error);
-      if (error == FileError::Binary) return Failed(ReasonOf(error), error);
-      if (!copy) return Failed({English("cannot keep the text aside: {}"), {}, error}, error);
-    }
-    const int from = copy ? copy.get() : fd;
-    text = SurveyText(from, run.format, pool, going);
+    Result<SurveyedInput, FileReport> input = SurveyInput(fd, run.format, run.surveyed, pool);
+    if (!input) return input.error();
+    text = std::move(input->text);
     if (std::optional<TextRefusal> refusal = SurveyRefusal(text)) return refusal->Report();
     // What is added to the file meanwhile, by this very output perhaps, is not read.
-    read = [copy = std::make_shared<FileDescriptor>(std::move(copy)),
+    const int from = input->from;
+    read = [copy = std::make_shared<FileDescriptor>(std::move(input->copy)),
             at = ReaderAt(from, text.textStart, text.end)](char* buffer, std::size_t size) {
       return at(buffer, size);
     };

@@ -465,7 +465,7 @@ class RequestReader {
     if (words_.help) return Leaving{Help(command), 0};
     if (words_.firstError) return UsageError(*words_.firstError);
     if (words_.Has(Version)) return Leaving{std::string(kVersionLabel) + "\n", 0};
-    if (command.empty()) return UsageError(Tr("expected a command: convert or replace"));
+    if (command.empty()) return UsageError(Tr("expected a command: convert, replace or guess"));
     if (command == "guess") return ReadGuess(std::move(positional));
 
     std::optional<std::string> error;
@@ -474,7 +474,7 @@ class RequestReader {
     } else if (command == "replace") {
       error = ReadReplace();
     } else {
-      error = Filled(Tr("unknown command '{}' (convert or replace)"), {command});
+      error = Filled(Tr("unknown command '{}' (convert, replace or guess)"), {command});
     }
     if (!error) error = ReadEncodings();
     if (!error) error = ReadFiles(std::move(positional));

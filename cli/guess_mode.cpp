@@ -1,25 +1,24 @@
 #include "cli/guess_mode.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "batch/text_output.h"
 #include "cli/json_lines.h"
 #include "cli/messages.h"
 #include "cli/translation.h"
 #include "encoding/file_text.h"
+#include "files/file_errors.h"
 #include "files/file_names.h"
 #include "files/posix_file.h"
 #include "files/reason.h"
 #include "files/system_calls.h"
-#include "stream/text_reading.h"
 #include "stream/worker_pool.h"
 #include "support/result.h"
 
@@ -35,55 +34,15 @@ struct Verdict {
 
 Verdict Told(std::string_view encoding) { return {encoding, {}, true}; }
 
-// What `fd` has left, copied into memory, where the survey can read it at offsets as it does
-// a file: a pipe cannot be read twice. Up to the first NUL byte, which makes it binary
-// whatever follows, so that a device that never ends (/dev/zero) does too.
-Result<FileDescriptor, Reason> KeptAside(int fd) {
-  FileDescriptor copy(::memfd_create("quobrel-cli guess", MFD_CLOEXEC));
-  if (!copy) return Failure(Reason{English("cannot keep the text aside: {}"), {}, LastError()});
-  std::string piece(std::size_t{1} << 20, '\0');
-  for (;;) {
-    const ssize_t got =
-        RetryOnInterrupt([&] { return Sys().read(fd, piece.data(), piece.size()); });
-    if (got < 0) return Failure(ReasonOf(LastError()));
-    const std::string_view bytes(piece.data(), static_cast<std::size_t>(got));
-    if (const std::error_code error = WriteAll(copy.get(), bytes))
-      return Failure(Reason{English("cannot keep the text aside: {}"), {}, error});
-    if (bytes.empty() || bytes.find('\0') != std::string_view::npos) return copy;
-  }
-}
-
-// Whether the bytes from `start` to `end` are all ASCII; read only up to the first that is not.
-Result<bool> AsciiOnly(int fd, std::uint64_t start, std::uint64_t end) {
-  const ReadBytes read = ReaderAt(fd, start, end);
-  std::string piece(std::size_t{1} << 16, '\0');
-  for (;;) {
-    const ssize_t got = read(piece.data(), piece.size());
-    if (got < 0) return Failure(LastError());
-    if (got == 0) return true;
-    if (std::any_of(piece.begin(), piece.begin() + got,
-                    [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; }))
-      return false;
-  }
-}
-
 // The text `fd` holds from its offset on, read through as convert reads a file before it
 // converts it.
 Result<Verdict, Reason> Guess(int fd, WorkerPool& pool) {
-  struct stat status {};
-  FileDescriptor copy;
-  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || ::lseek(fd, 0, SEEK_CUR) != 0) {
-    Result<FileDescriptor, Reason> kept = KeptAside(fd);
-    if (!kept) return Failure(kept.error());
-    copy = *std::move(kept);
-  }
-  const int from = copy ? copy.get() : fd;
-  // The survey gives a text of ASCII only the encoding named for it here: EUC-JP, the rarest
-  // of the three, whose texts alone are then looked at again for a byte beyond ASCII.
-  const FileFormat format{std::nullopt, TextEncoding::EucJp, LineBreakRule::Keep};
-  const SurveyedText surveyed = SurveyText(from, format, pool, [] { return true; });
-  if (surveyed.readError) return Failure(ReasonOf(surveyed.readError));
-  const FileSurvey::Outcome& outcome = surveyed.outcome;
+  const FileFormat format{.encoding = std::nullopt};
+  Result<SurveyedInput, FileReport> input = SurveyInput(fd, format, true, pool);
+  if (!input && input.error().error == FileError::Binary) return Verdict{"binary", {}, false};
+  if (!input) return Failure(input.error().reason);
+  if (input->text.readError) return Failure(ReasonOf(input->text.readError));
+  const FileSurvey::Outcome& outcome = input->text.outcome;
   switch (outcome.failure) {
     case TextFailure::None:
       break;
@@ -99,13 +58,9 @@ Result<Verdict, Reason> Guess(int fd, WorkerPool& pool) {
     default:  // NUL bytes, or no encoding reads it
       return Verdict{"binary", {}, false};
   }
-  if (surveyed.kind.byteOrderMark) return Told("UTF-8 (BOM)");
-  if (surveyed.kind.encoding == TextEncoding::EucJp) {
-    const Result<bool> ascii = AsciiOnly(from, surveyed.textStart, surveyed.end);
-    if (!ascii) return Failure(ReasonOf(ascii.error()));
-    if (*ascii) return Told("ASCII");
-  }
-  return Told(EncodingName(surveyed.kind.encoding));
+  if (input->text.kind.byteOrderMark) return Told("UTF-8 (BOM)");
+  if (outcome.asciiOnly) return Told("ASCII");
+  return Told(EncodingName(input->text.kind.encoding));
 }
 
 // A named file opened as convert opens it for standard output: only to read.

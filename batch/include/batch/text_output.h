@@ -5,8 +5,11 @@
 
 #include "batch/file_batch.h"
 #include "encoding/file_text.h"
+#include "files/posix_file.h"
+#include "stream/text_reading.h"
 #include "stream/text_stream.h"
 #include "stream/worker_pool.h"
+#include "support/result.h"
 
 namespace quobrel {
 
@@ -18,6 +21,18 @@ struct OutputRun {
   // the window's rule of line breaks, or code page 932's codes to keep.
   bool surveyed = true;
 };
+
+// What `fd` holds from its offset on, read through once as a file of a batch is before it
+// is converted; kept aside first in an unnamed temporary file when it is no regular file
+// or is read on from where it was left, as it cannot be read again from there. With
+// `binaryRefused`, a NUL byte met while keeping it aside ends the reading with a report.
+struct SurveyedInput {
+  SurveyedText text;
+  FileDescriptor copy;  // kept aside, if it was
+  int from = -1;        // what was read: `copy`, or the descriptor itself
+};
+[[nodiscard]] Result<SurveyedInput, FileReport> SurveyInput(int fd, const FileFormat& format,
+                                                            bool binaryRefused, WorkerPool& pool);
 
 // Converts what `fd` holds from its offset on to `write`, and leaves the offset after what
 // was converted. On a failure found while converting, what came before it has been written.
