@@ -1,66 +1,119 @@
 #include "encoding/alternate_codes.h"
 
 #include <algorithm>
-#include <cstring>
 #include <map>
-#include <memory>
+#include <utility>
 
-#include "internal/blockwise.h"
-#include "internal/cp932_tables.h"
+#include "internal/code_walk.h"
 
 namespace quobrel {
 namespace {
 
-constexpr bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || b >= 0xE0; }
+using Code = AlternateCodes::Code;
 
-template <class Block>
-bool IsAscii(Block block) {
-  std::uint64_t halves[2];
-  std::memcpy(halves, &block, sizeof halves);
-  return ((halves[0] | halves[1]) & 0x8080808080808080u) == 0;
+std::size_t LengthOf(Code code) { return code > 0xFFFF ? 3 : code > 0xFF ? 2 : 1; }
+
+void PutCode(char* at, Code code, std::size_t length) {
+  for (std::size_t i = length; i-- > 0; code >>= 8) at[i] = static_cast<char>(code & 0xFF);
 }
 
-// Calls `visit(code)` for each two-byte character of code page 932 bytes.
+std::string BytesOf(Code code) {
+  std::string bytes(LengthOf(code), '\0');
+  PutCode(bytes.data(), code, bytes.size());
+  return bytes;
+}
+
+// Calls `visit(code)` for every code of more than one byte that the encoding's lead bytes
+// and trail bytes make: code page 932's trail bytes run from 40 to FC, EUC-JP's from A1 to
+// FE.
 template <class Visit>
-void ForEachDoubleByte(std::string_view bytes, Visit visit) {
-  using Block = std::uint8_t __attribute__((vector_size(16)));
-  // A block of ASCII from a character's start holds only characters of one byte.
-  auto ascii = [&](std::size_t at) {
-    Block block;
-    std::memcpy(&block, bytes.data() + at, sizeof block);
-    return IsAscii(block);
-  };
-  auto one = [&](std::size_t& at) {
-    const auto lead = static_cast<unsigned char>(bytes[at++]);
-    if (IsLeadByte(lead) && at < bytes.size())
-      visit(static_cast<std::uint16_t>(lead << 8 | static_cast<unsigned char>(bytes[at++])));
-    return true;
-  };
-  Blockwise<sizeof(Block)>(bytes.size(), ascii, one);
+void ForEachPossibleCode(TextEncoding encoding, Visit visit) {
+  const bool eucJp = encoding == TextEncoding::EucJp;
+  const unsigned firstTrail = eucJp ? 0xA1 : 0x40;
+  const unsigned lastTrail = eucJp ? 0xFE : 0xFC;
+  for (unsigned lead = 0x80; lead <= 0xFF; ++lead) {
+    const std::size_t length = CodeLength(static_cast<unsigned char>(lead), encoding);
+    for (unsigned second = firstTrail; length > 1 && second <= lastTrail; ++second) {
+      if (length == 2) visit(Code{lead << 8 | second});
+      for (unsigned third = firstTrail; length == 3 && third <= lastTrail; ++third)
+        visit(Code{lead << 16 | second << 8 | third});
+    }
+  }
+}
+
+// Which codes read as the same character, and which of them Encode writes for it: what the
+// codec itself does, code by code.
+AlternateCodes::CodeTable BuildStandardCodes(TextEncoding encoding) {
+  std::vector<std::pair<std::u16string, Code>> read;  // each code's character, and the code
+  read.reserve(0x4000);
+  ForEachPossibleCode(encoding, [&](Code code) {
+    Result<std::u16string, TextPosition> text = Decode(BytesOf(code), encoding);
+    if (text && !text->empty()) read.emplace_back(*std::move(text), code);
+  });
+  std::sort(read.begin(), read.end());
+  AlternateCodes::CodeTable table;
+  for (auto first = read.begin(); first != read.end();) {
+    const std::u16string& character = first->first;
+    const auto last = std::find_if(first, read.end(),
+                                   [&](const auto& other) { return other.first != character; });
+    // A character the encoding cannot write keeps what it had: nothing.
+    const Result<std::string, Unencodable> written =
+        last - first > 1 ? Encode(character, encoding) : Failure(Unencodable{});
+    if (written && written->size() <= 3) {
+      const Code standard = CodeAt(*written, 0, written->size());
+      if (std::any_of(first, last, [&](const auto& other) { return other.second == standard; })) {
+        for (auto code = first; code != last; ++code) table.Set(code->second, standard);
+      }
+    }
+    first = last;
+  }
+  return table;
 }
 
 }  // namespace
 
-const std::array<std::uint16_t, 0x10000>& AlternateCodes::StandardCodes() {
-  static const auto table = [] {
-    // A code whose character other codes read as too stands for the code ICU writes.
-    const cp932::Tables& tables = cp932::GetTables();
-    auto standard = std::make_unique<std::array<std::uint16_t, 0x10000>>();
-    for (unsigned code = 0; code < tables.doubleByte.size(); ++code) {
-      const char16_t c = tables.doubleByte[code];
-      (*standard)[code] =
-          c != cp932::kNoCharacter && tables.hasAlternateCodes[c] ? tables.code[c] : 0;
-    }
-    return standard;
-  }();
-  return *table;
+std::size_t AlternateCodes::CodeTable::Row(Code code) {
+  if (code <= 0xFFFF) return code >> 8;
+  return code >> 16 == 0x8F ? 0x100 | (code >> 8 & 0xFF) : kNone;
 }
 
-AlternateCodes AlternateCodes::Of(std::string_view bytes) {
+void AlternateCodes::CodeTable::Set(Code code, Code standard) {
+  const std::size_t row = Row(code);
+  if (row == kNone) return;
+  rows_.resize(0x200);
+  if (rows_[row].empty()) rows_[row].resize(0x100, 0);
+  rows_[row][code & 0xFF] = standard;
+}
+
+AlternateCodes::Code AlternateCodes::CodeTable::operator[](Code code) const {
+  const std::size_t row = Row(code);
+  return row < rows_.size() && !rows_[row].empty() ? rows_[row][code & 0xFF] : 0;
+}
+
+const AlternateCodes::CodeTable& AlternateCodes::StandardCodes(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::Cp932: {
+      static const CodeTable cp932 = BuildStandardCodes(encoding);
+      return cp932;
+    }
+    case TextEncoding::EucJp: {
+      static const CodeTable eucJp = BuildStandardCodes(encoding);
+      return eucJp;
+    }
+    case TextEncoding::Utf8:
+      break;
+  }
+  static const CodeTable none;
+  return none;
+}
+
+AlternateCodes AlternateCodes::Of(std::string_view bytes, TextEncoding encoding) {
   AlternateCodes noted;
-  const auto& standardCodes = StandardCodes();
-  ForEachDoubleByte(bytes, [&](std::uint16_t code) {
-    if (const std::uint16_t standard = standardCodes[code]) {
+  noted.encoding_ = encoding;
+  if (!HasAlternateCodes(encoding)) return noted;
+  const CodeTable& standardCodes = StandardCodes(encoding);
+  ForEachMultiByteCode(bytes, encoding, [&](std::size_t, Code code) {
+    if (const Code standard = standardCodes[code]) {
       std::vector<Run>& runs = noted.uses_[standard];
       if (runs.empty() || runs.back().code != code) runs.push_back({code, 0});
       ++runs.back().count;
@@ -70,6 +123,7 @@ AlternateCodes AlternateCodes::Of(std::string_view bytes) {
 }
 
 void AlternateCodes::Append(const AlternateCodes& later) {
+  if (uses_.empty()) encoding_ = later.encoding_;
   for (const auto& [standard, laterRuns] : later.uses_) {
     std::vector<Run>& runs = uses_[standard];
     for (const Run& run : laterRuns) {
@@ -82,11 +136,12 @@ void AlternateCodes::Append(const AlternateCodes& later) {
   }
 }
 
-AlternateCodes::Restoration::Restoration(const AlternateCodes& source) {
+AlternateCodes::Restoration::Restoration(const AlternateCodes& source)
+    : encoding_(source.encoding_) {
   for (const auto& [standard, runs] : source.uses_) {
-    std::map<std::uint16_t, std::size_t> counts;
+    std::map<Code, std::size_t> counts;
     for (const Run& run : runs) counts[run.code] += run.count;
-    const std::uint16_t mostUsed =
+    const Code mostUsed =
         std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
           return a.second < b.second;
         })->first;
@@ -96,16 +151,20 @@ AlternateCodes::Restoration::Restoration(const AlternateCodes& source) {
 
 void AlternateCodes::Restoration::Restore(std::string& bytes,
                                           const std::vector<std::size_t>& alternateCodesAt) {
-  if (alternateCodesAt.empty()) return;
-  const auto& standardCodes = StandardCodes();
+  if (alternateCodesAt.empty() || cursors_.empty()) return;
+  const CodeTable& standardCodes = StandardCodes(encoding_);
+  // Each code is put back in place while it is as long as the one written; from the first
+  // that is not, the bytes are copied anew around them.
+  std::string restored;
+  bool copying = false;
+  std::size_t copied = 0;  // of `bytes`, into `restored`
   for (std::size_t at : alternateCodesAt) {
-    const auto code = static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) << 8 |
-                                                 static_cast<unsigned char>(bytes[at + 1]));
-    const auto cursor = cursors_.find(standardCodes[code]);
+    const std::size_t length = CodeLength(static_cast<unsigned char>(bytes[at]), encoding_);
+    const auto cursor = cursors_.find(standardCodes[CodeAt(bytes, at, length)]);
     if (cursor == cursors_.end()) continue;
     Cursor& next = cursor->second;
     const std::vector<Run>& runs = *next.runs;
-    std::uint16_t original = next.mostUsed;
+    Code original = next.mostUsed;
     if (next.run < runs.size()) {
       original = runs[next.run].code;
       if (++next.taken == runs[next.run].count) {
@@ -113,9 +172,20 @@ void AlternateCodes::Restoration::Restore(std::string& bytes,
         next.taken = 0;
       }
     }
-    bytes[at] = static_cast<char>(original >> 8);
-    bytes[at + 1] = static_cast<char>(original & 0xFF);
+    const std::size_t originalLength = LengthOf(original);
+    if (originalLength == length) {
+      PutCode(bytes.data() + at, original, length);
+      continue;
+    }
+    if (!copying) restored.reserve(bytes.size() + alternateCodesAt.size());
+    copying = true;
+    restored.append(bytes, copied, at - copied);
+    restored.append(BytesOf(original));
+    copied = at + length;
   }
+  if (!copying) return;
+  restored.append(bytes, copied);
+  bytes = std::move(restored);
 }
 
 }  // namespace quobrel

@@ -1,6 +1,5 @@
 #include "encoding/file_text.h"
 
-#include <algorithm>
 #include <cstring>
 #include <iterator>
 
@@ -20,12 +19,13 @@ FileSurvey::Plan FileSurvey::NextPlan() const {
   const bool asked = format_.encoding || byteOrderMark_;
   if (!asked) plan.readers = encodings_.Readers();
   plan.lineBreaks = format_.lineBreaks == LineBreakRule::Lines && !(hasCr_ && hasLf_);
-  // Code page 932, asked for or still possible.
+  // Code page 932 and EUC-JP, asked for or still possible.
   const std::vector<TextEncoding> possible =
       asked ? std::vector<TextEncoding>{format_.encoding.value_or(TextEncoding::Utf8)}
             : encodings_.Possible();
-  plan.alternateCodes =
-      std::find(possible.begin(), possible.end(), TextEncoding::Cp932) != possible.end();
+  for (TextEncoding encoding : possible) {
+    if (HasAlternateCodes(encoding)) plan.alternateCodes.Add(encoding);
+  }
   return plan;
 }
 
@@ -37,7 +37,10 @@ FileSurvey::Notes FileSurvey::Look(std::string_view piece, const Plan& plan) {
     notes.hasCr = std::memchr(piece.data(), '\r', piece.size()) != nullptr;
     notes.hasLf = std::memchr(piece.data(), '\n', piece.size()) != nullptr;
   }
-  if (plan.alternateCodes) notes.alternateCodes = AlternateCodes::Of(piece);
+  for (TextEncoding encoding : kAllEncodings) {
+    if (plan.alternateCodes.Has(encoding))
+      notes.alternateCodes[encoding] = AlternateCodes::Of(piece, encoding);
+  }
   return notes;
 }
 
@@ -46,7 +49,8 @@ void FileSurvey::Add(const Notes& notes) {
   hasCr_ = hasCr_ || notes.hasCr;
   hasLf_ = hasLf_ || notes.hasLf;
   hasNul_ = hasNul_ || notes.hasNul;
-  alternateCodes_.Append(notes.alternateCodes);
+  for (const auto& [encoding, codes] : notes.alternateCodes)
+    alternateCodes_[encoding].Append(codes);
 }
 
 FileSurvey::Outcome FileSurvey::Finish(FileKind& kind) {
@@ -72,14 +76,15 @@ FileSurvey::Outcome FileSurvey::Finish(FileKind& kind) {
                   : std::move(detection.candidates);
       return outcome;
     }
-    outcome.asciiOnly = detection.asciiOnly;
     kind.encoding = detection.encoding.value_or(format_.asciiEncoding);
   }
   kind.outputEncoding = format_.outputEncoding;
-  // The mark and the very codes of code page 932 are kept where the result can hold them.
+  // The mark and the very codes of code page 932 and EUC-JP are kept where the result can
+  // hold them.
   kind.byteOrderMark = kind.byteOrderMark && kind.Written() == TextEncoding::Utf8;
-  if (kind.encoding == TextEncoding::Cp932 && kind.Written() == TextEncoding::Cp932)
-    kind.alternateCodes = std::move(alternateCodes_);
+  if (const auto codes = alternateCodes_.find(kind.encoding);
+      codes != alternateCodes_.end() && kind.Written() == kind.encoding)
+    kind.alternateCodes = std::move(codes->second);
   return outcome;
 }
 

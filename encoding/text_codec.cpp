@@ -16,8 +16,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "encoding/alternate_codes.h"
 #include "encoding/text_lines.h"
 #include "internal/blockwise.h"
+#include "internal/code_walk.h"
 #include "internal/cp932_tables.h"
 
 namespace quobrel {
@@ -339,6 +341,15 @@ std::optional<std::size_t> LostInEucJp(std::u16string_view text, std::string_vie
   return std::nullopt;
 }
 
+// Where the bytes hold the code Encode writes for a character that has others.
+void NoteAlternateCodes(std::string_view bytes, TextEncoding encoding,
+                        std::vector<std::size_t>& alternateCodesAt) {
+  const AlternateCodes::CodeTable& standardCodes = AlternateCodes::StandardCodes(encoding);
+  ForEachMultiByteCode(bytes, encoding, [&](std::size_t at, AlternateCodes::Code code) {
+    if (standardCodes[code] == code) alternateCodesAt.push_back(at);
+  });
+}
+
 }  // namespace
 
 Result<std::u16string, TextPosition> Decode(std::string_view bytes, TextEncoding encoding) {
@@ -370,6 +381,9 @@ Result<std::string, Unencodable> Encode(std::u16string_view text, TextEncoding e
         return Failure(before.error());
     }
     if (!unencodableAt) unencodableAt = LostInEucJp(text, bytes);
+    // ICU writes the whole text at once: its codes are found in what it wrote.
+    if (!unencodableAt && alternateCodesAt != nullptr)
+      NoteAlternateCodes(bytes, encoding, *alternateCodesAt);
   }
   if (unencodableAt) return Failure(Unencodable{*unencodableAt});
   return std::move(bytes);

@@ -22,10 +22,19 @@ DecodedPiece DecodePiece(std::string_view bytes, bool last, const FileKind& kind
     piece.invalidAt = decoded.error();
     return piece;
   }
-  // ICU's EUC-JP reads some codes as characters it writes with other codes: such a file
-  // would change where nothing was converted.
+  // ICU's EUC-JP reads some codes as characters it writes with other codes. Where both
+  // codes read as the character, writing puts the file's own back (by the codes the kind
+  // noted), so the piece must read back with its own put back; any other such code would
+  // change where nothing was converted. Written in EUC-JP with none noted, none is put back.
   if (kind.encoding == TextEncoding::EucJp) {
-    const Result<std::string, Unencodable> again = Encode(*decoded, kind.encoding);
+    const bool putBack = kind.Written() != kind.encoding || !kind.alternateCodes.empty();
+    std::vector<std::size_t> alternateCodesAt;
+    Result<std::string, Unencodable> again =
+        Encode(*decoded, kind.encoding, putBack ? &alternateCodesAt : nullptr);
+    if (again && !alternateCodesAt.empty()) {
+      AlternateCodes::Restoration(AlternateCodes::Of(bytes, kind.encoding))
+          .Restore(*again, alternateCodesAt);
+    }
     if (!again || *again != bytes) {
       piece.failure = TextFailure::NotRoundTrip;
       return piece;

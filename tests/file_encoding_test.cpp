@@ -77,14 +77,15 @@ TEST_F(FileEncoding, AsciiOnlyIsWrittenAsUtf8ByTheCommandLine) {
 }
 
 TEST_F(FileEncoding, NothingIsWrittenBackOtherwiseThanItWasRead) {
-  // EUC-JP codes that ICU reads as characters it writes with other codes.
+  // An EUC-JP code that ICU reads as a character it cannot write (¦), after one that it
+  // writes otherwise but has the code of (≒).
   Write("euc.txt",
-        "a\xAD\xF0"
+        "a\xAD\xF0\x8F\xA2\xC3"
         "b\n");
   EXPECT_EQ(Cli({"convert", "-i", "--encoding=euc-jp", "euc.txt"}).out,
             "euc.txt：書き戻すと変わってしまう文字コードを含むため変換しません。\n全て変換終了\n");
   EXPECT_EQ(Read("euc.txt"),
-            "a\xAD\xF0"
+            "a\xAD\xF0\x8F\xA2\xC3"
             "b\n");
   // A character ICU would write as the code of another (U+F86F as that of №).
   Write("sjis.txt", kHalfKana + "X");

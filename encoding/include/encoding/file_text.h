@@ -1,9 +1,10 @@
 // How a file's bytes are read as text for the commands, and how a result is written back
 // in kind: the file's encoding, its byte-order mark, its line breaks and, in code page
-// 932, the very codes it used for characters that have more than one.
+// 932 and EUC-JP, the very codes it used for characters that have more than one.
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,18 @@ struct FileKind {
   TextEncoding Written() const { return outputEncoding.value_or(encoding); }
 };
 
+// Some of the encodings; true when it holds any.
+class EncodingSet {
+ public:
+  void Add(TextEncoding encoding) { bits_ |= Bit(encoding); }
+  bool Has(TextEncoding encoding) const { return (bits_ & Bit(encoding)) != 0; }
+  explicit operator bool() const { return bits_ != 0; }
+
+ private:
+  static unsigned Bit(TextEncoding encoding) { return 1U << static_cast<unsigned>(encoding); }
+  unsigned bits_ = 0;
+};
+
 enum class TextFailure {
   None,
   Invalid,       // no encoding tried reads the bytes
@@ -59,9 +72,11 @@ class FileSurvey {
   struct Plan {
     std::vector<TextEncoding> readers;  // of the encodings still in question
     bool lineBreaks = false;
-    bool alternateCodes = false;
+    EncodingSet alternateCodes;  // of those the file may be in
     bool nulBytes = false;
-    bool Any() const { return !readers.empty() || lineBreaks || alternateCodes || nulBytes; }
+    bool Any() const {
+      return !readers.empty() || lineBreaks || static_cast<bool>(alternateCodes) || nulBytes;
+    }
   };
   Plan NextPlan() const;
 
@@ -71,7 +86,7 @@ class FileSurvey {
     bool hasCr = false;
     bool hasLf = false;
     bool hasNul = false;
-    AlternateCodes alternateCodes;
+    std::map<TextEncoding, AlternateCodes> alternateCodes;  // in each encoding the plan names
   };
   static Notes Look(std::string_view piece, const Plan& plan);
   // The notes of the pieces in the file's order.
@@ -81,7 +96,6 @@ class FileSurvey {
     TextFailure failure = TextFailure::None;  // None, Binary, Invalid or Undecided
     std::vector<TextEncoding> encodings;      // Invalid: those tried; Undecided: candidates
     bool detected = false;                    // the encoding was told apart, not asked for
-    bool asciiOnly = false;  // told apart, and of ASCII only: read alike in every encoding
   };
   // Moves out the file's kind, when it can be read.
   [[nodiscard]] Outcome Finish(FileKind& kind);
@@ -93,7 +107,7 @@ class FileSurvey {
   bool hasCr_ = false;
   bool hasLf_ = false;
   bool hasNul_ = false;
-  AlternateCodes alternateCodes_;
+  std::map<TextEncoding, AlternateCodes> alternateCodes_;
 };
 
 }  // namespace quobrel

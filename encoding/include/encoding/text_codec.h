@@ -35,8 +35,8 @@ struct Unencodable {
 // lines counted as a file's are (LF, CR LF or a lone CR).
 [[nodiscard]] Result<std::u16string, TextPosition> Decode(std::string_view bytes,
                                                           TextEncoding encoding);
-// The text's bytes. In code page 932, notes in `alternateCodesAt`, if given, where the bytes
-// hold the code of a character that has other codes too.
+// The text's bytes. In code page 932 and EUC-JP, notes in `alternateCodesAt`, if given,
+// where the bytes hold the code of a character that has other codes too.
 [[nodiscard]] Result<std::string, Unencodable> Encode(
     std::u16string_view text, TextEncoding encoding,
     std::vector<std::size_t>* alternateCodesAt = nullptr);
