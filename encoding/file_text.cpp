@@ -76,6 +76,7 @@ FileSurvey::Outcome FileSurvey::Finish(FileKind& kind) {
                   : std::move(detection.candidates);
       return outcome;
     }
+    outcome.asciiOnly = detection.asciiOnly;
     kind.encoding = detection.encoding.value_or(format_.asciiEncoding);
   }
   kind.outputEncoding = format_.outputEncoding;

@@ -96,6 +96,7 @@ class FileSurvey {
     TextFailure failure = TextFailure::None;  // None, Binary, Invalid or Undecided
     std::vector<TextEncoding> encodings;      // Invalid: those tried; Undecided: candidates
     bool detected = false;                    // the encoding was told apart, not asked for
+    bool asciiOnly = false;  // told apart, and of ASCII only: read alike in every encoding
   };
   // Moves out the file's kind, when it can be read.
   [[nodiscard]] Outcome Finish(FileKind& kind);
