@@ -1,5 +1,5 @@
 // Files in each encoding through quobrel-cli: read as what they are, written back in
-// kind, down to the code page 932 codes of characters that have two.
+// kind, down to the code page 932 and EUC-JP codes of characters that have two.
 #include <gtest/gtest.h>
 #include <unicode/ucnv.h>
 
@@ -100,55 +100,90 @@ TEST_F(FileEncoding, NothingIsWrittenBackOtherwiseThanItWasRead) {
   EXPECT_EQ(written.bytes + std::string(FinalLineBreak(kind.lineBreaks)), controls);
 }
 
-// Every code that code page 932 shares with another for one character, found with ICU
-// itself: each code, and the code ICU writes for its character.
-std::map<std::string, std::string> AlternateCodes() {
+// Codes of two bytes, each after `prefix`: a lead byte, then a trail byte, in the ranges.
+std::vector<std::string> Codes(const std::string& prefix, int firstLead, int lastLead,
+                               int firstTrail, int lastTrail) {
+  std::vector<std::string> codes;
+  for (int lead = firstLead; lead <= lastLead; ++lead) {
+    for (int trail = firstTrail; trail <= lastTrail; ++trail)
+      codes.push_back(prefix + static_cast<char>(lead) + static_cast<char>(trail));
+  }
+  return codes;
+}
+
+// Of the codes, every one that the encoding shares with another for one character, found
+// with ICU itself: each code, and the code ICU writes for its character.
+std::map<std::string, std::string> SharedCodes(const char* icuName,
+                                               const std::vector<std::string>& codes) {
   UErrorCode status = U_ZERO_ERROR;
-  std::unique_ptr<UConverter, decltype(&ucnv_close)> cp932(ucnv_open("windows-31j", &status),
-                                                           &ucnv_close);
+  std::unique_ptr<UConverter, decltype(&ucnv_close)> converter(ucnv_open(icuName, &status),
+                                                               &ucnv_close);
   std::map<std::u16string, std::vector<std::string>> byCharacter;
-  for (int lead = 0x81; lead <= 0xFC; ++lead) {
-    for (int trail = 0x40; trail <= 0xFC; ++trail) {
-      const char code[] = {static_cast<char>(lead), static_cast<char>(trail)};
-      UChar text[4];
-      status = U_ZERO_ERROR;
-      const int32_t length = ucnv_toUChars(cp932.get(), text, 4, code, 2, &status);
-      if (U_SUCCESS(status) && length == 1 && text[0] != 0xFFFD && text[0] != 0x1A) {
-        byCharacter[std::u16string(text, text + 1)].push_back(std::string(code, 2));
-      }
-    }
+  for (const std::string& code : codes) {
+    UChar text[4];
+    status = U_ZERO_ERROR;
+    const int32_t length = ucnv_toUChars(converter.get(), text, 4, code.data(),
+                                         static_cast<int32_t>(code.size()), &status);
+    if (U_SUCCESS(status) && length == 1 && text[0] != 0xFFFD && text[0] != 0x1A)
+      byCharacter[std::u16string(text, text + 1)].push_back(code);
   }
   std::map<std::string, std::string> shared;
-  for (const auto& [character, codes] : byCharacter) {
-    if (codes.size() < 2) continue;
+  for (const auto& [character, characterCodes] : byCharacter) {
+    if (characterCodes.size() < 2) continue;
     char written[4];
     status = U_ZERO_ERROR;
     const int32_t length = ucnv_fromUChars(
-        cp932.get(), written, 4, reinterpret_cast<const UChar*>(character.data()), 1, &status);
-    for (const std::string& code : codes) shared[code] = std::string(written, length);
+        converter.get(), written, 4, reinterpret_cast<const UChar*>(character.data()), 1, &status);
+    for (const std::string& code : characterCodes) shared[code] = std::string(written, length);
   }
   return shared;
 }
 
 TEST_F(FileEncoding, EveryAlternateCodeIsWrittenBackAsItWas) {
-  const std::map<std::string, std::string> shared = AlternateCodes();
-  // 398 of them are not what ICU writes: without care, they would change.
-  EXPECT_EQ(std::count_if(shared.begin(), shared.end(),
-                          [](const auto& entry) { return entry.first != entry.second; }),
-            398);
-  std::string before, after;
-  for (const auto& [code, standard] : shared) {
-    before += kHalfKana + code + "\r\n";
-    after += kFullKana + code + "\r\n";
+  std::vector<std::string> eucJpCodes = Codes("\x8F", 0xA1, 0xFE, 0xA1, 0xFE);  // JIS X 0212
+  for (const std::string& code : Codes("", 0xA1, 0xFE, 0xA1, 0xFE)) eucJpCodes.push_back(code);
+  struct Case {
+    std::string encoding;  // none: told apart
+    std::map<std::string, std::string> shared;
+    std::string halfKana, fullKana;  // ｶﾞｯｺｳ, and ガッコウ as converted
+    long notWritten;  // how many codes are not what ICU writes: without care, they would change
+  };
+  const Case cases[] = {
+      {"", SharedCodes("windows-31j", Codes("", 0x81, 0xFC, 0x40, 0xFC)), kHalfKana, kFullKana,
+       398},
+      // NEC's row 13 and the IBM extensions, written as JIS X 0208's codes, and JIS X 0212's
+      // codes of the IBM extensions' characters, written as theirs.
+      {"euc-jp", SharedCodes("EUC-JP", eucJpCodes), "\x8E\xB6\x8E\xDE\x8E\xAF\x8E\xBA\x8E\xB3",
+       "\xA5\xAC\xA5\xC3\xA5\xB3\xA5\xA6", 312},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(std::count_if(c.shared.begin(), c.shared.end(),
+                            [](const auto& entry) { return entry.first != entry.second; }),
+              c.notWritten)
+        << c.encoding;
+    std::string before, after;
+    for (const auto& [code, standard] : c.shared) {
+      before += c.halfKana + code + "\r\n";
+      after += c.fullKana + code + "\r\n";
+    }
+    Write("codes.txt", before);
+    std::vector<std::string> arguments{"convert", "-i", "codes.txt"};
+    if (!c.encoding.empty()) arguments.push_back("--encoding=" + c.encoding);
+    ASSERT_EQ(Cli(arguments).exitStatus, 0);
+    EXPECT_EQ(Read("codes.txt"), after) << c.encoding;
   }
-  Write("codes.txt", before);
-  ASSERT_EQ(Cli({"convert", "-i", "codes.txt"}).exitStatus, 0);
-  EXPECT_EQ(Read("codes.txt"), after);
 
   // Occurrence by occurrence; characters the result has more of take the code used most.
   Write("order.txt", kHalfKana + "\x87\x90\x81\xE0\x87\x90 X X");  // ≒ three times, two codes
   ASSERT_EQ(Cli({"replace", "-i", "--search=X", "--replace=≒", "order.txt"}).exitStatus, 0);
   EXPECT_EQ(Read("order.txt"), kHalfKana + "\x87\x90\x81\xE0\x87\x90 \x87\x90 \x87\x90");
+  // In EUC-JP, a code put back may be a byte longer than the one ICU writes (～: 8F A2 B7
+  // for A1 C1), as read from standard input as well.
+  const std::string tildes = "\x8F\xA2\xB7\xA1\xC1\x8F\xA2\xB7 ";
+  const ProcessResult r =
+      RunProcess(QUOBREL_CLI_PATH, {"replace", "--encoding=euc-jp", "--search=X", "--replace=～"},
+                 "\x8E\xB6" + tildes + "X X\n");
+  EXPECT_EQ(r.out, "\x8E\xB6" + tildes + "\x8F\xA2\xB7 \x8F\xA2\xB7\n") << r.err;
 }
 
 }  // namespace

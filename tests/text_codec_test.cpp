@@ -2,7 +2,9 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
+#include "encoding/alternate_codes.h"
 #include "encoding/text_codec.h"
 
 namespace quobrel {
@@ -15,9 +17,9 @@ std::u16string Repeated(std::u16string_view piece, std::size_t times) {
   return text;
 }
 
-TEST(TextCodec, RoundTripsBothEncodings) {
+TEST(TextCodec, RoundTripsEveryEncoding) {
   const std::u16string japanese = Repeated(u"ｶﾞｯｺｳ、学校。ABC 123\r\n　ガ", 40);
-  for (TextEncoding encoding : {TextEncoding::Utf8, TextEncoding::Cp932}) {
+  for (TextEncoding encoding : kAllEncodings) {
     const auto encoded = Encode(japanese, encoding);
     ASSERT_TRUE(encoded.ok());
     const auto decoded = Decode(*encoded, encoding);
@@ -28,6 +30,38 @@ TEST(TextCodec, RoundTripsBothEncodings) {
   const auto utf8 = Encode(supplementary, TextEncoding::Utf8);
   ASSERT_TRUE(utf8.ok());
   EXPECT_EQ(*Decode(*utf8, TextEncoding::Utf8), supplementary);
+}
+
+TEST(TextCodec, AlternateCodesAreWrittenBackAsTheBytesHadThem) {
+  struct Case {
+    TextEncoding encoding;
+    std::string first, second;  // two pieces of a text
+  };
+  const Case cases[] = {
+      // ≒ as 87 90 (NEC's row 13) and as 81 E0, which ICU writes.
+      {TextEncoding::Cp932, "\x82\xA0\x87\x90\x81\xE0\n", "\x87\x90\x82\xA2\n"},
+      // ～ as 8F A2 B7 (JIS X 0212), a byte longer than A1 C1, which ICU writes, and as
+      // A1 C1; ≒ as AD F0 and A2 E2.
+      {TextEncoding::EucJp, "\xA4\xA2\x8F\xA2\xB7\xA1\xC1\xAD\xF0\n",
+       "\x8F\xA2\xB7\xA2\xE2\xA4\xA4\x8F\xA2\xB7\n"},
+  };
+  for (const Case& c : cases) {
+    AlternateCodes source = AlternateCodes::Of(c.first, c.encoding);
+    source.Append(AlternateCodes::Of(c.second, c.encoding));
+    AlternateCodes::Restoration restoration(source);
+    std::string written;
+    for (const std::string& piece : {c.first, c.second}) {
+      std::vector<std::size_t> alternateCodesAt;
+      auto bytes = Encode(*Decode(piece, c.encoding), c.encoding, &alternateCodesAt);
+      ASSERT_TRUE(bytes.ok());
+      EXPECT_NE(*bytes, piece);
+      restoration.Restore(*bytes, alternateCodesAt);
+      written += *bytes;
+    }
+    EXPECT_EQ(written, c.first + c.second);
+  }
+  // ICU reads 8F A2 C3 as ¦, which it cannot write.
+  EXPECT_FALSE(Encode(*Decode("\x8F\xA2\xC3", TextEncoding::EucJp), TextEncoding::EucJp).ok());
 }
 
 TEST(TextCodec, Cp932BytesAreExact) {
