@@ -53,8 +53,9 @@ int main(int argc, char** argv) {
       "// The model of Japanese text, trained on %ld Japanese manual pages by\n"
       "// encoding/model/train; do not edit. Costs are in quarter bits of surprisal.\n\n",
       pages);
-  std::printf("// The cost of a class after a class (rows): a twentieth of the chances spread\n"
-              "// evenly, as text of other subjects has more of what the pages rarely do.\n");
+  std::printf(
+      "// The cost of a class after a class (rows): a twentieth of the chances spread\n"
+      "// evenly, as text of other subjects has more of what the pages rarely do.\n");
   std::printf("constexpr std::uint8_t kClassFollowingCost[][kCharacterClassCount] = {\n");
   for (std::size_t from = 0; from < kClasses; ++from) {
     // A text, or a piece of one, may start anywhere in a sentence: what starts it, or
