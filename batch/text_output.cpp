@@ -107,7 +107,7 @@ FileReport ConvertToOutput(int fd, const OutputRun& run, WorkerPool& pool,
   // Whatever the survey would look for but NUL bytes asks for it.
   const FileSurvey::Plan plan = FileSurvey(run.format).NextPlan();
   const bool surveyed =
-      run.surveyed || !plan.readers.empty() || plan.lineBreaks || plan.alternateCodes;
+      run.surveyed || !plan.readers.empty() || plan.lineBreaks || !plan.alternateCodes.empty();
   const auto going = [] { return true; };
   SurveyedText text;
   ReadBytes read;

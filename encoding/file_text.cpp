@@ -24,7 +24,7 @@ FileSurvey::Plan FileSurvey::NextPlan() const {
       asked ? std::vector<TextEncoding>{format_.encoding.value_or(TextEncoding::Utf8)}
             : encodings_.Possible();
   for (TextEncoding encoding : possible) {
-    if (HasAlternateCodes(encoding)) plan.alternateCodes.Add(encoding);
+    if (HasAlternateCodes(encoding)) plan.alternateCodes.push_back(encoding);
   }
   return plan;
 }
@@ -37,10 +37,8 @@ FileSurvey::Notes FileSurvey::Look(std::string_view piece, const Plan& plan) {
     notes.hasCr = std::memchr(piece.data(), '\r', piece.size()) != nullptr;
     notes.hasLf = std::memchr(piece.data(), '\n', piece.size()) != nullptr;
   }
-  for (TextEncoding encoding : kAllEncodings) {
-    if (plan.alternateCodes.Has(encoding))
-      notes.alternateCodes[encoding] = AlternateCodes::Of(piece, encoding);
-  }
+  for (TextEncoding encoding : plan.alternateCodes)
+    notes.alternateCodes[encoding] = AlternateCodes::Of(piece, encoding);
   return notes;
 }
 

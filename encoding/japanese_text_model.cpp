@@ -9,6 +9,7 @@
 
 #include "encoding/text_codec.h"
 #include "engine/conversions.h"
+#include "internal/code_walk.h"
 
 namespace quobrel {
 namespace {
@@ -62,17 +63,16 @@ constexpr Range kRanges[] = {
     {0x20000, 0x3FFFF, RareKanji},
 };
 
-// Every two-byte code of `encoding` with the lead bytes `leads` and trail bytes `trails`.
-template <typename Mark>
-void ForEachCharacterOf(TextEncoding encoding, std::pair<int, int> leads,
-                        std::pair<int, int> trails, const Mark& mark) {
-  for (int lead = leads.first; lead <= leads.second; ++lead) {
-    for (int trail = trails.first; trail <= trails.second; ++trail) {
-      const char code[] = {static_cast<char>(lead), static_cast<char>(trail)};
-      const auto decoded = Decode(std::string_view(code, 2), encoding);
-      if (decoded && decoded->size() == 1) mark((*decoded)[0], lead << 8 | trail);
-    }
-  }
+// Calls `visit(character, code)` for each code of two bytes of `encoding` in [first, last]
+// that reads as one character.
+template <typename Visit>
+void ForEachCharacterOf(TextEncoding encoding, AlternateCodes::Code first,
+                        AlternateCodes::Code last, const Visit& visit) {
+  ForEachPossibleCode(encoding, [&](AlternateCodes::Code code) {
+    if (code < first || code > last) return;
+    const auto decoded = Decode(BytesOf(code), encoding);
+    if (decoded && decoded->size() == 1) visit((*decoded)[0], code);
+  });
 }
 
 std::array<CharacterClass, 0x10000> BmpClasses() {
@@ -91,18 +91,17 @@ std::array<CharacterClass, 0x10000> BmpClasses() {
     }
   }
   // What the Japanese code pages hold, but for private use, is not unlikely at all.
-  const auto markJis = [&](char16_t c, int) {
+  const auto markJis = [&](char16_t c, AlternateCodes::Code) {
     if (classes[c] == OtherLetter ||
         (classes[c] == Unlikely && u_charType(c) != U_PRIVATE_USE_CHAR))
       classes[c] = OtherJis;
   };
-  ForEachCharacterOf(TextEncoding::Cp932, {0x81, 0x84}, {0x40, 0xFC}, markJis);
-  ForEachCharacterOf(TextEncoding::Cp932, {0x87, 0x87}, {0x40, 0xFC}, markJis);
-  ForEachCharacterOf(TextEncoding::EucJp, {0xA1, 0xA8}, {0xA1, 0xFE}, markJis);
+  ForEachCharacterOf(TextEncoding::Cp932, 0x8140, 0x84FC, markJis);  // symbols to box drawing
+  ForEachCharacterOf(TextEncoding::Cp932, 0x8740, 0x87FC, markJis);  // NEC's row 13
+  ForEachCharacterOf(TextEncoding::EucJp, 0xA1A1, 0xA8FE, markJis);  // rows 1 to 8
   // JIS level 1: code page 932's 889F to 9872.
-  ForEachCharacterOf(TextEncoding::Cp932, {0x88, 0x98}, {0x40, 0xFC}, [&](char16_t c, int code) {
-    if (code >= 0x889F && code <= 0x9872) classes[c] = CommonKanji;
-  });
+  ForEachCharacterOf(TextEncoding::Cp932, 0x889F, 0x9872,
+                     [&](char16_t c, AlternateCodes::Code) { classes[c] = CommonKanji; });
   return classes;
 }
 

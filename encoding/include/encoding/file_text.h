@@ -37,18 +37,6 @@ struct FileKind {
   TextEncoding Written() const { return outputEncoding.value_or(encoding); }
 };
 
-// Some of the encodings; true when it holds any.
-class EncodingSet {
- public:
-  void Add(TextEncoding encoding) { bits_ |= Bit(encoding); }
-  bool Has(TextEncoding encoding) const { return (bits_ & Bit(encoding)) != 0; }
-  explicit operator bool() const { return bits_ != 0; }
-
- private:
-  static unsigned Bit(TextEncoding encoding) { return 1U << static_cast<unsigned>(encoding); }
-  unsigned bits_ = 0;
-};
-
 enum class TextFailure {
   None,
   Invalid,       // no encoding tried reads the bytes
@@ -72,10 +60,10 @@ class FileSurvey {
   struct Plan {
     std::vector<TextEncoding> readers;  // of the encodings still in question
     bool lineBreaks = false;
-    EncodingSet alternateCodes;  // of those the file may be in
+    std::vector<TextEncoding> alternateCodes;  // to note, of those the file may be in
     bool nulBytes = false;
     bool Any() const {
-      return !readers.empty() || lineBreaks || static_cast<bool>(alternateCodes) || nulBytes;
+      return !readers.empty() || lineBreaks || !alternateCodes.empty() || nulBytes;
     }
   };
   Plan NextPlan() const;
