@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # What `cmake --graphviz` draws: the project's own libraries and programs, and how each
 # uses the others; not the tests, nor what the system provides.
 set(GRAPHVIZ_EXTERNAL_LIBS FALSE)
