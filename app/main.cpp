@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   quobrel::TuneAllocatorForStreams();
   QApplication application(argc, argv);
+  // Desktops match the window to its entry (name, icon) by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral(QUOBREL_APPLICATION_ID));
   quobrel::InstallQtTranslations(application);
   quobrel::InstallEventPump();
   quobrel::QuobrelMain window;

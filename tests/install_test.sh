@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what lands there, then makes the
-# Debian package and reads its control fields and file list:
+# Debian packages, reads their control fields and file lists, and has lintian,
+# hardening-check and appstreamcli look them over:
 #   install_test.sh BUILD_FOLDER SOURCE_FOLDER
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$2" && pwd)
 
-for tool in cpack dpkg-shlibdeps file desktop-file-validate dpkg-deb man xmllint od; do
+for tool in cpack dpkg-shlibdeps file desktop-file-validate dpkg-deb man xmllint od lintian \
+  hardening-check appstreamcli; do
   if ! command -v "$tool" >/dev/null; then
     echo "skipped: $tool is missing (scripts/setup installs it)"
     exit 77
@@ -63,31 +65,50 @@ check grep -q '<svg' "$svg"
 
 # --- The desktop entry: valid, naming the installed program and icon.
 
-entry=$prefix/share/applications/quobrel.desktop
+application_id=org.quobrel.Quobrel
+entry=$prefix/share/applications/$application_id.desktop
 check desktop-file-validate "$entry"
 check grep -qx 'Exec=quobrel' "$entry"
 check grep -qx 'Icon=quobrel' "$entry"
 check grep -q '^Name\[ja\]=' "$entry"
 check grep -q '^Comment\[ja\]=' "$entry"
 
-# --- The manual pages: each one in the sources is installed and renders with no warning,
-# in English as ASCII and in Japanese as UTF-8.
+# --- The AppStream metadata: valid, in English and Japanese, for this release, launching
+# the desktop entry installed.
+
+metainfo=$prefix/share/metainfo/$application_id.metainfo.xml
+check appstreamcli validate --no-net --pedantic "$metainfo"
+xpath() { xmllint --xpath "$1" "$metainfo" 2>/dev/null; }
+check test "$(xpath 'string(/component/id)')" = "$application_id"
+check test "$(xpath 'string(/component/launchable[@type="desktop-id"])')" = "${entry##*/}"
+check test "$(xpath 'string(/component/releases/release[1]/@version)')" = "$version"
+check test "$(xpath 'count(/component/summary[@xml:lang="ja"])')" = 1
+check test "$(xpath 'count(/component/description/p[@xml:lang="ja"])')" -gt 0
+
+# --- The manual pages: each one in the sources is installed, compressed, and renders with no
+# warning, in English as ASCII and in Japanese as UTF-8, dated as the changelog's entry for
+# this version.
+
+changelog_date=$(sed -n '/^ -- /{s/.*>  //p;q}' "$source_dir/packaging/changelog")
+release_date=$(date -u -d "$changelog_date" +%F)
 
 # Whether a manual page renders without a word from groff, in the locale given.
 renders_cleanly() {
-  local locale=$1 page=$2 warnings
+  local locale=$1 page=$2 warnings page_title=${2##*/}
+  page_title=${page_title%%.*}
   [[ -f $page ]] || return 1
+  zcat "$page" | grep -qF ".TH ${page_title^^} 1 \"$release_date\" \"Quobrel $version\"" || return 1
   warnings=$(LC_ALL=$locale MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
   [[ -z $warnings ]] || { echo "$warnings" >&2; return 1; }
 }
 
 pages=0
 for page in "$source_dir"/man/*.1; do
-  check renders_cleanly C "$prefix/share/man/man1/${page##*/}"
+  check renders_cleanly C "$prefix/share/man/man1/${page##*/}.gz"
   pages=$((pages + 1))
 done
 for page in "$source_dir"/man/ja/*.1; do
-  check renders_cleanly C.UTF-8 "$prefix/share/man/ja/man1/${page##*/}"
+  check renders_cleanly C.UTF-8 "$prefix/share/man/ja/man1/${page##*/}.gz"
   pages=$((pages + 1))
 done
 check test "$pages" -eq 4
@@ -172,26 +193,61 @@ if [[ -f $helpers ]]; then
   check completes "source $helpers"
 fi
 
-# --- The Debian package: its name, control fields, and the same files as the install.
+# --- The Debian packages: the command line without Qt, and the window; together they hold
+# just what the install put under its prefix, each with its copyright and changelog.
 
 cpack -G DEB -B "$tmp/package" --config "$build/CPackConfig.cmake" >"$tmp/cpack.log" 2>&1 ||
   cat "$tmp/cpack.log" >&2
-deb=$tmp/package/quobrel_${version}_$(dpkg --print-architecture).deb
-check test -f "$deb"
-if [[ -f $deb ]]; then
-  field() { dpkg-deb -f "$deb" "$1"; }
-  check test "$(field Package)" = quobrel
-  check test "$(field Version)" = "$version"
-  check test "$(field Section)" = utils
-  check grep -q '<' <(field Maintainer)
-  check grep -q 'libqt6widgets6' <(field Depends)
-  check grep -q 'libicu' <(field Depends)
-  check test "$(field Recommends)" = 'fonts-noto-cjk, qt6-translations-l10n'
-  check grep -q 'full-width' <(field Description)
-  # Under /usr, the package holds just what the install put under its prefix.
-  check diff <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./usr/||' | sort) \
+architecture=$(dpkg --print-architecture)
+cli_deb=$tmp/package/quobrel-cli_${version}_$architecture.deb
+window_deb=$tmp/package/quobrel_${version}_$architecture.deb
+check test -f "$cli_deb"
+check test -f "$window_deb"
+field() { dpkg-deb -f "$1" "$2"; }
+for deb in "$cli_deb" "$window_deb"; do
+  [[ -f $deb ]] || continue
+  check test "$(field "$deb" Version)" = "$version"
+  check test "$(field "$deb" Section)" = utils
+  check grep -q '<' <(field "$deb" Maintainer)
+  check grep -q 'libicu' <(field "$deb" Depends)
+  check grep -q 'full-width' <(field "$deb" Description)
+done
+if [[ -f $cli_deb && -f $window_deb ]]; then
+  check test "$(field "$cli_deb" Package)" = quobrel-cli
+  check test "$(field "$window_deb" Package)" = quobrel
+  check test -z "$(field "$cli_deb" Depends | grep -i qt)"
+  check grep -q 'libqt6widgets6' <(field "$window_deb" Depends)
+  check test "$(field "$window_deb" Recommends)" = 'fonts-noto-cjk, qt6-translations-l10n'
+  # Under /usr, the packages hold just what the install put under its prefix, and their
+  # own folders of documentation.
+  packaged() { dpkg-deb -c "$1" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./usr/||'; }
+  check diff <({ packaged "$cli_deb"; packaged "$window_deb"; } | sort) \
     <(cd "$prefix" && find . -type f | sed 's|^\./||' | sort)
-fi
+  check grep -qx 'bin/quobrel-cli' <(packaged "$cli_deb")
+  check grep -qx 'share/metainfo/org.quobrel.Quobrel.metainfo.xml' <(packaged "$window_deb")
 
+  # The licence the copyright file gives is LICENSE's, word for word.
+  license_of() { sed -n '/^ Permission/,$p' "$1" | sed 's/^ //; s/^\.$//'; }
+  for package in quobrel-cli quobrel; do
+    documents=$prefix/share/doc/$package
+    check diff <(license_of "$documents/copyright") <(sed -n '/^Permission/,$p' "$source_dir/LICENSE")
+    check test "$(zcat "$documents/changelog.gz" | head -n 1)" = \
+      "quobrel ($version) unstable; urgency=medium"
+  done
+
+  # What Debian's tools say of them: lintian's errors and warnings fail the test.
+  check lintian --fail-on error,warning "$cli_deb" "$window_deb"
+  unpacked=$tmp/unpacked
+  dpkg-deb -x "$cli_deb" "$unpacked"
+  dpkg-deb -x "$window_deb" "$unpacked"
+  check hardening-check --quiet --nocfprotection "$unpacked/usr/bin/quobrel-cli"
+  # hardening-check sees fortified calls only where a buffer's size is known and the length
+  # is not: the window has none, every call of its own being checked as it is compiled. That
+  # it was compiled fortified, the build's flags tell.
+  check hardening-check --quiet --nocfprotection --nofortify "$unpacked/usr/bin/quobrel"
+  if ! grep -q '^CMAKE_CXX_FLAGS:.*-D_FORTIFY_SOURCE=2' "$build/CMakeCache.txt"; then
+    check false "the build has Debian's flags (scripts/package builds with them)"
+  fi
+fi
 echo "$((checks - failures)) passed, $failures failed"
 [[ $failures -eq 0 ]]
