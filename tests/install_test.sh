@@ -241,9 +241,10 @@ if [[ -f $cli_deb && -f $window_deb ]]; then
   dpkg-deb -x "$cli_deb" "$unpacked"
   dpkg-deb -x "$window_deb" "$unpacked"
   check hardening-check --quiet --nocfprotection "$unpacked/usr/bin/quobrel-cli"
-  # hardening-check sees fortified calls only where a buffer's size is known and the length
-  # is not: the window has none, every call of its own being checked as it is compiled. That
-  # it was compiled fortified, the build's flags tell.
+  # hardening-check counts a program fortified by the calls glibc checks as it runs, which
+  # are those where the compiler knows the buffer's size and not the length: the window has
+  # none, its buffers being vectors and strings. That it was compiled fortified, the build's
+  # flags tell.
   check hardening-check --quiet --nocfprotection --nofortify "$unpacked/usr/bin/quobrel"
   if ! grep -q '^CMAKE_CXX_FLAGS:.*-D_FORTIFY_SOURCE=2' "$build/CMakeCache.txt"; then
     check false "the build has Debian's flags (scripts/package builds with them)"
