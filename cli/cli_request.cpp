@@ -636,4 +636,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   return RequestReader(words).Read();
 }
 
+std::vector<std::string> InputsNamed(const std::vector<std::string>& files) {
+  return files.empty() ? std::vector<std::string>{"-"} : files;
+}
+
 }  // namespace quobrel::cli

@@ -103,9 +103,7 @@ std::string ErrorObject(const std::string& input, const Reason& reason) {
 int RunGuess(const GuessRequest& request) {
   WorkerPool pool;
   bool allTold = true;
-  const std::vector<std::string> inputs =
-      request.files.empty() ? std::vector<std::string>{"-"} : request.files;
-  for (const std::string& input : inputs) {
+  for (const std::string& input : InputsNamed(request.files)) {
     const Result<Verdict, Reason> verdict = GuessFile(input, pool);
     std::string line;
     if (verdict) {

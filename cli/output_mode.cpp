@@ -55,9 +55,7 @@ bool Convert(const std::string& input, const Request& request, WorkerPool& pool)
 int RunToOutput(const Request& request) {
   WorkerPool pool;
   bool allConverted = true;
-  const std::vector<std::string> inputs =
-      request.files.empty() ? std::vector<std::string>{"-"} : request.files;
-  for (const std::string& input : inputs)
+  for (const std::string& input : InputsNamed(request.files))
     allConverted = Convert(input, request, pool) && allConverted;
   return allConverted ? 0 : 1;
 }

@@ -55,4 +55,7 @@ using ParsedCommandLine = std::variant<Request, Leaving, GuessRequest>;
 
 [[nodiscard]] ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
+// The inputs a filter or a guess reads: the files named, or standard input ("-") if none.
+[[nodiscard]] std::vector<std::string> InputsNamed(const std::vector<std::string>& files);
+
 }  // namespace quobrel::cli
