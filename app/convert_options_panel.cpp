@@ -13,7 +13,7 @@ namespace {
 
 // A button's part in the options: its group's field set to its choice.
 template <auto kGroup, auto kChoice>
-void Set(ConvertOptions& options) {
+void Set(Options& options) {
   options.*kGroup = kChoice;
 }
 
@@ -32,7 +32,7 @@ struct FrameLayout {
 };
 
 const std::vector<FrameLayout>& Frames() {
-  using C = ConvertOptions;
+  using C = Options;
   using enum Width;
   constexpr auto kKatakana = &C::katakana;
   constexpr auto kDigits = &C::digits;
@@ -88,12 +88,12 @@ const std::vector<FrameLayout>& Frames() {
        8055,
        915,
        4,
-       {{"EOM1", "全部文字列を大文字", Set<kCase, LetterCase::AllUpper>},
-        {"EOM2", "全部文字列を小文字", Set<kCase, LetterCase::AllLower>},
-        {"EOM11", "全角文字列を大文字", Set<kCase, LetterCase::FullWidthUpper>},
-        {"EOM21", "全角文字列を小文字", Set<kCase, LetterCase::FullWidthLower>},
-        {"EOM12", "半角文字列を大文字", Set<kCase, LetterCase::HalfWidthUpper>},
-        {"EOM22", "半角文字列を小文字", Set<kCase, LetterCase::HalfWidthLower>},
+       {{"EOM1", "全部文字列を大文字", Set<kCase, LetterCase::Upper>},
+        {"EOM2", "全部文字列を小文字", Set<kCase, LetterCase::Lower>},
+        {"EOM11", "全角文字列を大文字", Set<kCase, LetterCase::UpperFullWidth>},
+        {"EOM21", "全角文字列を小文字", Set<kCase, LetterCase::LowerFullWidth>},
+        {"EOM12", "半角文字列を大文字", Set<kCase, LetterCase::UpperHalfWidth>},
+        {"EOM22", "半角文字列を小文字", Set<kCase, LetterCase::LowerHalfWidth>},
         {"EOM3", "なし", Set<kCase, LetterCase::Keep>}}},
   };
   return frames;
@@ -123,18 +123,18 @@ ConvertOptionsPanel::ConvertOptionsPanel(QWidget* parent) : QWidget(parent) {
                       wholeRow ? frameLayout.columns : 1);
       place += wholeRow ? frameLayout.columns : 1;
       buttons_.emplace_back(button, option.select);
-      // Checked at start-up when it selects what the start-up options hold already.
-      ConvertOptions selected = kStartUpOptions;
+      // Checked at start-up when it selects what the default options hold already.
+      Options selected;
       option.select(selected);
-      if (selected == kStartUpOptions) button->setChecked(true);
+      if (selected == Options{}) button->setChecked(true);
     }
   }
   versionLabel_ = new QLabel(this);
   Place(versionLabel_, "LT", 780, 840, 2985, 180);
 }
 
-ConvertOptions ConvertOptionsPanel::Current() const {
-  ConvertOptions options;
+Options ConvertOptionsPanel::Current() const {
+  Options options;
   for (const auto& [button, select] : buttons_) {
     if (button->isChecked()) select(options);
   }

@@ -159,7 +159,7 @@ void Report(const char* corpus, const std::u16string& text) {
       [&] { return ReplaceAll(text, u"ﾌｧｲﾙ", u"ファイル", CompareMode::IgnoreCase).text; });
 
   // The batch hands the command its text, which the command takes over.
-  const ConvertOptions startUp = kStartUpOptions;
+  const Options startUp;
   std::u16string input;
   row(
       "Convert command, start-up chain", [&] { return ConvertText(std::move(input), startUp); },
@@ -209,7 +209,7 @@ void ReportFiles(const std::u16string& corpus) {
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   };
 
-  const BatchCommand convert{[] { return ConvertingCommand(kStartUpOptions); }};
+  const BatchCommand convert{[] { return ConvertingCommand(Options{}); }};
   Unseen view;
   auto run = [&](const std::vector<fs::path>& paths) {
     std::vector<ListedFile> files;

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "cli/translation.h"
+#include "conversion/option_words.h"
 #include "encoding/text_codec.h"
 #include "files/file_names.h"
 #include "files/reason.h"
@@ -224,46 +225,6 @@ constexpr Code kReplaceOptions[] = {Search, Replace, MatchCase};
 // Those that go with -i or --output-dir only.
 constexpr Code kFileOptions[] = {DryRun, Recursive, Backup, Json};
 
-// A value an option may take, and what it stands for.
-template <class Value>
-struct Choice {
-  std::string_view name;
-  Value value;
-};
-
-template <class Value>
-std::vector<std::string_view> NamesOf(std::span<const Choice<Value>> choices) {
-  std::vector<std::string_view> names;
-  for (const Choice<Value>& choice : choices) names.push_back(choice.name);
-  return names;
-}
-
-template <class Value>
-std::optional<Value> Find(std::span<const Choice<Value>> choices, std::string_view name) {
-  for (const Choice<Value>& choice : choices) {
-    if (choice.name == name) return choice.value;
-  }
-  return std::nullopt;
-}
-
-// Digits, letters, symbols and katakana alike.
-constexpr Choice<Width> kWidths[] = {
-    {"full", Width::Full}, {"half", Width::Half}, {"none", Width::Keep}};
-constexpr Choice<LetterCase> kLetterCases[] = {{"upper", LetterCase::AllUpper},
-                                               {"lower", LetterCase::AllLower},
-                                               {"upper-full", LetterCase::FullWidthUpper},
-                                               {"lower-full", LetterCase::FullWidthLower},
-                                               {"upper-half", LetterCase::HalfWidthUpper},
-                                               {"lower-half", LetterCase::HalfWidthLower},
-                                               {"none", LetterCase::Keep}};
-// quobrel::Spaces in full: the option's code is named Spaces too.
-constexpr Choice<quobrel::Spaces> kSpaces[] = {{"pair", quobrel::Spaces::PairsToFull},
-                                               {"full", quobrel::Spaces::AllToFull},
-                                               {"half", quobrel::Spaces::AllToHalf},
-                                               {"none", quobrel::Spaces::Keep}};
-constexpr Choice<convert::KanaScript> kKanaScripts[] = {{"hiragana", convert::KanaScript::Hiragana},
-                                                        {"katakana", convert::KanaScript::Katakana},
-                                                        {"none", convert::KanaScript::Unchanged}};
 constexpr Choice<BackupPolicy> kBackupPolicies[] = {{"old", BackupPolicy::Replace},
                                                     {"numbered", BackupPolicy::Numbered},
                                                     {"none", BackupPolicy::None}};
@@ -292,13 +253,13 @@ std::vector<std::string_view> ValuesOf(int code) {
     case Letters:
     case Katakana:
     case Symbols:
-      return NamesOf<Width>(kWidths);
+      return NamesOf<Width>(kWidthWords);
     case Case:
-      return NamesOf<LetterCase>(kLetterCases);
+      return NamesOf<LetterCase>(kLetterCaseWords);
     case Spaces:
-      return NamesOf<quobrel::Spaces>(kSpaces);
+      return NamesOf<quobrel::Spaces>(kSpacesWords);
     case Kana:
-      return NamesOf<convert::KanaScript>(kKanaScripts);
+      return NamesOf<Script>(kScriptWords);
     case Backup:
       return NamesOf<BackupPolicy>(kBackupPolicies);
     case LineBreaks:
@@ -519,14 +480,14 @@ class RequestReader {
 
   std::optional<std::string> ReadConvert() {
     if (auto error = Foreign(kReplaceOptions, "replace")) return error;
-    ConvertOptions options = kStartUpOptions;
-    std::optional<std::string> error = ReadChoice<Width>(Digits, kWidths, options.digits);
-    if (!error) error = ReadChoice<Width>(Letters, kWidths, options.letters);
-    if (!error) error = ReadChoice<Width>(Katakana, kWidths, options.katakana);
-    if (!error) error = ReadChoice<LetterCase>(Case, kLetterCases, options.letterCase);
-    if (!error) error = ReadChoice<quobrel::Spaces>(Spaces, kSpaces, options.spaces);
-    if (!error) error = ReadChoice<Width>(Symbols, kWidths, options.symbols);
-    if (!error) error = ReadChoice<convert::KanaScript>(Kana, kKanaScripts, options.kana);
+    Options options;  // the start-up selection, as the window has it
+    std::optional<std::string> error = ReadChoice<Width>(Digits, kWidthWords, options.digits);
+    if (!error) error = ReadChoice<Width>(Letters, kWidthWords, options.letters);
+    if (!error) error = ReadChoice<Width>(Katakana, kWidthWords, options.katakana);
+    if (!error) error = ReadChoice<LetterCase>(Case, kLetterCaseWords, options.letterCase);
+    if (!error) error = ReadChoice<quobrel::Spaces>(Spaces, kSpacesWords, options.spaces);
+    if (!error) error = ReadChoice<Width>(Symbols, kWidthWords, options.symbols);
+    if (!error) error = ReadChoice<Script>(Kana, kScriptWords, options.kana);
     if (error) return error;
     request_.command = options;
     return std::nullopt;

@@ -13,7 +13,7 @@ BatchCommand CommandOf(const Request& request) {
     return {[command] { return FileCommand(command); }, /*counted=*/true, request.dryRun,
             request.backups};
   }
-  const FileCommand command = ConvertingCommand(std::get<ConvertOptions>(request.command));
+  const FileCommand command = ConvertingCommand(std::get<Options>(request.command));
   return {[command] { return FileCommand(command); }, /*counted=*/false, request.dryRun,
           request.backups};
 }

@@ -8,7 +8,7 @@ namespace quobrel {
 namespace {
 
 // The classes of characters `options` takes to `width`.
-convert::WidthClasses ClassesOf(const ConvertOptions& options, Width width) {
+convert::WidthClasses ClassesOf(const Options& options, Width width) {
   return {.digits = options.digits == width,
           .letters = options.letters == width,
           .katakana = options.katakana == width,
@@ -18,8 +18,8 @@ convert::WidthClasses ClassesOf(const ConvertOptions& options, Width width) {
 // Each conversion takes its options from `current()` as its turn comes.
 template <class Current>
 std::u16string ConvertInTurn(std::u16string text, const Current& current) {
-  if (const convert::KanaScript kana = current().kana; kana != convert::KanaScript::Unchanged)
-    text = convert::ConvertKanaScript(text, kana);
+  if (const auto to = KanaScriptOf(current().kana); to != convert::KanaScript::Unchanged)
+    text = convert::ConvertKanaScript(text, to);
   if (const auto classes = ClassesOf(current(), Width::Full); classes.Any())
     text = convert::ToFullWidth(text, classes);
   if (const auto classes = ClassesOf(current(), Width::Half); classes.Any())
@@ -33,8 +33,8 @@ std::u16string ConvertInTurn(std::u16string text, const Current& current) {
 
 }  // namespace
 
-std::u16string ConvertText(std::u16string text, const ConvertOptions& options) {
-  return ConvertInTurn(std::move(text), [&options]() -> const ConvertOptions& { return options; });
+std::u16string ConvertText(std::u16string text, const Options& options) {
+  return ConvertInTurn(std::move(text), [&options]() -> const Options& { return options; });
 }
 
 void ConvertCommand::Run() const {

@@ -2,7 +2,7 @@
 
 namespace quobrel {
 
-FileCommand ConvertingCommand(const ConvertOptions& options) {
+FileCommand ConvertingCommand(const Options& options) {
   return {[options](std::u16string text) {
             return CommandResult{ConvertText(std::move(text), options)};
           },

@@ -50,7 +50,7 @@ FileCommand CommandOf(bool replace, std::uint8_t first, std::uint8_t second) {
                             .letters = static_cast<Width>(first / 3 % 3),
                             .symbols = static_cast<Width>(first / 9 % 3),
                             .katakana = static_cast<Width>(first / 27 % 3),
-                            .kana = static_cast<convert::KanaScript>(first / 81 % 3),
+                            .kana = static_cast<Script>(first / 81 % 3),
                             .letterCase = static_cast<LetterCase>(second % 7),
                             .spaces = static_cast<Spaces>(second / 7 % 4)});
 }

@@ -100,7 +100,7 @@ TEST(QuobrelCli, UsageErrorsExitWithTwo) {
 }
 
 // What the window's commands make of the whole text at once.
-std::string Expected(const std::string& input, const ConvertOptions& options) {
+std::string Expected(const std::string& input, const Options& options) {
   return *Encode(ConvertText(*Decode(input, TextEncoding::Utf8), options), TextEncoding::Utf8);
 }
 
@@ -114,8 +114,9 @@ TEST(QuobrelCli, LongInputGivesTheResultOfTheWholeText) {
     for (int n = random() % 30; n > 0; --n) input += tokens[random() % std::size(tokens)];
     input += random() % 2 ? "\r\n" : "ｶ\n";
   }
-  EXPECT_EQ(Cli({"convert"}, input).out, Expected(input, kStartUpOptions));
-  const ConvertOptions chosen{.letters = Width::Full, .spaces = Spaces::AllToFull};
+  EXPECT_EQ(Cli({"convert"}, input).out, Expected(input, Options{}));
+  const Options chosen{
+      .letters = Width::Full, .katakana = Width::Keep, .spaces = Spaces::AllToFull};
   EXPECT_EQ(Cli({"convert", "--spaces=full", "--katakana=none", "--letters=full"}, input).out,
             Expected(input, chosen));
 
@@ -129,7 +130,7 @@ TEST(QuobrelCli, LongInputGivesTheResultOfTheWholeText) {
   // them is the result as far as it goes.
   const ProcessResult bad = Cli({"convert"}, input + "\xFF");
   EXPECT_EQ(bad.exitStatus, 1);
-  EXPECT_TRUE(Expected(input, kStartUpOptions).starts_with(bad.out));
+  EXPECT_TRUE(Expected(input, Options{}).starts_with(bad.out));
   EXPECT_LT(bad.out.size(), input.size());
   const std::size_t lines = std::count(input.begin(), input.end(), '\n');
   EXPECT_NE(bad.err.find("(line " + std::to_string(lines + 1) + ", column 1, byte " +

@@ -13,7 +13,7 @@ namespace {
 
 struct ConvertFixture : ::testing::Test {
   PlainTabStrip tabs{Tab::ConvertText};
-  PlainConvertOptions panel{kStartUpOptions};
+  PlainConvertOptions panel{Options{}};
   PlainTextBox source, destination{u"old"};
   ConvertCommand command{{tabs, panel, source, destination}};
 
@@ -31,24 +31,24 @@ TEST_F(ConvertFixture, StartUpSelectionWidensKatakanaAndPairsSpaces) {
 }
 
 TEST_F(ConvertFixture, EveryGroupOnNoneCopiesTheSource) {
-  panel.options = ConvertOptions{};  // every group on none
+  panel.options = {.katakana = Width::Keep, .spaces = Spaces::Keep};  // every group on none
   const std::u16string source = u"ｶﾞ  ａB１2ガ　\r\n";
   EXPECT_EQ(Convert(source), source);
 }
 
 // The start-up options with one group's choice changed, as a click on one button changes them.
 template <class Choice>
-ConvertOptions StartUpWith(Choice ConvertOptions::*group, Choice choice) {
-  ConvertOptions options = kStartUpOptions;
+Options StartUpWith(Choice Options::*group, Choice choice) {
+  Options options;
   options.*group = choice;
   return options;
 }
 
 TEST_F(ConvertFixture, EachChoiceSelectsItsConversion) {
   const std::u16string source = u"1１aＡbｂｶﾞガ  　";
-  using C = ConvertOptions;
+  using C = Options;
   struct Case {
-    ConvertOptions options;
+    Options options;
     std::u16string expected;
   };
   const Case cases[] = {
@@ -58,12 +58,12 @@ TEST_F(ConvertFixture, EachChoiceSelectsItsConversion) {
       {StartUpWith(&C::letters, Width::Half), u"1１aAbbガガ　　"},
       {StartUpWith(&C::katakana, Width::Half), u"1１aＡbｂｶﾞｶﾞ　　"},
       {StartUpWith(&C::katakana, Width::Keep), u"1１aＡbｂｶﾞガ　　"},
-      {StartUpWith(&C::letterCase, LetterCase::AllUpper), u"1１AＡBＢガガ　　"},
-      {StartUpWith(&C::letterCase, LetterCase::AllLower), u"1１aａbｂガガ　　"},
-      {StartUpWith(&C::letterCase, LetterCase::FullWidthUpper), u"1１aＡbＢガガ　　"},
-      {StartUpWith(&C::letterCase, LetterCase::HalfWidthUpper), u"1１AＡBｂガガ　　"},
-      {StartUpWith(&C::letterCase, LetterCase::FullWidthLower), u"1１aａbｂガガ　　"},
-      {StartUpWith(&C::letterCase, LetterCase::HalfWidthLower), u"1１aＡbｂガガ　　"},
+      {StartUpWith(&C::letterCase, LetterCase::Upper), u"1１AＡBＢガガ　　"},
+      {StartUpWith(&C::letterCase, LetterCase::Lower), u"1１aａbｂガガ　　"},
+      {StartUpWith(&C::letterCase, LetterCase::UpperFullWidth), u"1１aＡbＢガガ　　"},
+      {StartUpWith(&C::letterCase, LetterCase::UpperHalfWidth), u"1１AＡBｂガガ　　"},
+      {StartUpWith(&C::letterCase, LetterCase::LowerFullWidth), u"1１aａbｂガガ　　"},
+      {StartUpWith(&C::letterCase, LetterCase::LowerHalfWidth), u"1１aＡbｂガガ　　"},
       {StartUpWith(&C::spaces, Spaces::AllToFull), u"1１aＡbｂガガ　　　"},
       {StartUpWith(&C::spaces, Spaces::AllToHalf), u"1１aＡbｂガガ   "},
       {StartUpWith(&C::spaces, Spaces::Keep), u"1１aＡbｂガガ  　"},
@@ -75,7 +75,7 @@ TEST_F(ConvertFixture, EachChoiceSelectsItsConversion) {
 TEST_F(ConvertFixture, WidthsConvertBeforeCaseAndSpaces) {
   // Letters made half-width first are then upper-cased as half-width letters.
   panel.options.letters = Width::Half;
-  panel.options.letterCase = LetterCase::HalfWidthUpper;
+  panel.options.letterCase = LetterCase::UpperHalfWidth;
   EXPECT_EQ(Convert(u"ａｂ"), u"AB");
   // Digits widened, letters narrowed, katakana left.
   panel.options.digits = Width::Full;
@@ -85,40 +85,42 @@ TEST_F(ConvertFixture, WidthsConvertBeforeCaseAndSpaces) {
 }
 
 TEST(ConvertText, TheKanaScriptConvertsBeforeTheWidths) {
-  using convert::KanaScript;
-  const ConvertOptions halfKatakana{
-      .katakana = Width::Half, .kana = KanaScript::Katakana, .spaces = Spaces::PairsToFull};
+  const Options halfKatakana{
+      .katakana = Width::Half, .kana = Script::Katakana, .spaces = Spaces::PairsToFull};
   EXPECT_EQ(ConvertText(u"がぱゔー", halfKatakana), u"ｶﾞﾊﾟｳﾞｰ");
   // Widened after the script has converted, half-width katakana stay katakana.
-  const ConvertOptions fullKatakana{
-      .katakana = Width::Full, .kana = KanaScript::Hiragana, .spaces = Spaces::PairsToFull};
+  const Options fullKatakana{
+      .katakana = Width::Full, .kana = Script::Hiragana, .spaces = Spaces::PairsToFull};
   EXPECT_EQ(ConvertText(u"ｶﾞガ", fullKatakana), u"ガが");
-  EXPECT_EQ(ConvertText(u"ｶﾞガ  ", {.kana = KanaScript::Hiragana}), u"ｶﾞが  ");
+  EXPECT_EQ(
+      ConvertText(u"ｶﾞガ  ",
+                  {.katakana = Width::Keep, .kana = Script::Hiragana, .spaces = Spaces::Keep}),
+      u"ｶﾞが  ");
 }
 
 TEST(ConvertText, SymbolsConvertWithTheDigitsAndLettersSelected) {
   // The start-up options with symbols, and digits and letters, as given.
   auto symbols = [](Width width, Width digits, Width letters, LetterCase letterCase) {
-    return ConvertOptions{.digits = digits,
-                          .letters = letters,
-                          .symbols = width,
-                          .katakana = Width::Full,
-                          .letterCase = letterCase,
-                          .spaces = Spaces::PairsToFull};
+    return Options{.digits = digits,
+                   .letters = letters,
+                   .symbols = width,
+                   .katakana = Width::Full,
+                   .letterCase = letterCase,
+                   .spaces = Spaces::PairsToFull};
   };
   using enum Width;
   EXPECT_EQ(ConvertText(u"(a-1)~", symbols(Full, Full, Full, LetterCase::Keep)), u"（ａ－１）~");
   EXPECT_EQ(ConvertText(u"(a-1)~", symbols(Full, Full, Keep, LetterCase::Keep)), u"（a－１）~");
   EXPECT_EQ(ConvertText(u"（ａ－１）～", symbols(Half, Keep, Half, LetterCase::Keep)), u"(a-１)～");
   // Only the symbols change width; letter case and spaces follow as before.
-  EXPECT_EQ(ConvertText(u"a-b  c", symbols(Full, Keep, Keep, LetterCase::AllUpper)), u"A－B　C");
-  EXPECT_EQ(ConvertText(u"（ａ）", symbols(Half, Keep, Keep, LetterCase::AllUpper)), u"(Ａ)");
+  EXPECT_EQ(ConvertText(u"a-b  c", symbols(Full, Keep, Keep, LetterCase::Upper)), u"A－B　C");
+  EXPECT_EQ(ConvertText(u"（ａ）", symbols(Half, Keep, Keep, LetterCase::Upper)), u"(Ａ)");
 }
 
 TEST_F(ConvertFixture, LaterGroupsAreReadWhenTheirTurnComes) {
   // A selection changed while the width conversion yields applies to the same run.
   convert::ScopedYieldHook hook([this](std::size_t) {
-    panel.options.letterCase = LetterCase::AllUpper;
+    panel.options.letterCase = LetterCase::Upper;
     panel.options.spaces = Spaces::AllToHalf;
   });
   EXPECT_EQ(Convert(u"aｶ　"), u"Aカ ");
@@ -134,7 +136,7 @@ TEST_F(ConvertFixture, AClickWritesOnlyWhereTheTextTabStillIsWhenTheRunEnds) {
 
 TEST_F(ConvertFixture, AFileTakesTheSelectionAsItIsWhenTheFileBegins) {
   panel.options.digits = Width::Full;
-  const ConvertOptions selection = command.Selection();
+  const Options selection = command.Selection();
   panel.options.digits = Width::Keep;
   panel.options.katakana = Width::Keep;
   EXPECT_EQ(ConvertText(u"1ｶﾞ", selection), u"１ガ");

@@ -61,10 +61,10 @@ class PlainCheckBox : public CheckBox {
 // Options set by hand, as the window's panel would be.
 class PlainConvertOptions : public ConvertOptionsSource {
  public:
-  explicit PlainConvertOptions(const ConvertOptions& start) : options(start) {}
-  ConvertOptions Current() const override { return options; }
+  explicit PlainConvertOptions(const Options& start) : options(start) {}
+  Options Current() const override { return options; }
 
-  ConvertOptions options;
+  Options options;
 };
 
 }  // namespace quobrel

@@ -68,7 +68,7 @@ void ExpectSameInPieces(const std::string& input, const FileFormat& format,
   }
 }
 
-FileCommand Converting(const ConvertOptions& options) { return ConvertingCommand(options); }
+FileCommand Converting(const Options& options) { return ConvertingCommand(options); }
 
 FileCommand Replacing(const std::u16string& search, const std::u16string& replacement) {
   return ReplacingCommand({search, replacement, convert::CompareMode::IgnoreCase});
@@ -101,17 +101,17 @@ std::string Encoded(std::u16string_view text, TextEncoding encoding) {
 TEST(TextStream, AConvertingCommandTakesTheExtraConversions) {
   const FileCommand command = ConvertingCommand({.symbols = Width::Full,
                                                  .katakana = Width::Full,
-                                                 .kana = convert::KanaScript::Katakana,
+                                                 .kana = Script::Katakana,
                                                  .spaces = Spaces::PairsToFull});
   EXPECT_EQ(command.run(u"が(ｶﾞ)").text, u"ガ（ガ）");
 }
 
 TEST(TextStream, PiecesGiveTheWholeTextsBytesInEveryEncodingAndLineBreakRule) {
-  const FileCommand commands[] = {Converting(kStartUpOptions),
+  const FileCommand commands[] = {Converting(Options{}),
                                   Converting({.digits = Width::Full,
                                               .letters = Width::Full,
                                               .katakana = Width::Half,
-                                              .letterCase = LetterCase::AllUpper,
+                                              .letterCase = LetterCase::Upper,
                                               .spaces = Spaces::AllToHalf}),
                                   Replacing(u"ｶﾞ", u"≒x"), Replacing(u"∵", u""),
                                   // Across line breaks, the pieces taken in order.
@@ -148,11 +148,10 @@ TEST(TextStream, PiecesGiveTheWholeTextsBytesInEveryEncodingAndLineBreakRule) {
 TEST(TextStream, FailuresAreFoundWhereTheWholeTextHasThem) {
   const std::string lines = "ｶﾞｯｺｳ\nline two\r\n";
   // Bytes no encoding reads, far into the text.
-  ExpectSameInPieces(lines + lines + "\xFF\n" + lines, {TextEncoding::Utf8},
-                     Converting(kStartUpOptions));
-  ExpectSameInPieces(lines + "\r\rab\xFF", {TextEncoding::Utf8}, Converting(kStartUpOptions));
+  ExpectSameInPieces(lines + lines + "\xFF\n" + lines, {TextEncoding::Utf8}, Converting(Options{}));
+  ExpectSameInPieces(lines + "\r\rab\xFF", {TextEncoding::Utf8}, Converting(Options{}));
   const Streamed invalid =
-      Stream(lines + "\r\rｱb\xFF", {TextEncoding::Utf8}, Converting(kStartUpOptions), 3, 1);
+      Stream(lines + "\r\rｱb\xFF", {TextEncoding::Utf8}, Converting(Options{}), 3, 1);
   EXPECT_EQ(invalid.outcome.failure, TextFailure::Invalid);
   EXPECT_EQ(invalid.outcome.invalidAt, (TextPosition{lines.size() + 6, 5, 3}));
   // A result the encoding cannot hold.
@@ -164,8 +163,8 @@ TEST(TextStream, FailuresAreFoundWhereTheWholeTextHasThem) {
   // Told apart piece by piece as the whole, after a long stretch of ASCII.
   const std::string japanese =
       std::string(300, 'a') + "\n" + Encoded(u"かなとカナ、\n漢字。\n", TextEncoding::Cp932);
-  ExpectSameInPieces(japanese, {std::nullopt}, Converting(kStartUpOptions));
-  const Streamed detected = Stream(japanese, {std::nullopt}, Converting(kStartUpOptions), 4, 3);
+  ExpectSameInPieces(japanese, {std::nullopt}, Converting(Options{}));
+  const Streamed detected = Stream(japanese, {std::nullopt}, Converting(Options{}), 4, 3);
   EXPECT_EQ(detected.survey.failure, TextFailure::None);
   EXPECT_TRUE(detected.bytes == japanese);
 }

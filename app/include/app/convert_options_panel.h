@@ -16,11 +16,11 @@ namespace quobrel {
 class ConvertOptionsPanel : public QWidget, public ConvertOptionsSource {
  public:
   // What a button adds to the options when it is checked.
-  using Select = void (*)(ConvertOptions& options);
+  using Select = void (*)(Options& options);
 
   explicit ConvertOptionsPanel(QWidget* parent);
   // What the buttons select now.
-  ConvertOptions Current() const override;
+  Options Current() const override;
   QLabel* versionLabel() const { return versionLabel_; }
 
  private:

@@ -19,7 +19,7 @@ struct ReplaceRequest {
 };
 
 struct Request {
-  std::variant<ConvertOptions, ReplaceRequest> command;
+  std::variant<Options, ReplaceRequest> command;
   // --encoding as given: not at all, "auto" (an empty inner value), or one encoding.
   std::optional<std::optional<TextEncoding>> encoding;
   std::optional<TextEncoding> outputEncoding;  // nothing: each text in its own

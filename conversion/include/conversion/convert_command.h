@@ -10,7 +10,7 @@ namespace quobrel {
 // Runs the text through the conversions `options` selects: kana script, then full-width,
 // then half-width, then letter case, then spaces, each only when it selects something. The
 // script goes first so that hiragana can end up as half-width katakana.
-std::u16string ConvertText(std::u16string text, const ConvertOptions& options);
+std::u16string ConvertText(std::u16string text, const Options& options);
 
 // Where the text tab's command reads its options. It is asked again as each conversion's
 // turn comes, after the conversions before it, and only that conversion's options are
@@ -18,7 +18,7 @@ std::u16string ConvertText(std::u16string text, const ConvertOptions& options);
 class ConvertOptionsSource {
  public:
   virtual ~ConvertOptionsSource() = default;
-  virtual ConvertOptions Current() const = 0;
+  virtual Options Current() const = 0;
 };
 
 struct ConvertControls {
@@ -35,7 +35,7 @@ class ConvertCommand {
   // The text tab's button: the source box converted into the destination box.
   void Run() const;
   // For the next file of the conversion batch: the options as they are now.
-  ConvertOptions Selection() const { return controls_.options.Current(); }
+  Options Selection() const { return controls_.options.Current(); }
 
  private:
   ConvertControls controls_;

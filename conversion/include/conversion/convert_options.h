@@ -1,49 +1,14 @@
-// What the Convert command converts, as every front end says it. The default changes nothing.
+// What each choice of the Convert command's options tells the engine. The options
+// themselves are the library's (quobrel/quobrel.h), which every front end shares.
 #pragma once
 
 #include <array>
 #include <cstddef>
 
 #include "engine/conversions.h"
+#include "quobrel/quobrel.h"
 
 namespace quobrel {
-
-enum class Width { Keep, Full, Half };
-
-// Which Latin letters change case, and which way.
-enum class LetterCase {
-  Keep,
-  AllUpper,
-  AllLower,
-  FullWidthUpper,
-  FullWidthLower,
-  HalfWidthUpper,
-  HalfWidthLower,
-};
-
-enum class Spaces {
-  Keep,
-  PairsToFull,  // each pair of half-width spaces to one full-width space
-  AllToFull,
-  AllToHalf,
-};
-
-struct ConvertOptions {
-  Width digits = Width::Keep;
-  Width letters = Width::Keep;  // Latin letters
-  Width symbols = Width::Keep;  // the printable ASCII characters but " ' \ ~
-  Width katakana = Width::Keep;
-  convert::KanaScript kana = convert::KanaScript::Unchanged;
-  LetterCase letterCase = LetterCase::Keep;
-  Spaces spaces = Spaces::Keep;
-
-  bool operator==(const ConvertOptions&) const = default;
-};
-
-// What the window selects at every start, and quobrel-cli converts when told nothing:
-// katakana to full-width and pairs of half-width spaces to full-width, nothing else.
-inline constexpr ConvertOptions kStartUpOptions{.katakana = Width::Full,
-                                                .spaces = Spaces::PairsToFull};
 
 // What the engine is told for each choice: one row a choice, in the order of its enum.
 struct LetterCaseRow {
@@ -54,12 +19,12 @@ struct LetterCaseRow {
 inline constexpr std::array<LetterCaseRow, 7> kLetterCaseRows{{
     //                           halfWidth fullWidth toUpper
     {LetterCase::Keep,           {false,   false,    false}},
-    {LetterCase::AllUpper,       {true,    true,     true}},
-    {LetterCase::AllLower,       {true,    true,     false}},
-    {LetterCase::FullWidthUpper, {false,   true,     true}},
-    {LetterCase::FullWidthLower, {false,   true,     false}},
-    {LetterCase::HalfWidthUpper, {true,    false,    true}},
-    {LetterCase::HalfWidthLower, {true,    false,    false}},
+    {LetterCase::Upper,          {true,    true,     true}},
+    {LetterCase::Lower,          {true,    true,     false}},
+    {LetterCase::UpperFullWidth, {false,   true,     true}},
+    {LetterCase::LowerFullWidth, {false,   true,     false}},
+    {LetterCase::UpperHalfWidth, {true,    false,    true}},
+    {LetterCase::LowerHalfWidth, {true,    false,    false}},
 }};
 // clang-format on
 
@@ -74,6 +39,16 @@ inline constexpr std::array<SpacesRow, 4> kSpacesRows{{
     {Spaces::AllToHalf, convert::SpaceMode::AllToHalfWidth},
 }};
 
+struct ScriptRow {
+  Script choice;
+  convert::KanaScript to;
+};
+inline constexpr std::array<ScriptRow, 3> kScriptRows{{
+    {Script::Keep, convert::KanaScript::Unchanged},
+    {Script::Hiragana, convert::KanaScript::Hiragana},
+    {Script::Katakana, convert::KanaScript::Katakana},
+}};
+
 // Each choice has its row, where the lookups below find it.
 template <class Row, std::size_t kCount>
 constexpr bool EveryChoiceInItsRow(const std::array<Row, kCount>& rows, auto lastChoice) {
@@ -83,14 +58,18 @@ constexpr bool EveryChoiceInItsRow(const std::array<Row, kCount>& rows, auto las
   }
   return true;
 }
-static_assert(EveryChoiceInItsRow(kLetterCaseRows, LetterCase::HalfWidthLower));
+static_assert(EveryChoiceInItsRow(kLetterCaseRows, LetterCase::LowerHalfWidth));
 static_assert(EveryChoiceInItsRow(kSpacesRows, Spaces::AllToHalf));
+static_assert(EveryChoiceInItsRow(kScriptRows, Script::Katakana));
 
 constexpr convert::CaseChange CaseChangeOf(LetterCase choice) {
   return kLetterCaseRows[static_cast<std::size_t>(choice)].change;
 }
 constexpr convert::SpaceMode SpaceModeOf(Spaces choice) {
   return kSpacesRows[static_cast<std::size_t>(choice)].mode;
+}
+constexpr convert::KanaScript KanaScriptOf(Script choice) {
+  return kScriptRows[static_cast<std::size_t>(choice)].to;
 }
 
 }  // namespace quobrel

@@ -29,7 +29,7 @@ struct FileCommand {
   HeadCommand runHead;
 };
 
-FileCommand ConvertingCommand(const ConvertOptions& options);
+FileCommand ConvertingCommand(const Options& options);
 
 // A search that holds a line break takes the pieces in order.
 FileCommand ReplacingCommand(const ReplaceTexts& texts);
