@@ -9,7 +9,7 @@ build=$(cd "$1" && pwd)
 source_dir=$(cd "$2" && pwd)
 
 for tool in cpack dpkg-shlibdeps file desktop-file-validate dpkg-deb man xmllint od lintian \
-  hardening-check appstreamcli; do
+  hardening-check appstreamcli pkg-config c++ readelf; do
   if ! command -v "$tool" >/dev/null; then
     echo "skipped: $tool is missing (scripts/setup installs it)"
     exit 77
@@ -193,42 +193,117 @@ if [[ -f $helpers ]]; then
   check completes "source $helpers"
 fi
 
-# --- The Debian packages: the command line without Qt, and the window; together they hold
-# just what the install put under its prefix, each with its copyright and changelog.
+# --- The library: found by pkg-config and by CMake in the install alone, a program built
+# with either converts as quobrel-cli does and catches what the library throws; the
+# Python module loads from the install.
+
+pc_file=$(find "$prefix" -name quobrel.pc)
+libdir=$(dirname "$(dirname "$pc_file")")
+check test "$(readelf -d "$libdir/libquobrel.so" | sed -n 's/.*soname: \[\(.*\)\]/\1/p')" = libquobrel.so.1
+cat >"$tmp/program.cpp" <<'PROGRAM'
+#include <quobrel/quobrel.h>
+
+#include <iostream>
+#include <iterator>
+#include <string>
+
+int main() {
+  const std::string text{std::istreambuf_iterator<char>(std::cin), {}};
+  quobrel::Options options;
+  options.letterCase = quobrel::LetterCase::Upper;
+  std::cout << quobrel::Convert(text, options);
+  try {
+    quobrel::Replace(text, "", "x");
+  } catch (const quobrel::Error& error) {
+    std::cout << error.what();
+  }
+}
+PROGRAM
+mkdir -p "$tmp/by-cmake"
+cat >"$tmp/by-cmake/CMakeLists.txt" <<PROJECT
+cmake_minimum_required(VERSION 3.25)
+project(user LANGUAGES CXX)
+find_package(Quobrel $version REQUIRED)
+add_executable(program $tmp/program.cpp)
+target_link_libraries(program PRIVATE Quobrel::quobrel)
+PROJECT
+sample='ｶﾞｯｺｳ  ﾃﾞ abc Ａｂｃ'
+expected="$(printf %s "$sample" | "$prefix/bin/quobrel-cli" convert --case=upper)the search text is empty"
+# The program the way pkg-config builds it, and then CMake; each run on the installed library.
+built_program() {
+  case $1 in
+    pkg-config)
+      # shellcheck disable=SC2046  # the flags are words of their own
+      c++ -std=c++20 -o "$tmp/program" "$tmp/program.cpp" \
+        $(PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config --cflags --libs quobrel) &&
+        echo "$tmp/program" ;;
+    cmake)
+      cmake -S "$tmp/by-cmake" -B "$tmp/by-cmake/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null &&
+        cmake --build "$tmp/by-cmake/build" >/dev/null && echo "$tmp/by-cmake/build/program" ;;
+  esac
+}
+for tool in pkg-config cmake; do
+  program=$(built_program $tool) || program=false
+  check test "$(printf %s "$sample" | LD_LIBRARY_PATH=$libdir "$program")" = "$expected"
+done
+check test "$(PYTHONPATH="$prefix/lib/python3/dist-packages" LD_LIBRARY_PATH=$libdir \
+  /usr/bin/python3 -c "import quobrel; print(quobrel.convert('$sample', case='upper'))")" = \
+  "${expected%the search*}"
+
+# --- The Debian packages: the command line without Qt, the window, the library, its
+# development files and the Python module; together they hold just what the install put
+# under its prefix, each with its copyright and changelog.
 
 cpack -G DEB -B "$tmp/package" --config "$build/CPackConfig.cmake" >"$tmp/cpack.log" 2>&1 ||
   cat "$tmp/cpack.log" >&2
 architecture=$(dpkg --print-architecture)
-cli_deb=$tmp/package/quobrel-cli_${version}_$architecture.deb
-window_deb=$tmp/package/quobrel_${version}_$architecture.deb
-check test -f "$cli_deb"
-check test -f "$window_deb"
-field() { dpkg-deb -f "$1" "$2"; }
-for deb in "$cli_deb" "$window_deb"; do
-  [[ -f $deb ]] || continue
-  check test "$(field "$deb" Version)" = "$version"
-  check test "$(field "$deb" Section)" = utils
-  check grep -q '<' <(field "$deb" Maintainer)
-  check grep -q 'libicu' <(field "$deb" Depends)
-  check grep -q 'full-width' <(field "$deb" Description)
+# Each package and its section.
+declare -A sections=([quobrel-cli]=utils [quobrel]=utils [libquobrel1]=libs
+  [libquobrel-dev]=libdevel [python3-quobrel]=python)
+declare -A debs
+for package in "${!sections[@]}"; do
+  debs[$package]=$tmp/package/${package}_${version}_$architecture.deb
 done
-if [[ -f $cli_deb && -f $window_deb ]]; then
-  check test "$(field "$cli_deb" Package)" = quobrel-cli
-  check test "$(field "$window_deb" Package)" = quobrel
-  check test -z "$(field "$cli_deb" Depends | grep -i qt)"
-  check grep -q 'libqt6widgets6' <(field "$window_deb" Depends)
-  check test "$(field "$window_deb" Recommends)" = 'fonts-noto-cjk, qt6-translations-l10n'
+field() { dpkg-deb -f "${debs[$1]}" "$2"; }
+all_built=true
+for package in "${!sections[@]}"; do
+  check test -f "${debs[$package]}" || { all_built=false; continue; }
+  check test "$(field "$package" Package)" = "$package"
+  check test "$(field "$package" Version)" = "$version"
+  check test "$(field "$package" Section)" = "${sections[$package]}"
+  check grep -q '<' <(field "$package" Maintainer)
+  check grep -q 'full-width' <(field "$package" Description)
+done
+if $all_built; then
+  for package in quobrel-cli quobrel libquobrel1; do
+    check grep -q 'libicu' <(field "$package" Depends)
+  done
+  check test -z "$(field quobrel-cli Depends | grep -i qt)"
+  check grep -q 'libqt6widgets6' <(field quobrel Depends)
+  check test "$(field quobrel Recommends)" = 'fonts-noto-cjk, qt6-translations-l10n'
+  check test -z "$(field libquobrel1 Depends | grep -i -e qt -e python)"
+  check grep -q "^libquobrel1 (= $version)" <(field libquobrel-dev Depends)
+  check grep -q "libquobrel1 (>= $version)" <(field python3-quobrel Depends)
+  check grep -q "python3 (>= 3" <(field python3-quobrel Depends)
+  # The library's package tells the packages built against it what to depend on, and has
+  # ldconfig run.
+  control() { dpkg-deb --ctrl-tarfile "${debs[$1]}" | tar -xO "./$2"; }
+  check test "$(control libquobrel1 shlibs)" = "libquobrel 1 libquobrel1 (>= $version)"
+  check test "$(control libquobrel1 triggers)" = "activate-noawait ldconfig"
   # Under /usr, the packages hold just what the install put under its prefix, and their
   # own folders of documentation.
-  packaged() { dpkg-deb -c "$1" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./usr/||'; }
-  check diff <({ packaged "$cli_deb"; packaged "$window_deb"; } | sort) \
-    <(cd "$prefix" && find . -type f | sed 's|^\./||' | sort)
-  check grep -qx 'bin/quobrel-cli' <(packaged "$cli_deb")
-  check grep -qx 'share/metainfo/org.quobrel.Quobrel.metainfo.xml' <(packaged "$window_deb")
+  packaged() { dpkg-deb -c "${debs[$1]}" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./usr/||'; }
+  check diff <(for package in "${!debs[@]}"; do packaged "$package"; done | sort) \
+    <(cd "$prefix" && find . ! -type d | sed 's|^\./||' | sort)
+  check grep -qx 'bin/quobrel-cli' <(packaged quobrel-cli)
+  check grep -qx 'share/metainfo/org.quobrel.Quobrel.metainfo.xml' <(packaged quobrel)
+  check grep -qx "lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/libquobrel.so.1" <(packaged libquobrel1)
+  check grep -qx 'include/quobrel/quobrel.h' <(packaged libquobrel-dev)
+  check grep -q '^lib/python3/dist-packages/quobrel\.cpython-' <(packaged python3-quobrel)
 
   # The licence the copyright file gives is LICENSE's, word for word.
   license_of() { sed -n '/^ Permission/,$p' "$1" | sed 's/^ //; s/^\.$//'; }
-  for package in quobrel-cli quobrel; do
+  for package in "${!debs[@]}"; do
     documents=$prefix/share/doc/$package
     check diff <(license_of "$documents/copyright") <(sed -n '/^Permission/,$p' "$source_dir/LICENSE")
     check test "$(zcat "$documents/changelog.gz" | head -n 1)" = \
@@ -236,16 +311,16 @@ if [[ -f $cli_deb && -f $window_deb ]]; then
   done
 
   # What Debian's tools say of them: lintian's errors and warnings fail the test.
-  check lintian --fail-on error,warning "$cli_deb" "$window_deb"
+  check lintian --fail-on error,warning "${debs[@]}"
   unpacked=$tmp/unpacked
-  dpkg-deb -x "$cli_deb" "$unpacked"
-  dpkg-deb -x "$window_deb" "$unpacked"
+  for deb in "${debs[@]}"; do dpkg-deb -x "$deb" "$unpacked"; done
   check hardening-check --quiet --nocfprotection "$unpacked/usr/bin/quobrel-cli"
-  # hardening-check counts a program fortified by the calls glibc checks as it runs, which
-  # are those where the compiler knows the buffer's size and not the length: the window has
-  # none, its buffers being vectors and strings. That it was compiled fortified, the build's
-  # flags tell.
-  check hardening-check --quiet --nocfprotection --nofortify "$unpacked/usr/bin/quobrel"
+  # hardening-check counts a binary fortified by the calls glibc checks as it runs, which
+  # are those where the compiler knows the buffer's size and not the length: the window,
+  # the library and the module have none, their buffers being vectors and strings. That
+  # they were compiled fortified, the build's flags tell.
+  check hardening-check --quiet --nocfprotection --nofortify "$unpacked/usr/bin/quobrel" \
+    "$unpacked"/usr/lib/*/libquobrel.so.1 "$unpacked"/usr/lib/python3/dist-packages/quobrel.*.so
   if ! grep -q '^CMAKE_CXX_FLAGS:.*-D_FORTIFY_SOURCE=2' "$build/CMakeCache.txt"; then
     check false "the build has Debian's flags (scripts/package builds with them)"
   fi
