@@ -54,8 +54,7 @@ bool SameRequest(const cli::Request& a, const cli::Request& b) {
           ? aReplace->search == bReplace->search &&
                 aReplace->replacement == bReplace->replacement &&
                 aReplace->matchCase == bReplace->matchCase
-          : !aReplace && !bReplace &&
-                std::get<Options>(a.command) == std::get<Options>(b.command);
+          : !aReplace && !bReplace && std::get<Options>(a.command) == std::get<Options>(b.command);
   return sameCommand && a.encoding == b.encoding && a.outputEncoding == b.outputEncoding &&
          a.files == b.files && a.inPlace == b.inPlace && a.outputDirectory == b.outputDirectory &&
          a.lineBreaks == b.lineBreaks && a.dryRun == b.dryRun && a.recursive == b.recursive &&

@@ -77,8 +77,12 @@ std::basic_string<Char> ConvertInPieces(std::basic_string_view<Char> text,
                                         const ConvertPiece& convert) {
   std::basic_string<Char> result;
   result.reserve(text.size());
-  PreferHugePages(result.data(), result.capacity() * sizeof(Char));
+  std::size_t advised = 0;  // the capacity whose memory was advised
   for (std::size_t start = 0, end = 0; start < text.size(); start = end) {
+    if (result.capacity() != advised) {
+      advised = result.capacity();
+      PreferHugePages(result.data(), advised * sizeof(Char));
+    }
     end = PieceEnd(text, start);
     result += convert(text.substr(start, end - start), start);
   }

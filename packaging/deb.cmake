@@ -64,7 +64,7 @@ ${for_programs}
 This package holds the shared library.")
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION libs)
 # ldconfig runs by its trigger, as Debian's tools have it. CPack's own maintainer scripts
-# call it too, which lintian notes: see quobrel.lintian-overrides.
+# call it too, which lintian notes: see library.lintian-overrides.
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_SOURCE_DIR}/triggers)
 
 set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION

@@ -14,12 +14,15 @@ install(FILES library.lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lin
 install(FILES ${PROJECT_SOURCE_DIR}/include/quobrel/quobrel.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quobrel COMPONENT development)
 
-set(pkgconfig_folder ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
-# The prefix as seen from the .pc file's folder, so that any prefix the install is given works.
-file(RELATIVE_PATH pkgconfig_to_prefix ${CMAKE_INSTALL_PREFIX}/${pkgconfig_folder}
-     ${CMAKE_INSTALL_PREFIX})
-configure_file(quobrel.pc.in quobrel.pc @ONLY)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quobrel.pc DESTINATION ${pkgconfig_folder}
+# quobrel.pc names the prefix the install is given (the packages': /usr), known only as it
+# runs.
+install(CODE "set(prefix \"\${CMAKE_INSTALL_PREFIX}\")
+  set(libdir ${CMAKE_INSTALL_LIBDIR})
+  set(includedir ${CMAKE_INSTALL_INCLUDEDIR})
+  set(version ${PROJECT_VERSION})
+  configure_file(${CMAKE_CURRENT_SOURCE_DIR}/quobrel.pc.in ${CMAKE_CURRENT_BINARY_DIR}/quobrel.pc
+                 @ONLY)" COMPONENT development)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quobrel.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
         COMPONENT development)
 
 set(cmake_package_folder ${CMAKE_INSTALL_LIBDIR}/cmake/Quobrel)
@@ -32,7 +35,10 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/QuobrelConfig.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/QuobrelConfigVersion.cmake
         DESTINATION ${cmake_package_folder} COMPONENT development)
 
-# Where Debian's Python finds modules of Debian's packages.
+# Where Debian's Python finds modules of Debian's packages. The module finds the library
+# beside it in any prefix, as the packages' folders have it.
 set(python_folder lib/python3/dist-packages)
+file(RELATIVE_PATH module_to_library /${python_folder} /${CMAKE_INSTALL_LIBDIR})
+set_target_properties(python_module PROPERTIES INSTALL_RPATH \$ORIGIN/${module_to_library})
 install(TARGETS python_module LIBRARY DESTINATION ${python_folder} COMPONENT python)
 drop_compiler_notes(python_module python ${python_folder})

@@ -5,6 +5,7 @@
 #include <unicode/utf16.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 #include <optional>
@@ -38,6 +39,11 @@ class Utf16Text {
  public:
   Utf16Text(const py::str& text, const char* argument) {
     PyObject* object = text.ptr();
+#if PY_VERSION_HEX < 0x030C0000
+    // A str made by an extension through the old wide-character calls is not yet in its
+    // compact form.
+    if (PyUnicode_READY(object) < 0) throw py::error_already_set();
+#endif
     const std::size_t length = PyUnicode_GET_LENGTH(object);
     const void* data = PyUnicode_DATA(object);
     switch (PyUnicode_KIND(object)) {
@@ -86,9 +92,11 @@ class Utf16Text {
 py::str StrOf(std::u16string_view text) {
   PyObject* object = nullptr;
   if (FirstSurrogate(text)) {
-    // Pairs of them: the decoder joins each into its character.
+    // Pairs of them: the decoder joins each into its character. Told the byte order, it
+    // takes a leading U+FEFF for a character, not for a byte-order mark.
+    int byteOrder = std::endian::native == std::endian::little ? -1 : 1;
     object = PyUnicode_DecodeUTF16(reinterpret_cast<const char*>(text.data()),
-                                   static_cast<Py_ssize_t>(2 * text.size()), "strict", nullptr);
+                                   static_cast<Py_ssize_t>(2 * text.size()), "strict", &byteOrder);
   } else {
     const char16_t widest = text.empty() ? 0 : *std::max_element(text.begin(), text.end());
     object = PyUnicode_New(static_cast<Py_ssize_t>(text.size()), widest);
@@ -179,7 +187,7 @@ PYBIND11_MODULE(quobrel, module) {
              "Return the text converted as the keywords say; None, like 'none', leaves a\n"
              "class of characters as it is.\n\n"
              "digits, letters, symbols, katakana: 'full', 'half' or 'none'. symbols are\n"
-             "  the printable ASCII characters but digits, letters and \" ' \\ ~.\n"
+             "  the printable ASCII characters but digits, letters, the space and \" ' \\ ~.\n"
              "  Half-width katakana widen with their voiced and semi-voiced marks composed.\n"
              "kana: 'hiragana' or 'katakana', full-width katakana to hiragana or the\n"
              "  other way, or 'none'.\n"

@@ -162,7 +162,9 @@ TEST(Library, LongLinesAndLongTextsGiveTheCommandLinesBytes) {
     for (std::size_t i = 0; i < lineLength; ++i) text += characters[random() % 8];
     text += characters[8 + random() % 3];
   }
-  for (const std::string& sample : {text, std::string(300'000, ' ') + "ｶﾞ"}) {
+  // And a byte-order mark, which the command line takes off and puts back.
+  for (const std::string& sample :
+       {text, std::string(300'000, ' ') + "ｶﾞ", "\xEF\xBB\xBF" + text.substr(0, 100'000)}) {
     const std::string expected = Cli({"convert"}, sample);
     EXPECT_EQ(FirstDifference(quobrel::Convert(sample), expected), std::nullopt);
     EXPECT_EQ(FirstDifference(Utf8(quobrel::Convert(Utf16(sample))), expected), std::nullopt);
@@ -223,6 +225,16 @@ TEST(Library, InvalidUtf8IsRefusedWhereItLies) {
     EXPECT_EQ(Thrown([&] { quobrel::Replace("a", "a", c.bytes); }).first,
               "the replacement is not valid UTF-8 at byte " + std::to_string(c.offset));
   }
+}
+
+TEST(Library, InvalidUtf8FarIntoALongTextIsRefusedWhereItLies) {
+  std::string text;
+  for (int line = 0; line < 30'000; ++line) text += "ｶﾞ  \n";
+  const std::size_t offset = text.size() + 1;
+  text += "a\xC3(";
+  EXPECT_EQ(Thrown([&] { quobrel::Convert(text); }).first,
+            "the text is not valid UTF-8 at byte " + std::to_string(offset));
+  EXPECT_EQ(Thrown([&] { quobrel::Convert(text); }).second, offset);
 }
 
 TEST(Library, LoneSurrogatesAndEmptySearchesAreRefused) {

@@ -53,7 +53,9 @@ class Values(unittest.TestCase):
 
     def test_texts_of_every_width_of_character(self):
         # Python keeps a text one, two or four bytes a character, by its widest.
-        for text in ["", "plain ascii  x", "café  ﾃﾞ", "ｶﾞ  ガ", "ｶﾞ 𠮷😀", "😀" * 3]:
+        # A leading U+FEFF or U+FFFE is a character like any other.
+        for text in ["", "plain ascii  x", "café  ﾃﾞ", "ｶﾞ  ガ", "ｶﾞ 𠮷😀", "😀" * 3,
+                     "\ufeffｶﾞ𠮷", "\ufffe😀 ab"]:
             with self.subTest(text=text):
                 self.assertEqual(quobrel.convert(text, letters="full", case="upper"),
                                  cli("convert", "--letters=full", "--case=upper", text=text))
@@ -63,6 +65,7 @@ class Values(unittest.TestCase):
         self.assertEqual(quobrel.replace("Tokyo, TOKYO", "tokyo", "東京", match_case=True),
                          ("Tokyo, TOKYO", 0))
         self.assertEqual(quobrel.replace("a𠮷b𠮷", "𠮷", "😀"), ("a😀b😀", 2))
+        self.assertEqual(quobrel.replace("\ufeffxa", "x", "😀"), ("\ufeff😀a", 1))
         self.assertEqual(quobrel.replace("ａｂｃ abc", "ABC", ""), ("ａｂｃ ", 1))
         self.assertEqual(quobrel.replace(SAMPLE, "ｶﾞ", "ガ")[0],
                          cli("replace", "--search=ｶﾞ", "--replace=ガ"))

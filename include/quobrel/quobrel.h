@@ -1,7 +1,7 @@
 // libquobrel: Japanese text between full-width and half-width forms, kana script and
 // letter case, and the replacement of every occurrence of a text, for other programs.
 // The conversions are quobrel-cli's, byte for byte. Every function is pure and may be
-// called from any thread.
+// called from any thread. The header needs C++20.
 #pragma once
 
 #include <cstddef>
@@ -42,7 +42,8 @@ enum class Spaces {
 struct Options {
   Width digits = Width::Keep;
   Width letters = Width::Keep;  // Latin letters
-  Width symbols = Width::Keep;  // the printable ASCII characters but " ' \ ~
+  // The printable ASCII characters other than digits, letters, the space and " ' \ ~.
+  Width symbols = Width::Keep;
   Width katakana = Width::Full;
   Script kana = Script::Keep;  // full-width katakana to hiragana, or the other way
   LetterCase letterCase = LetterCase::Keep;
