@@ -32,35 +32,40 @@ std::optional<std::size_t> FirstSurrogate(std::basic_string_view<Unit> units) {
   return std::nullopt;
 }
 
-// A str's characters in UTF-16. A str of the Basic Multilingual Plane holds them already,
-// and is read where it lies; a narrower or wider one is copied. A str may hold surrogates
-// as characters of their own, which no UTF encodes: those are refused.
+// A str's characters in UTF-16: taken from the str with the GIL held, read without it, as
+// the str cannot change and its caller keeps it. A str of the Basic Multilingual Plane
+// holds them already, and is read where it lies; a narrower or wider one is copied. A str
+// may hold surrogates as characters of their own, which no UTF encodes: those are refused.
 class Utf16Text {
  public:
-  Utf16Text(const py::str& text, const char* argument) {
+  Utf16Text(const py::str& text, const char* argument) : argument_(argument) {
     PyObject* object = text.ptr();
 #if PY_VERSION_HEX < 0x030C0000
     // A str made by an extension through the old wide-character calls is not yet in its
     // compact form.
     if (PyUnicode_READY(object) < 0) throw py::error_already_set();
 #endif
-    const std::size_t length = PyUnicode_GET_LENGTH(object);
-    const void* data = PyUnicode_DATA(object);
-    switch (PyUnicode_KIND(object)) {
+    kind_ = PyUnicode_KIND(object);
+    data_ = PyUnicode_DATA(object);
+    length_ = PyUnicode_GET_LENGTH(object);
+  }
+
+  std::u16string_view Read() {
+    switch (kind_) {
       case PyUnicode_1BYTE_KIND: {
-        const auto* characters = static_cast<const Py_UCS1*>(data);
-        copy_.assign(characters, characters + length);
-        view_ = copy_;
-        return;
+        const auto* characters = static_cast<const Py_UCS1*>(data_);
+        copy_.assign(characters, characters + length_);
+        return copy_;
       }
-      case PyUnicode_2BYTE_KIND:
-        view_ = {static_cast<const char16_t*>(data), length};
-        RefuseSurrogate(FirstSurrogate(view_), argument);
-        return;
+      case PyUnicode_2BYTE_KIND: {
+        const std::u16string_view units{static_cast<const char16_t*>(data_), length_};
+        RefuseSurrogate(FirstSurrogate(units));
+        return units;
+      }
       default: {
-        const std::u32string_view characters{static_cast<const char32_t*>(data), length};
-        RefuseSurrogate(FirstSurrogate(characters), argument);
-        copy_.reserve(length + length / 8);
+        const std::u32string_view characters{static_cast<const char32_t*>(data_), length_};
+        RefuseSurrogate(FirstSurrogate(characters));
+        copy_.reserve(length_ + length_ / 8);
         for (const char32_t c : characters) {
           if (U16_LENGTH(c) == 1) {
             copy_ += static_cast<char16_t>(c);
@@ -69,37 +74,48 @@ class Utf16Text {
             copy_ += static_cast<char16_t>(U16_TRAIL(c));
           }
         }
-        view_ = copy_;
+        return copy_;
       }
     }
   }
-  Utf16Text(const Utf16Text&) = delete;
-  Utf16Text& operator=(const Utf16Text&) = delete;
-
-  std::u16string_view View() const { return view_; }
 
  private:
-  static void RefuseSurrogate(std::optional<std::size_t> at, const std::string& argument) {
-    if (at)
-      throw quobrel::Error(argument + " holds a surrogate at index " + std::to_string(*at), *at);
+  void RefuseSurrogate(std::optional<std::size_t> at) const {
+    if (at) {
+      throw quobrel::Error(
+          std::string(argument_) + " holds a surrogate at index " + std::to_string(*at), *at);
+    }
   }
 
+  const char* argument_;
+  int kind_ = 0;
+  const void* data_ = nullptr;
+  std::size_t length_ = 0;
   std::u16string copy_;
-  std::u16string_view view_;
 };
 
+// What a str of a UTF-16 text takes, which needs no GIL to find.
+struct StrShape {
+  bool pairs = false;  // surrogate pairs
+  char16_t widest = 0;
+};
+
+StrShape ShapeOf(std::u16string_view text) {
+  return {FirstSurrogate(text).has_value(),
+          text.empty() ? char16_t{0} : *std::max_element(text.begin(), text.end())};
+}
+
 // A str of the text's characters, as narrow a one as they allow, as Python keeps each str.
-py::str StrOf(std::u16string_view text) {
+py::str StrOf(std::u16string_view text, StrShape shape) {
   PyObject* object = nullptr;
-  if (FirstSurrogate(text)) {
-    // Pairs of them: the decoder joins each into its character. Told the byte order, it
-    // takes a leading U+FEFF for a character, not for a byte-order mark.
+  if (shape.pairs) {
+    // The decoder joins each pair into its character. Told the byte order, it takes a
+    // leading U+FEFF for a character, not for a byte-order mark.
     int byteOrder = std::endian::native == std::endian::little ? -1 : 1;
     object = PyUnicode_DecodeUTF16(reinterpret_cast<const char*>(text.data()),
                                    static_cast<Py_ssize_t>(2 * text.size()), "strict", &byteOrder);
   } else {
-    const char16_t widest = text.empty() ? 0 : *std::max_element(text.begin(), text.end());
-    object = PyUnicode_New(static_cast<Py_ssize_t>(text.size()), widest);
+    object = PyUnicode_New(static_cast<Py_ssize_t>(text.size()), shape.widest);
     if (object != nullptr) {
       void* data = PyUnicode_DATA(object);
       quobrel::PreferHugePages(data, text.size() * PyUnicode_KIND(object));
@@ -112,6 +128,20 @@ py::str StrOf(std::u16string_view text) {
   }
   if (object == nullptr) throw py::error_already_set();
   return py::reinterpret_steal<py::str>(object);
+}
+
+// The text `work` gives, worked out with the GIL released so that other threads run, as a
+// str.
+template <class Work>
+py::str Released(const Work& work) {
+  std::u16string result;
+  StrShape shape;
+  {
+    py::gil_scoped_release unlocked;
+    result = work();
+    shape = ShapeOf(result);
+  }
+  return StrOf(result, shape);
 }
 
 // The value the word names, `keyword`'s; None is "none".
@@ -142,26 +172,18 @@ py::str Convert(const py::str& text, const std::optional<std::string>& digits,
       .kana = Chosen<quobrel::Script>(quobrel::kScriptWords, "kana", kana),
       .letterCase = Chosen<quobrel::LetterCase>(quobrel::kLetterCaseWords, "case", letterCase),
       .spaces = Chosen<quobrel::Spaces>(quobrel::kSpacesWords, "spaces", spaces)};
-  const Utf16Text input(text, "text");
-  std::u16string result;
-  {
-    py::gil_scoped_release unlocked;
-    result = quobrel::Convert(input.View(), options);
-  }
-  return StrOf(result);
+  Utf16Text input(text, "text");
+  return Released([&] { return quobrel::Convert(input.Read(), options); });
 }
 
 std::tuple<py::str, std::size_t> Replace(const py::str& text, const py::str& search,
                                          const py::str& replacement, bool matchCase) {
-  const Utf16Text input(text, "text"), searched(search, "search"),
-      replacing(replacement, "replacement");
-  std::u16string result;
+  Utf16Text input(text, "text"), searched(search, "search"), replacing(replacement, "replacement");
   std::size_t count = 0;
-  {
-    py::gil_scoped_release unlocked;
-    result = quobrel::Replace(input.View(), searched.View(), replacing.View(), matchCase, &count);
-  }
-  return {StrOf(result), count};
+  py::str result = Released([&] {
+    return quobrel::Replace(input.Read(), searched.Read(), replacing.Read(), matchCase, &count);
+  });
+  return {result, count};
 }
 
 }  // namespace
