@@ -17,11 +17,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/include/quobrel/quobrel.h
 # quobrel.pc names the prefix the install is given (the packages': /usr), known only as it
 # runs.
 install(CODE "set(prefix \"\${CMAKE_INSTALL_PREFIX}\")
-  set(libdir ${CMAKE_INSTALL_LIBDIR})
-  set(includedir ${CMAKE_INSTALL_INCLUDEDIR})
+  set(libdir \"${CMAKE_INSTALL_LIBDIR}\")
+  set(includedir \"${CMAKE_INSTALL_INCLUDEDIR}\")
   set(version ${PROJECT_VERSION})
-  configure_file(${CMAKE_CURRENT_SOURCE_DIR}/quobrel.pc.in ${CMAKE_CURRENT_BINARY_DIR}/quobrel.pc
-                 @ONLY)" COMPONENT development)
+  configure_file(\"${CMAKE_CURRENT_SOURCE_DIR}/quobrel.pc.in\"
+                 \"${CMAKE_CURRENT_BINARY_DIR}/quobrel.pc\" @ONLY)" COMPONENT development)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quobrel.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
         COMPONENT development)
 
