@@ -100,9 +100,14 @@ struct StrShape {
   char16_t widest = 0;
 };
 
+// One pass over the result, which may be long.
 StrShape ShapeOf(std::u16string_view text) {
-  return {FirstSurrogate(text).has_value(),
-          text.empty() ? char16_t{0} : *std::max_element(text.begin(), text.end())};
+  StrShape shape;
+  for (const char16_t unit : text) {
+    shape.pairs |= IsSurrogate(unit);
+    shape.widest = std::max(shape.widest, unit);
+  }
+  return shape;
 }
 
 // A str of the text's characters, as narrow a one as they allow, as Python keeps each str.
