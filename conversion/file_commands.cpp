@@ -1,12 +1,16 @@
 #include "conversion/file_commands.h"
 
+#include <memory>
+
+#include "engine/conversion_chain.h"
+
 namespace quobrel {
 
+// The options cannot change while a file converts: the chain is compiled once, for every
+// piece, into the fused pass.
 FileCommand ConvertingCommand(const Options& options) {
-  return {[options](std::u16string text) {
-            return CommandResult{ConvertText(std::move(text), options)};
-          },
-          {}};
+  auto chain = std::make_shared<const convert::FusedChain>(ChainOf(options));
+  return {[chain](const std::u16string& text) { return CommandResult{chain->Convert(text)}; }, {}};
 }
 
 FileCommand ReplacingCommand(const ReplaceTexts& texts) {

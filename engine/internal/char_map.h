@@ -36,8 +36,9 @@ class CharMap {
 
  private:
   using Page = std::array<Entry, 256>;
-  // No conversion translates characters of more than two pages.
-  static constexpr std::size_t kMaxOwnPages = 2;
+  // No conversion translates characters of more than three pages, nor does the whole chain:
+  // ASCII with Latin-1, the kana, and the half- and full-width forms.
+  static constexpr std::size_t kMaxOwnPages = 3;
 
   Page& OwnPage(char16_t c) {
     Page*& page = pageOf_[c >> 8];

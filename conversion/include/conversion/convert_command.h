@@ -1,16 +1,15 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "conversion/controls.h"
 #include "conversion/convert_options.h"
 
 namespace quobrel {
 
-// Runs the text through the conversions `options` selects: kana script, then full-width,
-// then half-width, then letter case, then spaces, each only when it selects something. The
-// script goes first so that hiragana can end up as half-width katakana.
-std::u16string ConvertText(std::u16string text, const Options& options);
+// Runs the text through the conversions `options` selects (ChainOf), in one pass.
+std::u16string ConvertText(std::u16string_view text, const Options& options);
 
 // Where the text tab's command reads its options. It is asked again as each conversion's
 // turn comes, after the conversions before it, and only that conversion's options are

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 
+#include "engine/conversion_chain.h"
 #include "engine/conversions.h"
 #include "quobrel/quobrel.h"
 
@@ -70,6 +71,22 @@ constexpr convert::SpaceMode SpaceModeOf(Spaces choice) {
 }
 constexpr convert::KanaScript KanaScriptOf(Script choice) {
   return kScriptRows[static_cast<std::size_t>(choice)].to;
+}
+
+// The classes of characters `options` takes to `width`.
+constexpr convert::WidthClasses ClassesOf(const Options& options, Width width) {
+  return {.digits = options.digits == width,
+          .letters = options.letters == width,
+          .katakana = options.katakana == width,
+          .symbols = options.symbols == width};
+}
+
+constexpr convert::ConversionChain ChainOf(const Options& options) {
+  return {.script = KanaScriptOf(options.kana),
+          .toFullWidth = ClassesOf(options, Width::Full),
+          .toHalfWidth = ClassesOf(options, Width::Half),
+          .letterCase = CaseChangeOf(options.letterCase),
+          .spaces = SpaceModeOf(options.spaces)};
 }
 
 }  // namespace quobrel

@@ -1,0 +1,154 @@
+// The fused pass against the steps it fuses, run one after the other: the two must agree
+// unit for unit, for every set of options.
+#include <gtest/gtest.h>
+#include <unicode/unistr.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "conversion/convert_options.h"
+#include "engine/conversion_chain.h"
+#include "tests/run_process.h"
+#include "tests/yield_counter.h"
+
+namespace quobrel {
+namespace {
+
+std::vector<Options> EveryOptionSet() {
+  std::vector<Options> sets;
+  const Width widths[] = {Width::Keep, Width::Full, Width::Half};
+  for (Width digits : widths)
+    for (Width letters : widths)
+      for (Width symbols : widths)
+        for (Width katakana : widths)
+          for (int kana = 0; kana <= static_cast<int>(Script::Katakana); ++kana)
+            for (int letterCase = 0; letterCase <= static_cast<int>(LetterCase::LowerHalfWidth);
+                 ++letterCase)
+              for (int spaces = 0; spaces <= static_cast<int>(Spaces::AllToHalf); ++spaces)
+                sets.push_back({digits, letters, symbols, katakana, static_cast<Script>(kana),
+                                static_cast<LetterCase>(letterCase), static_cast<Spaces>(spaces)});
+  return sets;
+}
+
+std::string Describe(const Options& o) {
+  auto n = [](auto choice) { return std::to_string(static_cast<int>(choice)); };
+  return "digits " + n(o.digits) + " letters " + n(o.letters) + " symbols " + n(o.symbols) +
+         " katakana " + n(o.katakana) + " kana " + n(o.kana) + " case " + n(o.letterCase) +
+         " spaces " + n(o.spaces);
+}
+
+// Runs of units, each run drawn from one pool: long enough for whole vector groups to pass,
+// mixed enough for every look-behind to meet every neighbour.
+std::u16string RandomText(std::mt19937& random, std::size_t length) {
+  static const std::vector<std::u16string> pools = [] {
+    std::vector<std::u16string> made(3);
+    for (char16_t c = 0; c < 256; ++c) made[0] += c;
+    for (char16_t c = 0x3000; c < 0x3100; ++c) made[1] += c;
+    for (char16_t c = 0xFF00; c != 0; ++c) made[2] += c;
+    made.push_back(u"漢字一\U00020BB7\xD800\xDFFF\r\n");
+    made.push_back(u"  \u00A0\u3000ﾞﾟｶﾊﾟ");
+    made.push_back(u"ｶｷｸｹｺﾊﾋﾌﾍﾎｳﾜｦﾞﾟﾞﾟ ");
+    made.push_back(u"abcXYZ019ａｂｃＸＹＺ０１９!#~ ");
+    return made;
+  }();
+  std::u16string text;
+  while (text.size() < length) {
+    const std::u16string& pool = pools[random() % pools.size()];
+    for (std::size_t n = 1 + random() % 70; n > 0; --n) text += pool[random() % pool.size()];
+  }
+  return text;
+}
+
+std::u16string Stepwise(const std::u16string& text, const Options& options) {
+  return convert::ConvertStepByStep(text, ChainOf(options));
+}
+
+std::u16string Fused(const std::u16string& text, const Options& options) {
+  return convert::FusedChain(ChainOf(options)).Convert(text);
+}
+
+TEST(FusedChain, MatchesTheStepsForEveryOptionSet) {
+  std::mt19937 random(24);
+  const std::vector<Options> sets = EveryOptionSet();
+  ASSERT_EQ(sets.size(), 81u * 3 * 7 * 4);
+  for (const Options& options : sets) {
+    const std::u16string text = RandomText(random, 300);
+    ASSERT_EQ(Fused(text, options), Stepwise(text, options)) << Describe(options);
+  }
+}
+
+TEST(FusedChain, MatchesTheStepsAtTheEdgesOfATextAndOfItsBlocks) {
+  const Options everything{Width::Full,      Width::Full,       Width::Full,        Width::Full,
+                           Script::Hiragana, LetterCase::Upper, Spaces::PairsToFull};
+  const Options startUp;
+  const std::u16string spaces64(64, u' ');
+  for (const Options& options : {startUp, everything}) {
+    for (const std::u16string& text :
+         {std::u16string(), std::u16string(u"ﾞ"), std::u16string(u" "), std::u16string(u"\u00A0"),
+          std::u16string(u"a "), spaces64 + u" ", std::u16string(31, u'a') + u"ｶ" + u"ﾞ",
+          std::u16string(32, u'a') + u"ﾞ", std::u16string(31, u'a') + u"  b"}) {
+      EXPECT_EQ(Fused(text, options), Stepwise(text, options)) << Describe(options);
+    }
+  }
+  // Texts longer than the blocks between yields, for a sample of the option sets; the pass
+  // owes a yield for each unit, as the steps do.
+  std::mt19937 random(7);
+  const std::vector<Options> sets = EveryOptionSet();
+  for (int round = 0; round < 24; ++round) {
+    const Options& options = sets[random() % sets.size()];
+    const std::u16string text = RandomText(random, 40'000 + random() % 1000);
+    const convert::FusedChain chain(ChainOf(options));
+    std::u16string fused;
+    {
+      testing::YieldCounter yields;
+      fused = chain.Convert(text);
+      EXPECT_EQ(yields.total, text.size());
+    }
+    ASSERT_EQ(fused, Stepwise(text, options)) << Describe(options);
+  }
+}
+
+// Every twentieth Japanese manual page, in UTF-16.
+std::u16string ManualPages() {
+  std::vector<std::string> pages;
+  std::error_code error;
+  for (auto it = std::filesystem::recursive_directory_iterator("/usr/share/man/ja", error);
+       it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+    if (it->is_regular_file() && it->path().extension() == ".gz") pages.push_back(it->path());
+  }
+  std::sort(pages.begin(), pages.end());
+  std::vector<std::string> arguments{"-c"};
+  for (std::size_t i = 0; i < pages.size(); i += 20) arguments.push_back(pages[i]);
+  if (arguments.size() == 1) return {};
+  const std::string utf8 = testing::RunProcess("/usr/bin/zcat", arguments, "").out;
+  const icu::UnicodeString text = icu::UnicodeString::fromUTF8(utf8);
+  return {reinterpret_cast<const char16_t*>(text.getBuffer()),
+          static_cast<std::size_t>(text.length())};
+}
+
+TEST(FusedChain, MatchesTheStepsOnTheManualPages) {
+  const std::u16string pages = ManualPages();
+  if (pages.empty()) GTEST_SKIP() << "no Japanese manual pages (manpages-ja)";
+  const Options allHalf{Width::Half,  Width::Half,      Width::Half,      Width::Half,
+                        Script::Keep, LetterCase::Keep, Spaces::AllToHalf};
+  const Options allFull{Width::Full,        Width::Full,      Width::Full,
+                        Width::Full,        Script::Katakana, LetterCase::UpperFullWidth,
+                        Spaces::PairsToFull};
+  const Options hiragana{.kana = Script::Hiragana, .letterCase = LetterCase::Lower};
+  const std::u16string halfWidth = Stepwise(pages, allHalf);
+  for (const std::u16string& text : {pages, halfWidth}) {
+    for (const Options& options : {Options{}, allHalf, allFull, hiragana}) {
+      const std::u16string ours = Fused(text, options), reference = Stepwise(text, options);
+      const auto [at, _] =
+          std::mismatch(ours.begin(), ours.end(), reference.begin(), reference.end());
+      EXPECT_TRUE(ours == reference)
+          << Describe(options) << ": they part at unit " << (at - ours.begin());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quobrel
