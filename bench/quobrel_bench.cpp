@@ -16,6 +16,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
@@ -24,7 +25,9 @@
 #include "conversion/convert_command.h"
 #include "conversion/convert_options.h"
 #include "conversion/file_commands.h"
+#include "conversion/option_words.h"
 #include "encoding/text_codec.h"
+#include "engine/conversion_chain.h"
 #include "engine/conversions.h"
 #include "engine/yield_hook.h"
 
@@ -115,18 +118,46 @@ std::u16string MixedText(std::size_t length) {
   return text;
 }
 
+// The start-up selection, each choice of each option made from it in turn (as
+// quobrel-cli's words name them), and every class to full width or to half width at once.
+std::vector<std::pair<std::string, Options>> OptionSets() {
+  std::vector<std::pair<std::string, Options>> sets{{"start-up", Options{}}};
+  auto vary = [&](const char* option, const auto& words, auto Options::*field) {
+    for (const auto& word : words) {
+      Options options;
+      if (options.*field == word.value) continue;
+      options.*field = word.value;
+      sets.emplace_back(std::string(option) + "=" + std::string(word.name), options);
+    }
+  };
+  vary("digits", kWidthWords, &Options::digits);
+  vary("letters", kWidthWords, &Options::letters);
+  vary("symbols", kWidthWords, &Options::symbols);
+  vary("katakana", kWidthWords, &Options::katakana);
+  vary("kana", kScriptWords, &Options::kana);
+  vary("case", kLetterCaseWords, &Options::letterCase);
+  vary("spaces", kSpacesWords, &Options::spaces);
+  sets.emplace_back("all to full width",
+                    Options{Width::Full, Width::Full, Width::Full, Width::Full, Script::Keep,
+                            LetterCase::Keep, Spaces::AllToFull});
+  sets.emplace_back("all to half width",
+                    Options{Width::Half, Width::Half, Width::Half, Width::Half, Script::Keep,
+                            LetterCase::Keep, Spaces::AllToHalf});
+  return sets;
+}
+
 void Report(const char* corpus, const std::u16string& text) {
   std::printf("\n%s: %zu UTF-16 characters\n", corpus, text.size());
-  std::printf("%-34s %12s %10s %16s\n", "", "Mchar/s", "x memcpy", "extra bytes");
+  std::printf("%-42s %12s %10s %16s\n", "", "Mchar/s", "x memcpy", "extra bytes");
 
   const Measurement copy = Measure(text, [&] { return std::u16string(text); });
   auto row = [&](const char* name, const std::function<std::u16string()>& run,
                  const std::function<void()>& prepare = {}) {
     const Measurement m = Measure(text, run, prepare);
-    std::printf("%-34s %12.0f %10.2f %16zu\n", name, m.charsPerSecond / 1e6,
+    std::printf("%-42s %12.0f %10.2f %16zu\n", name, m.charsPerSecond / 1e6,
                 m.charsPerSecond / copy.charsPerSecond, m.extraBytes);
   };
-  std::printf("%-34s %12.0f %10.2f\n", "memcpy (copy of the text)", copy.charsPerSecond / 1e6, 1.0);
+  std::printf("%-42s %12.0f %10.2f\n", "memcpy (copy of the text)", copy.charsPerSecond / 1e6, 1.0);
 
   using namespace convert;
   constexpr WidthClasses kKatakana{.katakana = true};
@@ -158,12 +189,20 @@ void Report(const char* corpus, const std::u16string& text) {
   row("ReplaceAll \"ﾌｧｲﾙ\" ignoring case",
       [&] { return ReplaceAll(text, u"ﾌｧｲﾙ", u"ファイル", CompareMode::IgnoreCase).text; });
 
-  // The batch hands the command its text, which the command takes over.
+  // The whole chain: step by step, as the window's text tab runs it, and fused, for the
+  // start-up selection and for each choice the window offers made from it, one at a time.
   const Options startUp;
-  std::u16string input;
-  row(
-      "Convert command, start-up chain", [&] { return ConvertText(std::move(input), startUp); },
-      [&] { input = text; });
+  row("Chain step by step, start-up", [&] { return ConvertStepByStep(text, ChainOf(startUp)); });
+  // Fused, into a buffer made beforehand: the pass, apart from the allocator.
+  std::vector<char16_t> buffer(FusedChain::RoomFor(text.size()));
+  for (const auto& [name, options] : OptionSets()) {
+    row(("Fused chain, " + name).c_str(),
+        [&] {
+          buffer.resize(FusedChain(ChainOf(options)).Convert(text, buffer.data()));
+          return std::u16string();
+        },
+        [&] { buffer.resize(FusedChain::RoomFor(text.size())); });
+  }
 }
 
 // A batch's view that shows nothing, and times how long the batch goes without yielding,

@@ -1,15 +1,17 @@
-// The library's calls over the program's own layers: the Convert command's chain and the
-// engine's replacement, with the codec's strict UTF-8.
+// The library's calls over the program's own layers: the Convert command's fused chain and
+// the engine's replacement, with the codec's strict UTF-8.
 #include "quobrel/quobrel.h"
 
 #include <unicode/utf16.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 
-#include "conversion/convert_command.h"
+#include "conversion/convert_options.h"
 #include "encoding/text_codec.h"
+#include "engine/conversion_chain.h"
 #include "engine/conversions.h"
 #include "support/huge_pages.h"
 
@@ -89,6 +91,23 @@ std::basic_string<Char> ConvertInPieces(std::basic_string_view<Char> text,
   return result;
 }
 
+// Room for a piece's result, kept from one piece to the next.
+class PieceRoom {
+ public:
+  char16_t* For(std::size_t units) {
+    const std::size_t needed = convert::FusedChain::RoomFor(units);
+    if (needed > size_) {
+      buffer_ = std::make_unique_for_overwrite<char16_t[]>(needed);
+      size_ = needed;
+    }
+    return buffer_.get();
+  }
+
+ private:
+  std::unique_ptr<char16_t[]> buffer_;
+  std::size_t size_ = 0;
+};
+
 void RequireValid(std::u16string_view text, const char* argument) {
   if (const std::optional<std::size_t> unit = LoneSurrogateAt(text)) {
     throw Error(std::string(argument) + " holds a lone surrogate at unit " + std::to_string(*unit),
@@ -111,14 +130,21 @@ convert::Replaced ReplaceValid(std::u16string_view text, std::u16string_view sea
 
 std::u16string Convert(std::u16string_view text, const Options& options) {
   RequireValid(text, "the text");
-  return ConvertInPieces(text, [&options](std::u16string_view piece, std::size_t) {
-    return ConvertText(std::u16string(piece), options);
+  const convert::FusedChain chain(ChainOf(options));
+  PieceRoom room;
+  return ConvertInPieces(text, [&](std::u16string_view piece, std::size_t) {
+    char16_t* const out = room.For(piece.size());
+    return std::u16string_view(out, chain.Convert(piece, out));
   });
 }
 
 std::string Convert(std::string_view utf8, const Options& options) {
-  return ConvertInPieces(utf8, [&options](std::string_view piece, std::size_t offset) {
-    return ToUtf8(ConvertText(FromUtf8(piece, "the text", offset), options));
+  const convert::FusedChain chain(ChainOf(options));
+  PieceRoom room;
+  return ConvertInPieces(utf8, [&](std::string_view piece, std::size_t offset) {
+    const std::u16string text = FromUtf8(piece, "the text", offset);
+    char16_t* const out = room.For(text.size());
+    return ToUtf8(std::u16string_view(out, chain.Convert(text, out)));
   });
 }
 
