@@ -21,6 +21,15 @@ bool IsStandardOutput(int fd) {
          S_ISREG(input.st_mode) && FileIdentity::Of(input) == FileIdentity::Of(output);
 }
 
+// A pipe holds 64 KB by default, so that each read or write of it moves a piece at most
+// and the two ends take turns at every piece; 1 MB lets them run side by side. Where the
+// system refuses, the pipe stays as it was; a file is no pipe, and is left alone.
+void WidenPipe(int fd) {
+  constexpr int kPipeSize = 1 << 20;
+  struct stat status {};
+  if (::fstat(fd, &status) == 0 && S_ISFIFO(status.st_mode)) ::fcntl(fd, F_SETPIPE_SZ, kPipeSize);
+}
+
 // Converts one input; false when it could not be.
 bool Convert(const std::string& input, const Request& request, WorkerPool& pool) {
   const bool standardInput = input == "-";
@@ -41,6 +50,7 @@ bool Convert(const std::string& input, const Request& request, WorkerPool& pool)
     ReportFile(name, {English("the input is the output")});
     return false;
   }
+  WidenPipe(fd);
   const OutputRun run{CommandOf(request).forFile(), FormatOf(request, standardInput),
                       /*surveyed=*/!standardInput};
   const FileReport report = ConvertToOutput(
@@ -53,6 +63,7 @@ bool Convert(const std::string& input, const Request& request, WorkerPool& pool)
 }  // namespace
 
 int RunToOutput(const Request& request) {
+  WidenPipe(STDOUT_FILENO);
   WorkerPool pool;
   bool allConverted = true;
   for (const std::string& input : InputsNamed(request.files))
