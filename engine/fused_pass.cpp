@@ -1,14 +1,15 @@
 // The fused pass, compiled for each instruction set Highway targets; the one the machine
 // has is chosen when the pass first runs.
-#undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "fused_pass.cpp"
-#include "hwy/foreach_target.h"  // IWYU pragma: keep
-// Once per target, after foreach_target.h.
 #include <bit>
 #include <cstdint>
 
-#include "hwy/highway.h"
 #include "internal/fused_plan.h"
+
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "fused_pass.cpp"
+#include "hwy/foreach_target.h"  // IWYU pragma: keep
+// After foreach_target.h, which includes this file again for each target.
+#include "hwy/highway.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace quobrel::convert::HWY_NAMESPACE {
