@@ -3,14 +3,11 @@
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
 #include <unicode/ustring.h>
-#include <unicode/utf16.h>
-#include <unicode/utf8.h>
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -18,9 +15,9 @@
 
 #include "encoding/alternate_codes.h"
 #include "encoding/text_lines.h"
-#include "internal/blockwise.h"
 #include "internal/code_walk.h"
 #include "internal/cp932_tables.h"
+#include "internal/utf8_transcoding.h"
 
 namespace quobrel {
 namespace {
@@ -28,7 +25,8 @@ namespace {
 using Converter = std::unique_ptr<UConverter, decltype(&ucnv_close)>;
 
 // Code page 932 goes through tables of ICU's mappings (internal/cp932_tables); UTF-8
-// through code of its own; EUC-JP, rarely used, through ICU's converter itself.
+// through code of its own (internal/utf8_transcoding); EUC-JP, rarely used, through ICU's
+// converter itself.
 constexpr const char* kEucJpIcuName = "EUC-JP";
 
 // A converter that stops at the first invalid or unmappable character instead of
@@ -75,20 +73,7 @@ std::size_t SumLanes(std::basic_string_view<Unit> input, Weigh weigh, WeighOne w
   return total;
 }
 
-using Bytes = std::uint8_t __attribute__((vector_size(16)));
 using Units = std::uint16_t __attribute__((vector_size(16)));
-
-// Whether every lane holds ASCII: no bit above the lowest seven is set in any.
-template <class Vector>
-bool AllAscii(Vector lanes) {
-  constexpr std::uint64_t kHighBits =
-      sizeof(lanes[0]) == 1 ? 0x8080808080808080u : 0xFF80FF80FF80FF80u;
-  std::uint64_t words[sizeof(Vector) / sizeof(std::uint64_t)];
-  std::memcpy(words, &lanes, sizeof words);
-  std::uint64_t any = 0;
-  for (std::uint64_t word : words) any |= word;
-  return (any & kHighBits) == 0;
-}
 
 // A comparison gives all bits set where it holds: as a count, 1 there.
 template <class Vector, class Mask>
@@ -96,19 +81,9 @@ Vector Ones(Mask mask) {
   return std::bit_cast<Vector>(mask) & 1;
 }
 
-// The size of the converted text, exact when the input is valid (code page 932 has its own
-// way).
-std::size_t DecodedLength(std::string_view bytes, TextEncoding encoding) {
-  if (encoding == TextEncoding::Utf8) {
-    // One unit per byte that starts a character, one more for a four-byte sequence.
-    return SumLanes<Bytes>(
-        bytes, [](Bytes b) { return Ones<Bytes>((b & 0xC0) != 0x80) + Ones<Bytes>(b >= 0xF0); },
-        [](char c) {
-          const auto b = static_cast<unsigned char>(c);
-          return std::size_t{(b & 0xC0) != 0x80} + (b >= 0xF0);
-        });
-  }
-  // EUC-JP, rarely used: ICU measures it, at the cost of a second pass.
+// The size of the text the EUC-JP bytes hold, exact when they are valid. EUC-JP is rarely
+// used: ICU measures it, at the cost of a second pass.
+std::size_t EucJpDecodedLength(std::string_view bytes) {
   UErrorCode status = U_ZERO_ERROR;
   const int32_t length = ucnv_toUChars(EucJpConverter(), nullptr, 0, bytes.data(),
                                        static_cast<int32_t>(bytes.size()), &status);
@@ -118,17 +93,6 @@ std::size_t DecodedLength(std::string_view bytes, TextEncoding encoding) {
 }
 
 std::size_t EncodedLength(std::u16string_view text, TextEncoding encoding) {
-  if (encoding == TextEncoding::Utf8) {
-    // One byte, one more from U+0080, one more from U+0800 except for a surrogate: a
-    // pair of surrogates takes four.
-    auto weigh = [](Units u) {
-      return Ones<Units>(u >= 0x80) + Ones<Units>((u >= 0x800) & ((u & 0xF800) != 0xD800));
-    };
-    auto weighOne = [](char16_t c) {
-      return std::size_t{c >= 0x80} + (c >= 0x800 && !U16_IS_SURROGATE(c));
-    };
-    return text.size() + SumLanes<Units>(text, weigh, weighOne);
-  }
   if (encoding == TextEncoding::EucJp) {
     UErrorCode status = U_ZERO_ERROR;
     const int32_t length =
@@ -145,67 +109,6 @@ std::size_t EncodedLength(std::u16string_view text, TextEncoding encoding) {
   };
   auto weighOne = [](char16_t c) { return std::size_t{!IsCp932SingleByte(c)}; };
   return text.size() + SumLanes<Units>(text, weigh, weighOne);
-}
-
-// Each conversion below returns where in its input it failed, or nothing when it filled
-// exactly `capacity` units.
-
-// UTF-8 through ICU's macros, which check each sequence as its converters do, and runs of
-// ASCII a block at a time.
-std::optional<std::size_t> DecodeUtf8Into(std::string_view bytes, char16_t* out,
-                                          std::size_t capacity) {
-  using Block = std::uint8_t __attribute__((vector_size(16)));
-  using WideBlock = std::uint16_t __attribute__((vector_size(32)));
-  std::size_t written = 0;
-  auto ascii = [&](std::size_t at) {
-    Block block;
-    std::memcpy(&block, bytes.data() + at, sizeof block);
-    if (written + sizeof block > capacity || !AllAscii(block)) return false;
-    const WideBlock units = __builtin_convertvector(block, WideBlock);
-    std::memcpy(out + written, &units, sizeof units);
-    written += sizeof block;
-    return true;
-  };
-  auto one = [&](std::size_t& at) {
-    std::size_t next = at;
-    UChar32 c;
-    U8_NEXT(bytes.data(), next, bytes.size(), c);
-    if (c < 0 || written + U16_LENGTH(c) > capacity) return false;
-    U16_APPEND_UNSAFE(out, written, c);
-    at = next;
-    return true;
-  };
-  if (const auto faultAt = Blockwise<sizeof(Block)>(bytes.size(), ascii, one)) return faultAt;
-  if (written != capacity) return bytes.size();
-  return std::nullopt;
-}
-
-std::optional<std::size_t> EncodeUtf8Into(std::u16string_view text, char* out,
-                                          std::size_t capacity) {
-  using NarrowBlock = std::uint8_t __attribute__((vector_size(8)));
-  constexpr std::size_t kBlock = sizeof(Units) / sizeof(char16_t);
-  std::size_t written = 0;
-  auto ascii = [&](std::size_t at) {
-    Units block;
-    std::memcpy(&block, text.data() + at, sizeof block);
-    if (written + kBlock > capacity || !AllAscii(block)) return false;
-    const NarrowBlock bytes = __builtin_convertvector(block, NarrowBlock);
-    std::memcpy(out + written, &bytes, sizeof bytes);
-    written += kBlock;
-    return true;
-  };
-  auto one = [&](std::size_t& at) {
-    std::size_t next = at;
-    UChar32 c;
-    U16_NEXT(text.data(), next, text.size(), c);
-    if (U_IS_SURROGATE(c) || written + U8_LENGTH(c) > capacity) return false;
-    U8_APPEND_UNSAFE(out, written, c);
-    at = next;
-    return true;
-  };
-  if (const auto faultAt = Blockwise<kBlock>(text.size(), ascii, one)) return faultAt;
-  if (written != capacity) return text.size();
-  return std::nullopt;
 }
 
 // The two directions of ICU's converters: the calls that differ, under one name each.
@@ -297,18 +200,17 @@ std::optional<std::size_t> DecodeInto(std::string_view bytes, TextEncoding encod
     text.resize(written);
     return std::nullopt;
   }
+  if (encoding == TextEncoding::Utf8) {
+    auto decoded = utf8::Decode(bytes);
+    if (!decoded) {
+      text.clear();
+      return decoded.error();
+    }
+    text = std::move(*decoded);
+    return std::nullopt;
+  }
   auto [decoded, invalidAt] = Convert<std::u16string>(
-      bytes, [encoding](std::string_view in) { return DecodedLength(in, encoding); },
-      [encoding](std::string_view in, char16_t* out, std::size_t capacity) {
-        switch (encoding) {
-          case TextEncoding::Utf8:
-            return DecodeUtf8Into(in, out, capacity);
-          case TextEncoding::Cp932:
-          case TextEncoding::EucJp:
-            break;
-        }
-        return ConvertEucJpInto<IcuDecoding>(in, out, capacity);
-      });
+      bytes, EucJpDecodedLength, ConvertEucJpInto<IcuDecoding, char, char16_t>);
   text = std::move(decoded);
   return invalidAt;
 }
@@ -361,17 +263,16 @@ Result<std::u16string, TextPosition> Decode(std::string_view bytes, TextEncoding
 
 Result<std::string, Unencodable> Encode(std::u16string_view text, TextEncoding encoding,
                                         std::vector<std::size_t>* alternateCodesAt) {
+  if (encoding == TextEncoding::Utf8) {
+    auto bytes = utf8::Encode(text);
+    if (!bytes) return Failure(Unencodable{bytes.error()});
+    return std::move(*bytes);
+  }
   auto [bytes, unencodableAt] = Convert<std::string>(
       text, [encoding](std::u16string_view in) { return EncodedLength(in, encoding); },
       [encoding, alternateCodesAt](std::u16string_view in, char* out, std::size_t capacity) {
-        switch (encoding) {
-          case TextEncoding::Utf8:
-            return EncodeUtf8Into(in, out, capacity);
-          case TextEncoding::Cp932:
-            return cp932::EncodeInto(in, out, capacity, alternateCodesAt);
-          case TextEncoding::EucJp:
-            break;
-        }
+        if (encoding == TextEncoding::Cp932)
+          return cp932::EncodeInto(in, out, capacity, alternateCodesAt);
         return ConvertEucJpInto<IcuEncoding>(in, out, capacity);
       });
   if (encoding == TextEncoding::EucJp) {
