@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
+#include <hwy/targets.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
+#include <algorithm>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -125,6 +130,177 @@ TEST(TextCodec, AgreesOnRandomUtf8) {
     ASSERT_TRUE(encoded.ok());
     ASSERT_EQ(*Decode(*encoded, TextEncoding::Utf8), text);
   }
+}
+
+// The reference: ICU's macros one character at a time, and the place of a fault counted by
+// hand (the texts below break lines with LF alone).
+struct Utf8Reference {
+  std::u16string text;
+  std::optional<TextPosition> invalidAt;
+};
+
+Utf8Reference DecodeOneByOne(std::string_view bytes) {
+  Utf8Reference reference;
+  TextPosition place;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::size_t at = i;
+    UChar32 c;
+    U8_NEXT(bytes.data(), i, bytes.size(), c);
+    if (c < 0) {
+      place.byte = at;
+      return {u"", place};
+    }
+    place.column = c == '\n' ? 1 : place.column + 1;
+    place.line += c == '\n';
+    char16_t units[2];
+    std::size_t length = 0;
+    U16_APPEND_UNSAFE(units, length, c);
+    reference.text.append(units, length);
+  }
+  return reference;
+}
+
+// The bytes, or the unit of the first unpaired surrogate.
+std::pair<std::string, std::optional<std::size_t>> EncodeOneByOne(std::u16string_view text) {
+  std::string bytes;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t at = i;
+    UChar32 c;
+    U16_NEXT(text.data(), i, text.size(), c);
+    if (U_IS_SURROGATE(c)) return {"", at};
+    char sequence[4];
+    std::size_t length = 0;
+    U8_APPEND_UNSAFE(sequence, length, c);
+    bytes.append(sequence, length);
+  }
+  return {bytes, std::nullopt};
+}
+
+// Where two texts first differ: to report rather than the texts.
+template <class Text>
+std::size_t FirstDifference(const Text& a, const Text& b) {
+  return std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin();
+}
+
+// Runs `check` once for each instruction set Highway has code for that this machine runs,
+// as machines without the best of them would.
+template <class Check>
+void ForEachInstructionSet(Check check) {
+  struct Restore {
+    ~Restore() { hwy::SetSupportedTargetsForTest(0); }
+  } restore;
+  for (const int64_t target : hwy::SupportedAndGeneratedTargets()) {
+    SCOPED_TRACE(hwy::TargetName(target));
+    hwy::SetSupportedTargetsForTest(target);
+    check();
+  }
+}
+
+// Random text in runs of one kind of character: ASCII (with line breaks), two bytes, three
+// (Japanese, and those next to the surrogates and the ends of the range), four; Japanese and
+// ASCII most.
+std::u16string RandomText(std::mt19937& random, std::size_t characters) {
+  const std::vector<std::u32string> kinds = {
+      U"abcdefghijklmnopqrstuvwxyz0123456789 .\n\x7F",
+      U"\u0080\u00E9\u07FF",
+      U"あいうカナ漢字、。ｱ\u0800\u0FFF\u1000\uD7FF\uE000\uFFFD\uFFFF",
+      U"\U00010000\U0001F600\U0010FFFF",
+  };
+  const unsigned weights[] = {8, 1, 8, 1};
+  std::discrete_distribution<std::size_t> kindOf(std::begin(weights), std::end(weights));
+  std::u16string text;
+  for (std::size_t count = 0; count < characters;) {
+    const std::u32string& kind = kinds[kindOf(random)];
+    for (std::size_t run = random() % 40 + 1; run > 0 && count < characters; --run, ++count) {
+      const char32_t c = kind[random() % kind.size()];
+      if (c > 0xFFFF) {
+        text += static_cast<char16_t>(U16_LEAD(c));
+        text += static_cast<char16_t>(U16_TRAIL(c));
+      } else {
+        text += static_cast<char16_t>(c);
+      }
+    }
+  }
+  return text;
+}
+
+TEST(TextCodec, Utf8AgreesWithIcuOneCharacterAtATime) {
+  std::mt19937 random(11);
+  ForEachInstructionSet([&] {
+    // Long enough for several of the chunks a text is converted in. Each result holds no
+    // more memory than it needs (but for a short string's own).
+    for (std::size_t characters : {0, 1, 2, 3, 17, 100, 1000, 30000}) {
+      const std::u16string text = RandomText(random, characters);
+      const auto [bytes, unencodable] = EncodeOneByOne(text);
+      ASSERT_FALSE(unencodable);
+      const auto encoded = Encode(text, TextEncoding::Utf8);
+      ASSERT_TRUE(encoded.ok());
+      EXPECT_TRUE(*encoded == bytes) << "from byte " << FirstDifference(*encoded, bytes);
+      EXPECT_LE(encoded->capacity(), std::max<std::size_t>(bytes.size(), 32));
+      const auto decoded = Decode(bytes, TextEncoding::Utf8);
+      ASSERT_TRUE(decoded.ok());
+      EXPECT_TRUE(*decoded == text) << "from unit " << FirstDifference(*decoded, text);
+      EXPECT_LE(decoded->capacity(), std::max<std::size_t>(text.size(), 32));
+    }
+  });
+}
+
+TEST(TextCodec, Utf8FaultsAreFoundWhereIcuFindsThem) {
+  // Stray trail bytes; sequences cut short, overlong, of surrogates, beyond U+10FFFF.
+  const std::string_view invalid[] = {"\x80",
+                                      "\xBF",
+                                      "\xC3",
+                                      "\xE3\x81",
+                                      "\xF0\x9F\x98",
+                                      "\xC0\x80",
+                                      "\xC1\xBF",
+                                      "\xE0\x80\x80",
+                                      "\xE0\x9F\xBF",
+                                      "\xF0\x8F\xBF\xBF",
+                                      "\xED\xA0\x80",
+                                      "\xED\xBF\xBF",
+                                      "\xF4\x90\x80\x80",
+                                      "\xF5\x80\x80\x80",
+                                      "\xF8",
+                                      "\xFE",
+                                      "\xFF"};
+  std::mt19937 random(12);
+  ForEachInstructionSet([&] {
+    const std::u16string text = RandomText(random, 150);
+    const std::string bytes = *Encode(text, TextEncoding::Utf8);
+    // Every place a character starts, past the edges of vectors of 8 to 64 bytes, and the
+    // text's end.
+    for (std::size_t at = 0; at <= std::min<std::size_t>(bytes.size(), 140); ++at) {
+      if (at < bytes.size() && U8_IS_TRAIL(bytes[at])) continue;
+      for (const std::string_view fault : invalid) {
+        for (const bool cutShort : {false, true}) {
+          const std::string faulty =
+              bytes.substr(0, at).append(fault).append(cutShort ? "" : bytes.substr(at));
+          const Utf8Reference reference = DecodeOneByOne(faulty);
+          ASSERT_TRUE(reference.invalidAt);
+          const auto decoded = Decode(faulty, TextEncoding::Utf8);
+          ASSERT_FALSE(decoded.ok()) << at;
+          EXPECT_EQ(decoded.error(), *reference.invalidAt)
+              << at << ' ' << testing::PrintToString(fault);
+        }
+      }
+    }
+    // A surrogate without its other half, at the end or not.
+    for (std::size_t at = 0; at <= std::min<std::size_t>(text.size(), 80); ++at) {
+      if (at < text.size() && U16_IS_TRAIL(text[at])) continue;
+      for (const char16_t lone : {u'\xD800', u'\xDBFF', u'\xDC00', u'\xDFFF'}) {
+        for (const bool cutShort : {false, true}) {
+          const std::u16string faulty =
+              text.substr(0, at) + lone + (cutShort ? u"" : text.substr(at));
+          const auto [bytes, unencodable] = EncodeOneByOne(faulty);
+          ASSERT_TRUE(unencodable);
+          const auto encoded = Encode(faulty, TextEncoding::Utf8);
+          ASSERT_FALSE(encoded.ok());
+          EXPECT_EQ(encoded.error().unit, *unencodable) << at;
+        }
+      }
+    }
+  });
 }
 
 }  // namespace
