@@ -142,14 +142,23 @@ void PlanVectors(FusedPlan& plan) {
       oneByOne.push_back(static_cast<char16_t>(shifted[i].units.first + k));
   }
   shifted.resize(std::min(shifted.size(), FusedPlan::kMaxShifted));
-  std::copy(shifted.begin(), shifted.end(), plan.shifted.begin());
-  plan.shiftedCount = shifted.size();
 
   std::sort(oneByOne.begin(), oneByOne.end());
   const std::vector<UnitStretch> stretches =
       JoinClosest(StretchesOf(oneByOne), FusedPlan::kMaxOneByOne);
   std::copy(stretches.begin(), stretches.end(), plan.oneByOne.begin());
   plan.oneByOneCount = stretches.size();
+
+  // A shifted stretch within one taken one by one never moves a vector: the half-width
+  // katakana widen each by an offset of its own, and go one by one together.
+  std::erase_if(shifted, [&](const ShiftedStretch& shift) {
+    return std::any_of(stretches.begin(), stretches.end(), [&](const UnitStretch& stretch) {
+      return shift.units.first >= stretch.first &&
+             shift.units.first + shift.units.span <= stretch.first + stretch.span;
+    });
+  });
+  std::copy(shifted.begin(), shifted.end(), plan.shifted.begin());
+  plan.shiftedCount = shifted.size();
 }
 
 }  // namespace
