@@ -113,26 +113,47 @@ void TabulateCompositions(const ConversionChain& chain, FusedPlan& plan) {
   }
 }
 
+// A run of units that change, side by side, moves a vector whole when it falls into a few
+// stretches of one offset each; one with more, as the half-width katakana, which widen each
+// by an offset of its own, or with a unit that needs the look-behind or becomes two, goes
+// one by one.
+constexpr std::size_t kMostShiftsInARun = 4;
+
 // Which stretches move whole by one offset, and which units go one by one.
 void PlanVectors(FusedPlan& plan) {
   std::vector<ShiftedStretch> shifted;
   std::vector<char16_t> oneByOne;
+  std::vector<ShiftedStretch> run;  // the run of changing units so far, by offset
+  bool runOneByOne = false;
+  auto endRun = [&] {
+    if (runOneByOne || run.size() > kMostShiftsInARun) {
+      for (const ShiftedStretch& shift : run) {
+        for (int k = 0; k <= shift.units.span; ++k)
+          oneByOne.push_back(static_cast<char16_t>(shift.units.first + k));
+      }
+    } else {
+      shifted.insert(shifted.end(), run.begin(), run.end());
+    }
+    run.clear();
+    runOneByOne = false;
+  };
   for (char16_t page : kChangedPages) {
     for (char16_t low = 0; low < 256; ++low) {
       const auto c = static_cast<char16_t>((page << 8) | low);
       const CharMap::Entry& entry = plan.units[c];
-      if (entry.second != 0 || (plan.composes && IsMark(c))) {
-        oneByOne.push_back(c);
-      } else if (entry.delta != 0) {
-        ShiftedStretch* last = shifted.empty() ? nullptr : &shifted.back();
-        if (last != nullptr && last->delta == entry.delta &&
-            last->units.first + last->units.span + 1 == c) {
-          ++last->units.span;
-        } else {
-          shifted.push_back({{c, 0}, entry.delta});
-        }
+      const bool alone = entry.second != 0 || (plan.composes && IsMark(c));
+      if (!alone && entry.delta == 0) {
+        endRun();
+        continue;
+      }
+      runOneByOne = runOneByOne || alone;
+      if (!run.empty() && run.back().delta == entry.delta) {
+        ++run.back().units.span;
+      } else {
+        run.push_back({{c, 0}, entry.delta});
       }
     }
+    endRun();
   }
   // The widest stretches shift; units of the rest go one by one.
   std::stable_sort(shifted.begin(), shifted.end(),
@@ -148,9 +169,7 @@ void PlanVectors(FusedPlan& plan) {
       JoinClosest(StretchesOf(oneByOne), FusedPlan::kMaxOneByOne);
   std::copy(stretches.begin(), stretches.end(), plan.oneByOne.begin());
   plan.oneByOneCount = stretches.size();
-
-  // A shifted stretch within one taken one by one never moves a vector: the half-width
-  // katakana widen each by an offset of its own, and go one by one together.
+  // Joining may take in a shifted stretch, which then never moves a vector.
   std::erase_if(shifted, [&](const ShiftedStretch& shift) {
     return std::any_of(stretches.begin(), stretches.end(), [&](const UnitStretch& stretch) {
       return shift.units.first >= stretch.first &&
