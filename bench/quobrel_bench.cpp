@@ -195,7 +195,8 @@ void Report(const char* corpus, const std::u16string& text) {
   row("Chain step by step, start-up", [&] { return ConvertStepByStep(text, ChainOf(startUp)); });
   // Fused, into a buffer made beforehand: the pass, apart from the allocator.
   std::vector<char16_t> buffer(FusedChain::RoomFor(text.size()));
-  for (const auto& [name, options] : OptionSets()) {
+  for (const auto& [name, set] : OptionSets()) {
+    const Options& options = set;  // a lambda may not take a structured binding
     row(("Fused chain, " + name).c_str(),
         [&] {
           buffer.resize(FusedChain(ChainOf(options)).Convert(text, buffer.data()));
