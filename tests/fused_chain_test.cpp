@@ -4,14 +4,13 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "conversion/convert_options.h"
 #include "engine/conversion_chain.h"
-#include "tests/run_process.h"
+#include "tests/manual_pages.h"
 #include "tests/yield_counter.h"
 
 namespace quobrel {
@@ -113,18 +112,7 @@ TEST(FusedChain, MatchesTheStepsAtTheEdgesOfATextAndOfItsBlocks) {
 
 // Every twentieth Japanese manual page, in UTF-16.
 std::u16string ManualPages() {
-  std::vector<std::string> pages;
-  std::error_code error;
-  for (auto it = std::filesystem::recursive_directory_iterator("/usr/share/man/ja", error);
-       it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-    if (it->is_regular_file() && it->path().extension() == ".gz") pages.push_back(it->path());
-  }
-  std::sort(pages.begin(), pages.end());
-  std::vector<std::string> arguments{"-c"};
-  for (std::size_t i = 0; i < pages.size(); i += 20) arguments.push_back(pages[i]);
-  if (arguments.size() == 1) return {};
-  const std::string utf8 = testing::RunProcess("/usr/bin/zcat", arguments, "").out;
-  const icu::UnicodeString text = icu::UnicodeString::fromUTF8(utf8);
+  const icu::UnicodeString text = icu::UnicodeString::fromUTF8(testing::EveryTwentiethManualPage());
   return {reinterpret_cast<const char16_t*>(text.getBuffer()),
           static_cast<std::size_t>(text.length())};
 }

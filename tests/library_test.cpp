@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "quobrel/quobrel.h"
+#include "tests/manual_pages.h"
 #include "tests/run_process.h"
 
 namespace {
@@ -27,23 +28,6 @@ std::string Cli(std::vector<std::string> arguments, const std::string& input) {
   const quobrel::testing::ProcessResult result = RunProcess(QUOBREL_CLI_PATH, arguments, input);
   EXPECT_EQ(result.exitStatus, 0) << result.err;
   return result.out;
-}
-
-// Every twentieth Japanese manual page, those in UTF-8, one after the other.
-std::string ManualPages() {
-  const std::filesystem::path root = "/usr/share/man/ja";
-  std::vector<std::string> pages;
-  std::error_code error;
-  for (auto it = std::filesystem::recursive_directory_iterator(root, error);
-       it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-    if (it->is_regular_file() && it->path().extension() == ".gz") pages.push_back(it->path());
-  }
-  std::sort(pages.begin(), pages.end());
-  std::vector<std::string> arguments{"-c"};
-  for (std::size_t i = 0; i < pages.size(); i += 20) arguments.push_back(pages[i]);
-  if (arguments.size() == 1) return {};
-  const std::string text = RunProcess("/usr/bin/zcat", arguments, "").out;
-  return RunProcess("/usr/bin/iconv", {"-c", "-f", "UTF-8", "-t", "UTF-8"}, text).out;
 }
 
 std::u16string Utf16(const std::string& utf8) {
@@ -68,7 +52,7 @@ std::optional<std::size_t> FirstDifference(const std::string& ours, const std::s
 class ManualPagesTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    pages_ = new std::string(ManualPages());
+    pages_ = new std::string(quobrel::testing::EveryTwentiethManualPage());
     // The same pages with half-width katakana, digits, letters and symbols aplenty.
     if (!pages_->empty()) {
       halfWidth_ = new std::string(Cli({"convert", "--katakana=half", "--digits=half",
