@@ -338,58 +338,64 @@ std::size_t EncodedBytes(const char16_t* in, std::size_t size) {
 }
 
 // Converts from the start of `in` into `out`, which has room for `room` units, until the
-// input ends, the rest may not fit or the input is invalid. Whatever the steps leave (two
-// bytes, four, the input's last vector, an invalid sequence) is read as ICU reads it.
-Progress DecodeSome(const std::uint8_t* in, std::size_t size, char16_t* out, std::size_t room) {
-  static_assert(kDecodeStep >= U16_MAX_LENGTH && kDecodeStep * sizeof *out <= kChunkBytes);
+// input ends, the rest may not fit or the input is invalid: a vector at a time where `step`
+// takes one, which reads up to `kStepIn` units with `kBefore` before them and writes up to
+// `kStepOut`; whatever the steps leave (two bytes, four, the input's last vector, an invalid
+// sequence) one character at a time by `one`, as ICU reads it, which returns false where it
+// finds none.
+template <std::size_t kBefore, std::size_t kStepIn, std::size_t kStepOut, class In, class Out,
+          class VectorStep, class OneCharacter>
+Progress ConvertSome(const In* in, std::size_t size, Out* out, std::size_t room, VectorStep step,
+                     OneCharacter one) {
+  // The room a step needs holds any one character too: four bytes, or two units.
+  static_assert(kStepOut >= 4 && kStepOut * sizeof(Out) <= kChunkBytes);
   Progress progress;
   std::size_t& at = progress.read;
   std::size_t& written = progress.written;
-  while (written + kDecodeStep <= room) {
-    if (at >= 2 && at + kDecodeStep <= size) {
-      const Step step = DecodeStep(in + at, out + written);
-      at += step.read;
-      written += step.written;
-      if (step.read != 0) continue;
+  while (written + kStepOut <= room) {
+    if (at >= kBefore && at + kStepIn <= size) {
+      const Step taken = step(in + at, out + written);
+      at += taken.read;
+      written += taken.written;
+      if (taken.read != 0) continue;
     }
     if (at == size) break;
-    std::size_t next = at;
-    UChar32 c;
-    U8_NEXT(in, next, size, c);
-    if (c < 0) {
+    if (!one(at, written)) {
       progress.invalid = true;
       break;
     }
-    U16_APPEND_UNSAFE(out, written, c);
-    at = next;
   }
   return progress;
 }
 
+Progress DecodeSome(const std::uint8_t* in, std::size_t size, char16_t* out, std::size_t room) {
+  // A step looks at the two bytes before it, which end a character.
+  return ConvertSome<2, kDecodeStep, kDecodeStep>(
+      in, size, out, room,
+      [](const std::uint8_t* from, char16_t* to) { return DecodeStep(from, to); },
+      [&](std::size_t& at, std::size_t& written) {
+        std::size_t next = at;
+        UChar32 c;
+        U8_NEXT(in, next, size, c);
+        if (c < 0) return false;
+        U16_APPEND_UNSAFE(out, written, c);
+        at = next;
+        return true;
+      });
+}
+
 Progress EncodeSome(const char16_t* in, std::size_t size, char* out, std::size_t room) {
-  static_assert(kEncodeStepOut >= U8_MAX_LENGTH && kEncodeStepOut <= kChunkBytes);
-  Progress progress;
-  std::size_t& at = progress.read;
-  std::size_t& written = progress.written;
-  while (written + kEncodeStepOut <= room) {
-    if (at + kEncodeStepIn <= size) {
-      const Step step = EncodeStep(in + at, out + written);
-      at += step.read;
-      written += step.written;
-      if (step.read != 0) continue;
-    }
-    if (at == size) break;
-    std::size_t next = at;
-    UChar32 c;
-    U16_NEXT(in, next, size, c);
-    if (U_IS_SURROGATE(c)) {
-      progress.invalid = true;
-      break;
-    }
-    U8_APPEND_UNSAFE(out, written, c);
-    at = next;
-  }
-  return progress;
+  return ConvertSome<0, kEncodeStepIn, kEncodeStepOut>(
+      in, size, out, room, [](const char16_t* from, char* to) { return EncodeStep(from, to); },
+      [&](std::size_t& at, std::size_t& written) {
+        std::size_t next = at;
+        UChar32 c;
+        U16_NEXT(in, next, size, c);
+        if (U_IS_SURROGATE(c)) return false;
+        U8_APPEND_UNSAFE(out, written, c);
+        at = next;
+        return true;
+      });
 }
 
 }  // namespace quobrel::utf8::HWY_NAMESPACE
