@@ -26,9 +26,6 @@ constexpr char16_t kApart = u'一';
 static_assert(std::find(kChangedPages.begin(), kChangedPages.end(), kApart >> 8) ==
               kChangedPages.end());
 
-constexpr bool IsMark(char16_t c) { return static_cast<char16_t>(c - kVoicedMark) < 2; }
-static_assert(kSemiVoicedMark == kVoicedMark + 1);
-
 // What the chain makes of each input, each run through it on its own.
 std::vector<std::u16string> EachOnItsOwn(const std::vector<std::u16string>& inputs,
                                          const ConversionChain& chain) {
@@ -141,7 +138,7 @@ void PlanVectors(FusedPlan& plan) {
     for (char16_t low = 0; low < 256; ++low) {
       const auto c = static_cast<char16_t>((page << 8) | low);
       const CharMap::Entry& entry = plan.units[c];
-      const bool alone = entry.second != 0 || (plan.composes && IsMark(c));
+      const bool alone = entry.second != 0 || (plan.composes && IsVoicedMark(c));
       if (!alone && entry.delta == 0) {
         endRun();
         continue;

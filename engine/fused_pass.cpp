@@ -26,8 +26,8 @@ char16_t* OneByOne(const FusedPlan& plan, const char16_t* text, std::size_t from
   for (std::size_t i = from; i < to; ++i) {
     const char16_t c = text[i];
     if constexpr (kComposes) {
-      const auto mark = static_cast<char16_t>(c - kVoicedMark);
-      if (mark < 2 && i > 0) {
+      if (IsVoicedMark(c) && i > 0) {
+        const auto mark = static_cast<char16_t>(c - kVoicedMark);
         // The kana before the mark came out as one unit, the last written.
         const auto kana = static_cast<char16_t>(text[i - 1] - kHalfWidthKatakana.first);
         if (kana < kHalfWidthKanaCount && plan.composed[mark][kana] != 0) {
@@ -96,7 +96,8 @@ char16_t* Run(const FusedPlan& plan, const char16_t* text, std::size_t size, std
     for (std::size_t s = 0; s < plan.oneByOneCount; ++s)
       oneByOne = hn::Or(oneByOne, InStretch(d, units, plan.oneByOne[s]));
     if constexpr (kPairs) {
-      // Two half-width spaces side by side, also across the group's end.
+      // Two half-width spaces side by side, also across the group's end. The steps make a
+      // half-width space of a half-width space only, so the text's own units tell.
       oneByOne = hn::Or(oneByOne, hn::And(HalfWidthSpaces(d, units),
                                           HalfWidthSpaces(d, hn::LoadU(d, Units(text + i + 1)))));
     }

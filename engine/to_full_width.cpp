@@ -5,12 +5,6 @@
 #include "internal/text_builder.h"
 
 namespace quobrel::convert {
-namespace {
-
-constexpr bool IsMark(char16_t c) { return static_cast<char16_t>(c - kVoicedMark) < 2; }
-static_assert(kSemiVoicedMark == kVoicedMark + 1);
-
-}  // namespace
 
 // Half-width katakana widen one by one, and a voiced or semi-voiced mark that follows a
 // kana with a composed form replaces that kana's full-width form. Anything that is not
@@ -38,7 +32,7 @@ std::u16string ToFullWidth(std::u16string_view text, WidthClasses classes) {
     char16_t* result = out.Position();
     for (std::size_t i = from; i < to; ++i) {
       const char16_t c = text[i];
-      if (katakana && IsMark(c) && i > 0) [[unlikely]] {
+      if (katakana && IsVoicedMark(c) && i > 0) [[unlikely]] {
         if (const char16_t composed = ComposeKatakana(text[i - 1], c)) {
           result[-1] = composed;
           continue;

@@ -32,6 +32,9 @@ static_assert(kFullWidthKatakana.size() == kHalfWidthKatakanaInOrder.size());
 
 inline constexpr char16_t kVoicedMark = u'ﾞ';
 inline constexpr char16_t kSemiVoicedMark = u'ﾟ';
+static_assert(kSemiVoicedMark == kVoicedMark + 1);
+
+constexpr bool IsVoicedMark(char16_t c) { return static_cast<char16_t>(c - kVoicedMark) < 2; }
 
 // The kana that exist as one full-width character with a mark, over their half-width bases.
 inline constexpr std::u16string_view kVoicedKana = u"ヴガギグゲゴザジズゼゾダヂヅデドバビブベボ";
@@ -123,7 +126,6 @@ constexpr char16_t ComposeKatakana(char16_t c, char16_t next) {
   using namespace detail;
   const auto kana = static_cast<std::size_t>(static_cast<char16_t>(c - kHalfWidthKatakana.first));
   const auto mark = static_cast<std::size_t>(static_cast<char16_t>(next - kVoicedMark));
-  static_assert(kSemiVoicedMark == kVoicedMark + 1);
   return kCompositions[std::min(mark, kNotAMark)][std::min(kana, kNotAKana)];
 }
 
