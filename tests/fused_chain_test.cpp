@@ -10,6 +10,7 @@
 
 #include "conversion/convert_options.h"
 #include "engine/conversion_chain.h"
+#include "tests/instruction_sets.h"
 #include "tests/manual_pages.h"
 #include "tests/yield_counter.h"
 
@@ -69,14 +70,17 @@ std::u16string Fused(const std::u16string& text, const Options& options) {
   return convert::FusedChain(ChainOf(options)).Convert(text);
 }
 
+// On every instruction set, whose vectors hold from 1 to 32 units.
 TEST(FusedChain, MatchesTheStepsForEveryOptionSet) {
-  std::mt19937 random(24);
   const std::vector<Options> sets = EveryOptionSet();
   ASSERT_EQ(sets.size(), 81u * 3 * 7 * 4);
-  for (const Options& options : sets) {
-    const std::u16string text = RandomText(random, 300);
-    ASSERT_EQ(Fused(text, options), Stepwise(text, options)) << Describe(options);
-  }
+  testing::ForEachInstructionSet([&] {
+    std::mt19937 random(24);
+    for (const Options& options : sets) {
+      const std::u16string text = RandomText(random, 300);
+      ASSERT_EQ(Fused(text, options), Stepwise(text, options)) << Describe(options);
+    }
+  });
 }
 
 TEST(FusedChain, MatchesTheStepsAtTheEdgesOfATextAndOfItsBlocks) {
@@ -84,14 +88,16 @@ TEST(FusedChain, MatchesTheStepsAtTheEdgesOfATextAndOfItsBlocks) {
                            Script::Hiragana, LetterCase::Upper, Spaces::PairsToFull};
   const Options startUp;
   const std::u16string spaces64(64, u' ');
-  for (const Options& options : {startUp, everything}) {
-    for (const std::u16string& text :
-         {std::u16string(), std::u16string(u"ﾞ"), std::u16string(u" "), std::u16string(u"\u00A0"),
-          std::u16string(u"a "), spaces64 + u" ", std::u16string(31, u'a') + u"ｶ" + u"ﾞ",
-          std::u16string(32, u'a') + u"ﾞ", std::u16string(31, u'a') + u"  b"}) {
-      EXPECT_EQ(Fused(text, options), Stepwise(text, options)) << Describe(options);
+  testing::ForEachInstructionSet([&] {
+    for (const Options& options : {startUp, everything}) {
+      for (const std::u16string& text :
+           {std::u16string(), std::u16string(u"ﾞ"), std::u16string(u" "), std::u16string(u"\u00A0"),
+            std::u16string(u"a "), spaces64 + u" ", std::u16string(31, u'a') + u"ｶ" + u"ﾞ",
+            std::u16string(32, u'a') + u"ﾞ", std::u16string(31, u'a') + u"  b"}) {
+        EXPECT_EQ(Fused(text, options), Stepwise(text, options)) << Describe(options);
+      }
     }
-  }
+  });
   // Texts longer than the blocks between yields, for a sample of the option sets; the pass
   // owes a yield for each unit, as the steps do.
   std::mt19937 random(7);

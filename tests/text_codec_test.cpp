@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <hwy/targets.h>
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
@@ -11,6 +10,7 @@
 
 #include "encoding/alternate_codes.h"
 #include "encoding/text_codec.h"
+#include "tests/instruction_sets.h"
 
 namespace quobrel {
 namespace {
@@ -182,20 +182,6 @@ std::size_t FirstDifference(const Text& a, const Text& b) {
   return std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin();
 }
 
-// Runs `check` once for each instruction set Highway has code for that this machine runs,
-// as machines without the best of them would.
-template <class Check>
-void ForEachInstructionSet(Check check) {
-  struct Restore {
-    ~Restore() { hwy::SetSupportedTargetsForTest(0); }
-  } restore;
-  for (const int64_t target : hwy::SupportedAndGeneratedTargets()) {
-    SCOPED_TRACE(hwy::TargetName(target));
-    hwy::SetSupportedTargetsForTest(target);
-    check();
-  }
-}
-
 // Random text in runs of one kind of character: ASCII (with line breaks), two bytes, three
 // (Japanese, and those next to the surrogates and the ends of the range), four; Japanese and
 // ASCII most.
@@ -226,7 +212,7 @@ std::u16string RandomText(std::mt19937& random, std::size_t characters) {
 
 TEST(TextCodec, Utf8AgreesWithIcuOneCharacterAtATime) {
   std::mt19937 random(11);
-  ForEachInstructionSet([&] {
+  testing::ForEachInstructionSet([&] {
     // Long enough for several of the chunks a text is converted in. Each result holds no
     // more memory than it needs (but for a short string's own).
     for (std::size_t characters : {0, 1, 2, 3, 17, 100, 1000, 30000}) {
@@ -265,7 +251,7 @@ TEST(TextCodec, Utf8FaultsAreFoundWhereIcuFindsThem) {
                                       "\xFE",
                                       "\xFF"};
   std::mt19937 random(12);
-  ForEachInstructionSet([&] {
+  testing::ForEachInstructionSet([&] {
     const std::u16string text = RandomText(random, 150);
     const std::string bytes = *Encode(text, TextEncoding::Utf8);
     // Every place a character starts, past the edges of vectors of 8 to 64 bytes, and the
@@ -281,7 +267,7 @@ TEST(TextCodec, Utf8FaultsAreFoundWhereIcuFindsThem) {
           const auto decoded = Decode(faulty, TextEncoding::Utf8);
           ASSERT_FALSE(decoded.ok()) << at;
           EXPECT_EQ(decoded.error(), *reference.invalidAt)
-              << at << ' ' << testing::PrintToString(fault);
+              << at << ' ' << ::testing::PrintToString(fault);
         }
       }
     }
