@@ -1,7 +1,5 @@
 #include "conversion/convert_command.h"
 
-#include <utility>
-
 #include "engine/conversion_chain.h"
 
 namespace quobrel {
