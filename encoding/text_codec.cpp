@@ -254,6 +254,8 @@ void NoteAlternateCodes(std::string_view bytes, TextEncoding encoding,
 
 }  // namespace
 
+bool IsValidUtf8(std::string_view bytes) { return utf8::IsValid(bytes); }
+
 Result<std::u16string, TextPosition> Decode(std::string_view bytes, TextEncoding encoding) {
   std::u16string text;
   if (const std::optional<std::size_t> invalidAt = DecodeInto(bytes, encoding, text))

@@ -368,6 +368,121 @@ Progress ConvertSome(const In* in, std::size_t size, Out* out, std::size_t room,
   return progress;
 }
 
+// Whether the bytes are valid UTF-8, as ICU's U8_NEXT reads it, a vector at a time by Keiser
+// and Lemire's three lookups: the high and low halves of each byte's predecessor and its own
+// high half each name the faults they allow, and a fault all three allow is one. Which bytes
+// must be the second or third trail of a sequence comes from the bytes two and three before.
+bool IsValid(const std::uint8_t* in, std::size_t size) {
+  std::size_t at = 0;
+  UChar32 c;
+  // From `from`, which starts a character, to the end, one character at a time.
+  const auto oneByOne = [&](std::size_t from) {
+    while (from < size) {
+      U8_NEXT(in, from, size, c);
+      if (c < 0) return false;
+    }
+    return true;
+  };
+#if HWY_TARGET != HWY_SCALAR
+  // The first characters alone, so that the vectors have three bytes before them.
+  while (at < 3 && at < size) {
+    U8_NEXT(in, at, size, c);
+    if (c < 0) return false;
+  }
+  // What each pair of bytes may be at fault of.
+  constexpr std::uint8_t kTooShort = 1 << 0;                          // a lead, then no trail
+  constexpr std::uint8_t kTooLong = 1 << 1;                           // ASCII, then a trail
+  constexpr std::uint8_t kOverlong3 = 1 << 2;                         // E0 80 to E0 9F
+  constexpr std::uint8_t kTooLarge = 1 << 3;                          // beyond U+10FFFF, from F4 90
+  constexpr std::uint8_t kSurrogate = 1 << 4;                         // ED A0 to ED BF
+  constexpr std::uint8_t kOverlong2 = 1 << 5;                         // C0 or C1, then a trail
+  constexpr std::uint8_t kTooLarge1000 = 1 << 6;                      // F5 to FF, then 80 to 8F
+  constexpr std::uint8_t kOverlong4 = 1 << 6;                         // F0 80 to F0 8F
+  constexpr std::uint8_t kTwoTrails = 1 << 7;                         // a trail after a trail
+  constexpr std::uint8_t kCarry = kTooShort | kTooLong | kTwoTrails;  // whatever the low half
+  constexpr std::uint8_t kAnyTrail = kTooLong | kOverlong2 | kTwoTrails;
+  alignas(16) constexpr std::uint8_t kByHighHalfBefore[16] = {
+      kTooLong,
+      kTooLong,
+      kTooLong,
+      kTooLong,
+      kTooLong,
+      kTooLong,
+      kTooLong,
+      kTooLong,  // ASCII
+      kTwoTrails,
+      kTwoTrails,
+      kTwoTrails,
+      kTwoTrails,                                           // trails
+      kTooShort | kOverlong2,                               // C_
+      kTooShort,                                            // D_
+      kTooShort | kOverlong3 | kSurrogate,                  // E_
+      kTooShort | kTooLarge | kTooLarge1000 | kOverlong4};  // F_
+  alignas(16) constexpr std::uint8_t kByLowHalfBefore[16] = {
+      kCarry | kOverlong3 | kOverlong2 | kOverlong4,  // _0
+      kCarry | kOverlong2,                            // _1
+      kCarry,
+      kCarry,
+      kCarry | kTooLarge,  // _4
+      kCarry | kTooLarge | kTooLarge1000,
+      kCarry | kTooLarge | kTooLarge1000,
+      kCarry | kTooLarge | kTooLarge1000,
+      kCarry | kTooLarge | kTooLarge1000,
+      kCarry | kTooLarge | kTooLarge1000,
+      kCarry | kTooLarge | kTooLarge1000,
+      kCarry | kTooLarge | kTooLarge1000,
+      kCarry | kTooLarge | kTooLarge1000,
+      kCarry | kTooLarge | kTooLarge1000 | kSurrogate,  // _D
+      kCarry | kTooLarge | kTooLarge1000,
+      kCarry | kTooLarge | kTooLarge1000};
+  alignas(16) constexpr std::uint8_t kByHighHalf[16] = {
+      kTooShort,
+      kTooShort,
+      kTooShort,
+      kTooShort,
+      kTooShort,
+      kTooShort,
+      kTooShort,
+      kTooShort,
+      kAnyTrail | kOverlong3 | kTooLarge1000 | kOverlong4,  // 8_
+      kAnyTrail | kOverlong3 | kTooLarge,                   // 9_
+      kAnyTrail | kSurrogate | kTooLarge,                   // A_
+      kAnyTrail | kSurrogate | kTooLarge,                   // B_
+      kTooShort,
+      kTooShort,
+      kTooShort,
+      kTooShort};  // leads
+  const DBytes d;
+  const auto byHighHalfBefore = hn::LoadDup128(d, kByHighHalfBefore);
+  const auto byLowHalfBefore = hn::LoadDup128(d, kByLowHalfBefore);
+  const auto byHighHalf = hn::LoadDup128(d, kByHighHalf);
+  const auto lowHalf = hn::Set(d, 0x0F);
+  auto faults = hn::Zero(d);
+  const std::size_t vectorsFrom = at;
+  for (; at + hn::Lanes(d) <= size; at += hn::Lanes(d)) {
+    const auto bytes = hn::LoadU(d, in + at);
+    const auto before = hn::LoadU(d, in + at - 1);
+    const auto allowed =
+        hn::And(hn::And(hn::TableLookupBytes(byHighHalfBefore, hn::ShiftRight<4>(before)),
+                        hn::TableLookupBytes(byLowHalfBefore, hn::And(before, lowHalf))),
+                hn::TableLookupBytes(byHighHalf, hn::ShiftRight<4>(bytes)));
+    // The top bit set where a lead of three or four bytes stands two or three before.
+    const auto secondOrThirdTrail =
+        hn::Or(hn::SaturatedSub(hn::LoadU(d, in + at - 2), hn::Set(d, 0xE0 - 0x80)),
+               hn::SaturatedSub(hn::LoadU(d, in + at - 3), hn::Set(d, 0xF0 - 0x80)));
+    // Such a byte must be a trail after a trail, and no other fault allowed.
+    faults = hn::Or(faults, hn::Xor(hn::And(secondOrThirdTrail, hn::Set(d, 0x80)), allowed));
+  }
+  if (!hn::AllTrue(d, hn::Eq(faults, hn::Zero(d)))) return false;
+  // The last character the vectors reached may go on beyond them, or be cut short.
+  if (at > vectorsFrom) {
+    do --at;
+    while (at > vectorsFrom && U8_IS_TRAIL(in[at]));
+  }
+#endif
+  return oneByOne(at);
+}
+
 Progress DecodeSome(const std::uint8_t* in, std::size_t size, char16_t* out, std::size_t room) {
   // A step looks at the two bytes before it, which end a character.
   return ConvertSome<2, kDecodeStep, kDecodeStep>(
@@ -404,6 +519,7 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace quobrel::utf8 {
 
+HWY_EXPORT(IsValid);
 HWY_EXPORT(DecodedUnits);
 HWY_EXPORT(EncodedBytes);
 HWY_EXPORT(DecodeSome);
@@ -444,6 +560,11 @@ Result<std::u16string, std::size_t> Decode(std::string_view bytes) {
       [](const std::uint8_t* in, std::size_t size, char16_t* out, std::size_t room) {
         return HWY_DYNAMIC_DISPATCH(DecodeSome)(in, size, out, room);
       });
+}
+
+bool IsValid(std::string_view bytes) {
+  return HWY_DYNAMIC_DISPATCH(IsValid)(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                       bytes.size());
 }
 
 Result<std::string, std::size_t> Encode(std::u16string_view text) {

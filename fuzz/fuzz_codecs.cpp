@@ -171,6 +171,7 @@ void CheckDecoding(std::string_view bytes, TextEncoding encoding) {
   const Result<std::u16string, TextPosition> ours = Decode(bytes, encoding);
   const Converted<std::u16string> icu = IcuOf(encoding).Decode(bytes);
   Check(ours.ok() == !icu.faultAt);
+  if (encoding == TextEncoding::Utf8) Check(IsValidUtf8(bytes) == ours.ok());
   if (!ours) {
     const std::size_t at = *icu.faultAt;
     Check(ours.error() == PlaceAfter(IcuOf(encoding).Decode(bytes.substr(0, at)).out, at));

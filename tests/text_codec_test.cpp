@@ -223,6 +223,7 @@ TEST(TextCodec, Utf8AgreesWithIcuOneCharacterAtATime) {
       ASSERT_TRUE(encoded.ok());
       EXPECT_TRUE(*encoded == bytes) << "from byte " << FirstDifference(*encoded, bytes);
       EXPECT_LE(encoded->capacity(), std::max<std::size_t>(bytes.size(), 32));
+      EXPECT_TRUE(IsValidUtf8(bytes));
       const auto decoded = Decode(bytes, TextEncoding::Utf8);
       ASSERT_TRUE(decoded.ok());
       EXPECT_TRUE(*decoded == text) << "from unit " << FirstDifference(*decoded, text);
@@ -264,12 +265,20 @@ TEST(TextCodec, Utf8FaultsAreFoundWhereIcuFindsThem) {
               bytes.substr(0, at).append(fault).append(cutShort ? "" : bytes.substr(at));
           const Utf8Reference reference = DecodeOneByOne(faulty);
           ASSERT_TRUE(reference.invalidAt);
+          EXPECT_FALSE(IsValidUtf8(faulty)) << at << ' ' << ::testing::PrintToString(fault);
           const auto decoded = Decode(faulty, TextEncoding::Utf8);
           ASSERT_FALSE(decoded.ok()) << at;
           EXPECT_EQ(decoded.error(), *reference.invalidAt)
               << at << ' ' << ::testing::PrintToString(fault);
         }
       }
+    }
+    // Any byte put anywhere, which may or may not make a fault.
+    for (int round = 0; round < 20'000; ++round) {
+      std::string changed = bytes;
+      changed[random() % changed.size()] = static_cast<char>(random());
+      EXPECT_EQ(IsValidUtf8(changed), !DecodeOneByOne(changed).invalidAt)
+          << ::testing::PrintToString(changed);
     }
     // A surrogate without its other half, at the end or not.
     for (std::size_t at = 0; at <= std::min<std::size_t>(text.size(), 80); ++at) {
