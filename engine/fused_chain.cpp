@@ -3,6 +3,7 @@
 // through the chain on its own, so that the pass gives what the steps give by construction.
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -178,6 +179,65 @@ void PlanVectors(FusedPlan& plan) {
   plan.shiftedCount = shifted.size();
 }
 
+Utf8Result InUtf8(std::u16string_view units) {
+  Utf8Result result;
+  for (char16_t unit : units) {
+    if (unit < 0x80) {
+      result.bytes[result.length++] = static_cast<char>(unit);
+    } else if (unit < 0x800) {
+      result.bytes[result.length++] = static_cast<char>(0xC0 | unit >> 6);
+      result.bytes[result.length++] = static_cast<char>(0x80 | (unit & 0x3F));
+    } else {
+      result.bytes[result.length++] = static_cast<char>(0xE0 | unit >> 12);
+      result.bytes[result.length++] = static_cast<char>(0x80 | (unit >> 6 & 0x3F));
+      result.bytes[result.length++] = static_cast<char>(0x80 | (unit & 0x3F));
+    }
+  }
+  return result;
+}
+
+Utf8Result InUtf8(const CharMap& units, char16_t c) {
+  const char16_t result[] = {units.First(c), units[c].second};
+  return InUtf8(std::u16string_view(result, result[1] != 0 ? 2 : 1));
+}
+
+// Which characters the UTF-8 pass takes one by one, by their lead bytes: those the table
+// changes, and with composing, the half-width kana, which look ahead for their marks; and
+// what they become in UTF-8.
+void PlanUtf8(FusedPlan& plan) {
+  for (char16_t c = 0; c < 0x100; ++c) plan.latin1Utf8[c] = InUtf8(plan.units, c);
+  for (char16_t page : {char16_t{0x3000}, char16_t{0xFF00}}) {
+    for (char16_t low = 0; low < 256; ++low) {
+      const auto c = static_cast<char16_t>(page | low);
+      plan.threeByteUtf8[ThreeByteIndex(c)] = InUtf8(plan.units, c);
+    }
+  }
+  for (std::size_t mark = 0; mark < 2; ++mark) {
+    for (std::size_t kana = 0; kana < kHalfWidthKanaCount; ++kana) {
+      if (const char16_t composed = plan.composed[mark][kana])
+        plan.composedUtf8[mark][kana] = InUtf8(std::u16string_view(&composed, 1));
+    }
+  }
+  plan.fullWidthSpaceUtf8 = InUtf8(std::u16string_view(&kFullWidthSpace, 1));
+
+  const auto taken = [&](char16_t c) {
+    const CharMap::Entry& entry = plan.units[c];
+    return entry.delta != 0 || entry.second != 0 ||
+           (plan.composes && c >= kHalfWidthKatakana.first && c <= kHalfWidthKatakana.last);
+  };
+  for (char16_t c = 0; c < 0x80; ++c) {
+    if (taken(c)) plan.asciiTaken[c & 15] |= static_cast<std::uint8_t>(1 << (c >> 4));
+  }
+  for (char16_t c = 0x80; c < 0x100; ++c) plan.latin1Taken = plan.latin1Taken || taken(c);
+  // A block's second byte is 0x80 + b from U+3000 + 64b, and 0xBC + b from U+FF00 + 64b.
+  for (char16_t page : {char16_t{0x3000}, char16_t{0xFF00}}) {
+    for (char16_t low = 0; low < 256; ++low) {
+      const auto c = static_cast<char16_t>(page | low);
+      if (taken(c)) plan.blocksTaken[(0x80 | (c >> 6 & 0x3F)) & 15] = 0xFF;
+    }
+  }
+}
+
 }  // namespace
 
 FusedChain::FusedChain(const ConversionChain& chain) {
@@ -186,6 +246,7 @@ FusedChain::FusedChain(const ConversionChain& chain) {
   TabulateUnits(chain, *plan);
   TabulateCompositions(chain, *plan);
   PlanVectors(*plan);
+  PlanUtf8(*plan);
   plan_ = std::move(plan);
 }
 
@@ -202,6 +263,28 @@ std::size_t FusedChain::Convert(std::u16string_view text, char16_t* out) const {
   }
   if (held) *end++ = u' ';
   return static_cast<std::size_t>(end - out);
+}
+
+std::size_t FusedChain::ConvertUtf8(std::string_view text, char* out) const {
+  const YieldMeter meter;
+  char* end = out;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t from = at;
+    end = RunFusedPlanUtf8(*plan_, text.data(), text.size(), at,
+                           std::min(text.size(), from + kYieldBlock), end);
+    meter.Report(at - from);
+  }
+  return static_cast<std::size_t>(end - out);
+}
+
+std::string FusedChain::ConvertUtf8(std::string_view text) const {
+  const auto room = std::make_unique_for_overwrite<char[]>(Utf8RoomFor(text.size()));
+  return std::string(room.get(), ConvertUtf8(text, room.get()));
+}
+
+bool FusedChain::LeavesAsciiAlone() const {
+  return std::all_of(plan_->asciiTaken.begin(), plan_->asciiTaken.end(),
+                     [](std::uint8_t taken) { return taken == 0; });
 }
 
 std::u16string FusedChain::Convert(std::u16string_view text) const {

@@ -1,5 +1,6 @@
 // The fused pass against the steps it fuses, run one after the other: the two must agree
-// unit for unit, for every set of options.
+// unit for unit, for every set of options; and on UTF-8, byte for byte with the UTF-8 of
+// what it gives on UTF-16.
 #include <gtest/gtest.h>
 #include <unicode/unistr.h>
 
@@ -70,6 +71,30 @@ std::u16string Fused(const std::u16string& text, const Options& options) {
   return convert::FusedChain(ChainOf(options)).Convert(text);
 }
 
+// By ICU; a lone surrogate becomes U+FFFD.
+std::string Utf8(std::u16string_view text) {
+  std::string bytes;
+  icu::UnicodeString(false, text.data(), static_cast<int32_t>(text.size())).toUTF8String(bytes);
+  return bytes;
+}
+
+std::u16string Utf16(const std::string& bytes) {
+  const icu::UnicodeString text = icu::UnicodeString::fromUTF8(bytes);
+  return {reinterpret_cast<const char16_t*>(text.getBuffer()),
+          static_cast<std::size_t>(text.length())};
+}
+
+std::string FusedUtf8(const std::string& bytes, const convert::FusedChain& chain) {
+  std::string out(convert::FusedChain::Utf8RoomFor(bytes.size()), '\0');
+  out.resize(chain.ConvertUtf8(bytes, out.data()));
+  return out;
+}
+
+// The UTF-8 of the text in UTF-16 through the same chain.
+std::string ExpectedUtf8(const std::string& bytes, const convert::FusedChain& chain) {
+  return Utf8(chain.Convert(Utf16(bytes)));
+}
+
 // On every instruction set, whose vectors hold from 1 to 32 units.
 TEST(FusedChain, MatchesTheStepsForEveryOptionSet) {
   const std::vector<Options> sets = EveryOptionSet();
@@ -78,7 +103,10 @@ TEST(FusedChain, MatchesTheStepsForEveryOptionSet) {
     std::mt19937 random(24);
     for (const Options& options : sets) {
       const std::u16string text = RandomText(random, 300);
-      ASSERT_EQ(Fused(text, options), Stepwise(text, options)) << Describe(options);
+      const convert::FusedChain chain(ChainOf(options));
+      ASSERT_EQ(chain.Convert(text), Stepwise(text, options)) << Describe(options);
+      const std::string bytes = Utf8(text);
+      ASSERT_EQ(FusedUtf8(bytes, chain), ExpectedUtf8(bytes, chain)) << Describe(options);
     }
   });
 }
@@ -95,6 +123,28 @@ TEST(FusedChain, MatchesTheStepsAtTheEdgesOfATextAndOfItsBlocks) {
             std::u16string(u"a "), spaces64 + u" ", std::u16string(31, u'a') + u"ｶ" + u"ﾞ",
             std::u16string(32, u'a') + u"ﾞ", std::u16string(31, u'a') + u"  b"}) {
         EXPECT_EQ(Fused(text, options), Stepwise(text, options)) << Describe(options);
+      }
+    }
+  });
+  // In UTF-8, what the pass takes one by one at each byte of a vector, and just after it.
+  const Options allHalf{Width::Half,  Width::Half,      Width::Half,      Width::Half,
+                        Script::Keep, LetterCase::Keep, Spaces::AllToHalf};
+  testing::ForEachInstructionSet([&] {
+    for (const Options& options : {startUp, everything, allHalf}) {
+      const convert::FusedChain chain(ChainOf(options));
+      for (std::size_t before = 0; before <= 66; ++before) {
+        for (const std::string tail :
+             {"ｶﾞ", "ｶ", "ﾞｶ", "  ", " \u00A0", "\u00A0 ", " ", "ｶﾞ\U00020BB7", "\U00020BB7ｶﾞ",
+              "ガ\u00A5ａ", "\u00E9\u3000 "}) {
+          for (const char filler : {'a', ' '}) {
+            const std::string bytes = std::string(before, filler) + tail + "xyz";
+            EXPECT_EQ(FusedUtf8(bytes, chain), ExpectedUtf8(bytes, chain))
+                << Describe(options) << " at " << before << ": " << bytes;
+            const std::string ending = std::string(before, filler) + tail;
+            EXPECT_EQ(FusedUtf8(ending, chain), ExpectedUtf8(ending, chain))
+                << Describe(options) << " at " << before << ": " << ending;
+          }
+        }
       }
     }
   });
@@ -134,12 +184,19 @@ TEST(FusedChain, MatchesTheStepsOnTheManualPages) {
   const Options hiragana{.kana = Script::Hiragana, .letterCase = LetterCase::Lower};
   const std::u16string halfWidth = Stepwise(pages, allHalf);
   for (const std::u16string& text : {pages, halfWidth}) {
+    const std::string bytes = Utf8(text);
     for (const Options& options : {Options{}, allHalf, allFull, hiragana}) {
-      const std::u16string ours = Fused(text, options), reference = Stepwise(text, options);
+      const convert::FusedChain chain(ChainOf(options));
+      const std::u16string ours = chain.Convert(text), reference = Stepwise(text, options);
       const auto [at, _] =
           std::mismatch(ours.begin(), ours.end(), reference.begin(), reference.end());
       EXPECT_TRUE(ours == reference)
           << Describe(options) << ": they part at unit " << (at - ours.begin());
+      const std::string oursInUtf8 = FusedUtf8(bytes, chain), referenceInUtf8 = Utf8(ours);
+      const auto [byte, __] = std::mismatch(oursInUtf8.begin(), oursInUtf8.end(),
+                                            referenceInUtf8.begin(), referenceInUtf8.end());
+      EXPECT_TRUE(oursInUtf8 == referenceInUtf8)
+          << Describe(options) << ": in UTF-8 they part at byte " << (byte - oursInUtf8.begin());
     }
   }
 }

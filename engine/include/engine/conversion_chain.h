@@ -51,6 +51,16 @@ class FusedChain {
   std::size_t Convert(std::u16string_view text, char16_t* out) const;
   std::u16string Convert(std::u16string_view text) const;
 
+  // The same on valid UTF-8, into `out`, which has Utf8RoomFor(text.size()) bytes: three
+  // for each (an ASCII character in full width), and a vector's more to write ahead.
+  // Quicker than decoding and encoding around Convert where the chain changes no ASCII
+  // character on its own (a pair of spaces aside), as it takes each such character one by
+  // one.
+  static constexpr std::size_t Utf8RoomFor(std::size_t bytes) { return 3 * bytes + 64; }
+  std::size_t ConvertUtf8(std::string_view text, char* out) const;
+  std::string ConvertUtf8(std::string_view text) const;
+  bool LeavesAsciiAlone() const;
+
  private:
   std::unique_ptr<const FusedPlan> plan_;
 };
