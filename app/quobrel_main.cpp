@@ -338,15 +338,15 @@ void QuobrelMain::ReplaceInFiles() {
   const ReplaceCommand& replace = c_->replace;
   if (!replace.TakeTexts()) return;
   replace.RecordHistory();
-  RunBatch(
-      c_->replaceFiles, c_->replaceCoverBanner,
-      {[&replace] {
-         const std::optional<ReplaceTexts> texts = replace.ForFile();
-         if (texts) return ReplacingCommand(*texts);
-         // Nothing to replace with: no file changes.
-         return FileCommand{[](std::u16string text) { return CommandResult{std::move(text)}; }, {}};
-       },
-       /*counted=*/true});
+  RunBatch(c_->replaceFiles, c_->replaceCoverBanner,
+           {[&replace] {
+              const std::optional<ReplaceTexts> texts = replace.ForFile();
+              if (texts) return ReplacingCommand(*texts);
+              // Nothing to replace with: no file changes.
+              return FileCommand{
+                  [](std::u16string text) { return CommandResult{std::move(text)}; }, {}, {}};
+            },
+            /*counted=*/true});
 }
 
 void QuobrelMain::RunBatch(FileTab& tab, QWidget* banner, const BatchCommand& command) {

@@ -10,15 +10,19 @@ namespace quobrel {
 // piece, into the fused pass.
 FileCommand ConvertingCommand(const Options& options) {
   auto chain = std::make_shared<const convert::FusedChain>(ChainOf(options));
-  return {[chain](const std::u16string& text) { return CommandResult{chain->Convert(text)}; }, {}};
+  FileCommand command;
+  command.run = [chain](const std::u16string& text) { return CommandResult{chain->Convert(text)}; };
+  if (chain->LeavesAsciiAlone())
+    command.runUtf8 = [chain](std::string_view bytes) { return chain->ConvertUtf8(bytes); };
+  return command;
 }
 
 FileCommand ReplacingCommand(const ReplaceTexts& texts) {
-  FileCommand command{[texts](const std::u16string& text) {
-                        convert::Replaced replaced = texts.In(text);
-                        return CommandResult{std::move(replaced.text), replaced.count};
-                      },
-                      {}};
+  FileCommand command;
+  command.run = [texts](const std::u16string& text) {
+    convert::Replaced replaced = texts.In(text);
+    return CommandResult{std::move(replaced.text), replaced.count};
+  };
   if (texts.AcrossLines()) {
     command.runHead = [texts](std::u16string_view text) {
       return convert::ReplaceAllButTail(text, texts.search, texts.replacement, texts.mode);

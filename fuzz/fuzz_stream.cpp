@@ -65,7 +65,7 @@ struct Converted {
 Converted Whole(std::string_view text, const FileKind& kind, const FileCommand& command,
                 bool last) {
   Converted whole;
-  ConvertedPiece piece = ConvertPiece(text, last, kind, command.run);
+  ConvertedPiece piece = ConvertPiece(text, last, kind, command);
   whole.outcome.failure = piece.failure;
   whole.outcome.invalidAt = piece.invalidAt;
   whole.outcome.unencodableAt = piece.unencodableAt;

@@ -1,6 +1,7 @@
 #include "stream/text_stream.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace quobrel {
 namespace {
@@ -60,11 +61,39 @@ ConvertedPiece EncodePiece(CommandResult result, const FileKind& kind) {
   return piece;
 }
 
+namespace {
+
+// Whether the command may take the piece's bytes as they are: UTF-8 read and written, and
+// line breaks that pass as they are. A file of LF breaks alone has its last taken off, as
+// the commands see it, and put back as it ends.
+std::optional<std::string_view> AsUtf8(std::string_view bytes, bool last, const FileKind& kind,
+                                       const FileCommand& command) {
+  if (!command.runUtf8 || kind.encoding != TextEncoding::Utf8 ||
+      kind.Written() != TextEncoding::Utf8)
+    return std::nullopt;
+  if (kind.lineBreaks == FileLineBreaks::Lf) {
+    if (last && bytes.ends_with('\n')) bytes.remove_suffix(1);
+  } else if (kind.lineBreaks != FileLineBreaks::AsTheyWere) {
+    return std::nullopt;
+  }
+  // Faults are placed by decoding.
+  if (!IsValidUtf8(bytes)) return std::nullopt;
+  return bytes;
+}
+
+}  // namespace
+
 ConvertedPiece ConvertPiece(std::string_view bytes, bool last, const FileKind& kind,
-                            const TextCommand& command) {
+                            const FileCommand& command) {
+  if (const std::optional<std::string_view> utf8 = AsUtf8(bytes, last, kind, command)) {
+    // UTF-8 holds any result, so no unit of one is ever placed.
+    ConvertedPiece piece;
+    piece.bytes = command.runUtf8(*utf8);
+    return piece;
+  }
   DecodedPiece decoded = DecodePiece(bytes, last, kind);
   if (decoded.failure != TextFailure::None) return FailedPiece(decoded);
-  return EncodePiece(command(std::move(decoded.text)), kind);
+  return EncodePiece(command.run(std::move(decoded.text)), kind);
 }
 
 namespace {
@@ -128,7 +157,7 @@ StreamOutcome StreamText(PieceReader& reader, WorkerPool& pool, const FileKind& 
       if (command.runHead) {
         done.decoded = DecodePiece(piece.bytes, piece.last, kind);
       } else {
-        done.converted = ConvertPiece(piece.bytes, piece.last, kind, command.run);
+        done.converted = ConvertPiece(piece.bytes, piece.last, kind, command);
       }
       done.lineBreaks = CountLineBreaks(piece.bytes);
       piece.bytes = std::string();  // only its place is needed now

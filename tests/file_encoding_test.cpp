@@ -95,8 +95,9 @@ TEST_F(FileEncoding, NothingIsWrittenBackOtherwiseThanItWasRead) {
   const std::string controls = "a\x1A\x1C\x7F\r\n";
   FileKind kind;
   kind.lineBreaks = FileLineBreaks::CrLf;
-  const ConvertedPiece written = ConvertPiece(
-      controls, true, kind, [](std::u16string text) { return CommandResult{std::move(text)}; });
+  const ConvertedPiece written =
+      ConvertPiece(controls, true, kind,
+                   {[](std::u16string text) { return CommandResult{std::move(text)}; }, {}, {}});
   EXPECT_EQ(written.bytes + std::string(FinalLineBreak(kind.lineBreaks)), controls);
 }
 

@@ -145,6 +145,37 @@ TEST(TextStream, PiecesGiveTheWholeTextsBytesInEveryEncodingAndLineBreakRule) {
   }
 }
 
+// A chain that leaves ASCII alone takes UTF-8 as it is: the same bytes and failures as
+// through UTF-16, whatever the line breaks.
+TEST(TextStream, Utf8TakenAsItIsGivesWhatDecodingGives) {
+  const Options startUp;
+  const Options allHalf{Width::Half,  Width::Half,      Width::Half,      Width::Half,
+                        Script::Keep, LetterCase::Keep, Spaces::AllToHalf};
+  const Options hiraganaPairs{.kana = Script::Hiragana, .spaces = Spaces::PairsToFull};
+  for (const Options& options : {startUp, allHalf, hiraganaPairs}) {
+    const FileCommand asItIs = Converting(options);
+    ASSERT_TRUE(asItIs.runUtf8);
+    FileCommand decoding = asItIs;
+    decoding.runUtf8 = nullptr;
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+      const std::string text = Encoded(RandomText(seed, seed % 2 == 0), TextEncoding::Utf8);
+      for (const std::string& input :
+           {text, "\xEF\xBB\xBF" + text, text + "\n", text + "\xE3\x81\n" + text}) {
+        for (LineBreakRule rule :
+             {LineBreakRule::Keep, LineBreakRule::Lines, LineBreakRule::CrLf, LineBreakRule::Lf}) {
+          const FileFormat format{TextEncoding::Utf8, TextEncoding::Utf8, rule};
+          const Streamed ours = Stream(input, format, asItIs, 16, seed);
+          const Streamed reference = Stream(input, format, decoding, 16, seed);
+          SCOPED_TRACE(testing::Message() << "seed " << seed << " rule " << int(rule));
+          EXPECT_EQ(ours.outcome.failure, reference.outcome.failure);
+          EXPECT_EQ(ours.outcome.invalidAt, reference.outcome.invalidAt);
+          EXPECT_TRUE(ours.bytes == reference.bytes);
+        }
+      }
+    }
+  }
+}
+
 TEST(TextStream, FailuresAreFoundWhereTheWholeTextHasThem) {
   const std::string lines = "ｶﾞｯｺｳ\nline two\r\n";
   // Bytes no encoding reads, far into the text.

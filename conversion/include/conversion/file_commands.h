@@ -22,11 +22,17 @@ using TextCommand = std::function<CommandResult(std::u16string text)>;
 // The same over a text that goes on in the next piece, but for a tail it leaves as it is.
 using HeadCommand = std::function<convert::ReplacedHead(std::u16string_view text)>;
 
+// The same over valid UTF-8, into UTF-8, line breaks as they are.
+using Utf8Command = std::function<std::string(std::string_view bytes)>;
+
 struct FileCommand {
   TextCommand run;
   // Set for a command that may match across a line break: the pieces then take their turn
   // in order, each but the last through `runHead`, its tail put before the next.
   HeadCommand runHead;
+  // Set for a command that gives what `run` gives quicker on UTF-8 as it is, and no more
+  // sees a line break than any other character it leaves alone.
+  Utf8Command runUtf8;
 };
 
 FileCommand ConvertingCommand(const Options& options);

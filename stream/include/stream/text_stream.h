@@ -29,7 +29,7 @@ struct ConvertedPiece {
 
 // One piece of a text of `kind`, cut as PieceReader cuts.
 [[nodiscard]] ConvertedPiece ConvertPiece(std::string_view bytes, bool last, const FileKind& kind,
-                                          const TextCommand& command);
+                                          const FileCommand& command);
 
 // ConvertPiece's two halves, around the command.
 struct DecodedPiece {
