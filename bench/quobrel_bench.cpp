@@ -204,6 +204,36 @@ void Report(const char* corpus, const std::u16string& text) {
         },
         [&] { buffer.resize(FusedChain::RoomFor(text.size())); });
   }
+  // UTF-8 in and out in pieces cut after line breaks, as a stream takes them: decoded,
+  // fused and encoded, or fused on UTF-8 as it is, which the streams choose where the chain
+  // leaves ASCII alone.
+  const std::string bytes = *Encode(text, TextEncoding::Utf8);
+  std::vector<std::string_view> pieces;
+  for (std::size_t start = 0; start < bytes.size();) {
+    const std::size_t cut = bytes.find('\n', std::min(bytes.size(), start + (128 << 10)));
+    const std::size_t end = cut == std::string::npos ? bytes.size() : cut + 1;
+    pieces.push_back(std::string_view(bytes).substr(start, end - start));
+    start = end;
+  }
+  for (const auto& [name, set] : OptionSets()) {
+    if (name != "start-up" && name != "katakana=half" && name != "letters=full" &&
+        name != "case=upper" && name != "all to full width" && name != "all to half width")
+      continue;
+    const FusedChain chain(ChainOf(set));
+    row(("UTF-8 pieces through UTF-16, " + name).c_str(), [&] {
+      for (std::string_view piece : pieces) {
+        const std::u16string converted = chain.Convert(*Decode(piece, TextEncoding::Utf8));
+        if (Encode(converted, TextEncoding::Utf8)->empty()) std::abort();
+      }
+      return std::u16string();
+    });
+    row(("UTF-8 pieces fused directly, " + name).c_str(), [&] {
+      for (std::string_view piece : pieces) {
+        if (!IsValidUtf8(piece) || chain.ConvertUtf8(piece).empty()) std::abort();
+      }
+      return std::u16string();
+    });
+  }
 }
 
 // A batch's view that shows nothing, and times how long the batch goes without yielding,
