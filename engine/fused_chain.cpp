@@ -179,46 +179,30 @@ void PlanVectors(FusedPlan& plan) {
   plan.shiftedCount = shifted.size();
 }
 
-Utf8Result InUtf8(std::u16string_view units) {
-  Utf8Result result;
-  for (char16_t unit : units) {
-    if (unit < 0x80) {
-      result.bytes[result.length++] = static_cast<char>(unit);
-    } else if (unit < 0x800) {
-      result.bytes[result.length++] = static_cast<char>(0xC0 | unit >> 6);
-      result.bytes[result.length++] = static_cast<char>(0x80 | (unit & 0x3F));
-    } else {
-      result.bytes[result.length++] = static_cast<char>(0xE0 | unit >> 12);
-      result.bytes[result.length++] = static_cast<char>(0x80 | (unit >> 6 & 0x3F));
-      result.bytes[result.length++] = static_cast<char>(0x80 | (unit & 0x3F));
-    }
-  }
-  return result;
-}
-
-Utf8Result InUtf8(const CharMap& units, char16_t c) {
-  const char16_t result[] = {units.First(c), units[c].second};
-  return InUtf8(std::u16string_view(result, result[1] != 0 ? 2 : 1));
+// What the table makes of the character, in UTF-8.
+Utf8Result MappedInUtf8(const CharMap& units, char16_t c) {
+  const CharMap::Entry& entry = units[c];
+  return entry.second != 0 ? InUtf8({units.First(c), entry.second}) : InUtf8({units.First(c)});
 }
 
 // Which characters the UTF-8 pass takes one by one, by their lead bytes: those the table
 // changes, and with composing, the half-width kana, which look ahead for their marks; and
 // what they become in UTF-8.
 void PlanUtf8(FusedPlan& plan) {
-  for (char16_t c = 0; c < 0x100; ++c) plan.latin1Utf8[c] = InUtf8(plan.units, c);
+  for (char16_t c = 0; c < 0x100; ++c) plan.latin1Utf8[c] = MappedInUtf8(plan.units, c);
   for (char16_t page : {char16_t{0x3000}, char16_t{0xFF00}}) {
     for (char16_t low = 0; low < 256; ++low) {
       const auto c = static_cast<char16_t>(page | low);
-      plan.threeByteUtf8[ThreeByteIndex(c)] = InUtf8(plan.units, c);
+      plan.threeByteUtf8[ThreeByteIndex(c)] = MappedInUtf8(plan.units, c);
     }
   }
   for (std::size_t mark = 0; mark < 2; ++mark) {
     for (std::size_t kana = 0; kana < kHalfWidthKanaCount; ++kana) {
       if (const char16_t composed = plan.composed[mark][kana])
-        plan.composedUtf8[mark][kana] = InUtf8(std::u16string_view(&composed, 1));
+        plan.composedUtf8[mark][kana] = InUtf8({composed});
     }
   }
-  plan.fullWidthSpaceUtf8 = InUtf8(std::u16string_view(&kFullWidthSpace, 1));
+  plan.fullWidthSpaceUtf8 = InUtf8({kFullWidthSpace});
 
   const auto taken = [&](char16_t c) {
     const CharMap::Entry& entry = plan.units[c];
@@ -229,11 +213,10 @@ void PlanUtf8(FusedPlan& plan) {
     if (taken(c)) plan.asciiTaken[c & 15] |= static_cast<std::uint8_t>(1 << (c >> 4));
   }
   for (char16_t c = 0x80; c < 0x100; ++c) plan.latin1Taken = plan.latin1Taken || taken(c);
-  // A block's second byte is 0x80 + b from U+3000 + 64b, and 0xBC + b from U+FF00 + 64b.
   for (char16_t page : {char16_t{0x3000}, char16_t{0xFF00}}) {
     for (char16_t low = 0; low < 256; ++low) {
       const auto c = static_cast<char16_t>(page | low);
-      if (taken(c)) plan.blocksTaken[(0x80 | (c >> 6 & 0x3F)) & 15] = 0xFF;
+      if (taken(c)) plan.blocksTaken[InUtf8({c}).bytes[1] & 15] = 0xFF;
     }
   }
 }

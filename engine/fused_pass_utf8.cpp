@@ -1,5 +1,6 @@
 // The fused pass on UTF-8, compiled for each instruction set Highway targets: text that no
 // unit of the table changes is copied a vector at a time, without going through UTF-16.
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -17,8 +18,9 @@ namespace quobrel::convert::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
 // The marks' UTF-8 bytes differ in the last only.
-static_assert(kVoicedMark == 0xFF9E && kSemiVoicedMark == 0xFF9F);
 constexpr std::uint8_t kMarkLead = 0xEF, kMarkSecond = 0xBE, kVoicedMarkLast = 0x9E;
+static_assert(InUtf8({kVoicedMark}).bytes == std::array<std::uint8_t, 7>{0xEF, 0xBE, 0x9E} &&
+              kSemiVoicedMark == kVoicedMark + 1);
 
 // The lead bytes of the pages the table can change.
 constexpr std::uint8_t kLatin1Leads[] = {0xC2, 0xC3};  // U+0080 to U+00BF, U+00C0 to U+00FF
@@ -26,6 +28,13 @@ constexpr std::uint8_t kKanaLead = 0xE3;               // U+3000 to U+3FFF
 constexpr std::uint8_t kKanaSeconds = 0x80;            // to 0x83: U+3000 to U+30FF
 constexpr std::uint8_t kFormsLead = 0xEF;              // U+F000 to U+FFFF
 constexpr std::uint8_t kFormsSeconds = 0xBC;           // to 0xBF: U+FF00 to U+FFFF
+static_assert(InUtf8({0x80}).bytes[0] == kLatin1Leads[0] &&
+              InUtf8({0xFF}).bytes[0] == kLatin1Leads[1]);
+static_assert(InUtf8({0x3000}).bytes[0] == kKanaLead && InUtf8({0x3000}).bytes[1] == kKanaSeconds &&
+              InUtf8({0x30FF}).bytes[1] == kKanaSeconds + 3);
+static_assert(InUtf8({0xFF00}).bytes[0] == kFormsLead &&
+              InUtf8({0xFF00}).bytes[1] == kFormsSeconds &&
+              InUtf8({0xFFFF}).bytes[1] == kFormsSeconds + 3);
 
 HWY_INLINE char* Put(const Utf8Result& result, char* out) {
   std::memcpy(out, &result, sizeof result);  // the room's slack takes what is not kept

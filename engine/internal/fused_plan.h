@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 
 #include "internal/char_map.h"
 #include "internal/character_classes.h"
@@ -25,10 +26,29 @@ struct ShiftedStretch {
 
 // What a character becomes in UTF-8: up to two characters of three bytes, written whole.
 struct Utf8Result {
-  std::array<char, 7> bytes{};
+  std::array<std::uint8_t, 7> bytes{};
   std::uint8_t length = 0;
 };
 static_assert(sizeof(Utf8Result) == 8);
+
+// The units' UTF-8 bytes; none is a surrogate.
+constexpr Utf8Result InUtf8(std::initializer_list<char16_t> units) {
+  Utf8Result result;
+  for (char16_t unit : units) {
+    auto put = [&result](unsigned byte) { result.bytes[result.length++] = byte & 0xFF; };
+    if (unit < 0x80) {
+      put(unit);
+    } else if (unit < 0x800) {
+      put(0xC0 | unit >> 6);
+      put(0x80 | (unit & 0x3F));
+    } else {
+      put(0xE0 | unit >> 12);
+      put(0x80 | (unit >> 6 & 0x3F));
+      put(0x80 | (unit & 0x3F));
+    }
+  }
+  return result;
+}
 
 // Where a character of the kana page (U+3000 to U+30FF) or of the forms page (U+FF00 to
 // U+FFFF) lies in a table of the two, by its UTF-8 bytes, which are E3 80 80 to E3 83 BF
@@ -37,10 +57,7 @@ constexpr std::size_t ThreeByteIndex(const std::uint8_t* bytes) {
   return std::size_t{(bytes[0] >> 3 & 1u)} << 8 | (bytes[1] & 3u) << 6 | (bytes[2] & 0x3Fu);
 }
 constexpr std::size_t ThreeByteIndex(char16_t c) {
-  const std::uint8_t bytes[] = {static_cast<std::uint8_t>(0xE0 | c >> 12),
-                                static_cast<std::uint8_t>(0x80 | (c >> 6 & 0x3F)),
-                                static_cast<std::uint8_t>(0x80 | (c & 0x3F))};
-  return ThreeByteIndex(bytes);
+  return ThreeByteIndex(InUtf8({c}).bytes.data());
 }
 static_assert(ThreeByteIndex(u'\u3000') == 0 && ThreeByteIndex(u'\u30FF') == 255 &&
               ThreeByteIndex(u'\uFF00') == 256 && ThreeByteIndex(u'\uFFFF') == 511);
