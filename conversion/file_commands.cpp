@@ -12,7 +12,7 @@ FileCommand ConvertingCommand(const Options& options) {
   auto chain = std::make_shared<const convert::FusedChain>(ChainOf(options));
   FileCommand command;
   command.run = [chain](const std::u16string& text) { return CommandResult{chain->Convert(text)}; };
-  if (chain->LeavesAsciiAlone())
+  if (chain->QuickerOnUtf8())
     command.runUtf8 = [chain](std::string_view bytes) { return chain->ConvertUtf8(bytes); };
   return command;
 }

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -265,9 +266,15 @@ std::string FusedChain::ConvertUtf8(std::string_view text) const {
   return std::string(room.get(), ConvertUtf8(text, room.get()));
 }
 
-bool FusedChain::LeavesAsciiAlone() const {
+bool FusedChain::QuickerOnUtf8() const {
+  // Stretches of a few odd characters, which move by one offset as quickly one by one.
+  constexpr std::size_t kFewCharacters = 8;
+  const auto shifted = std::span(plan_->shifted).first(plan_->shiftedCount);
   return std::all_of(plan_->asciiTaken.begin(), plan_->asciiTaken.end(),
-                     [](std::uint8_t taken) { return taken == 0; });
+                     [](std::uint8_t taken) { return taken == 0; }) &&
+         std::all_of(shifted.begin(), shifted.end(), [](const ShiftedStretch& shift) {
+           return shift.units.span + std::size_t{1} < kFewCharacters;
+         });
 }
 
 std::u16string FusedChain::Convert(std::u16string_view text) const {

@@ -53,13 +53,15 @@ class FusedChain {
 
   // The same on valid UTF-8, into `out`, which has Utf8RoomFor(text.size()) bytes: three
   // for each (an ASCII character in full width), and a vector's more to write ahead.
-  // Quicker than decoding and encoding around Convert where the chain changes no ASCII
-  // character on its own (a pair of spaces aside), as it takes each such character one by
-  // one.
   static constexpr std::size_t Utf8RoomFor(std::size_t bytes) { return 3 * bytes + 64; }
   std::size_t ConvertUtf8(std::string_view text, char* out) const;
   std::string ConvertUtf8(std::string_view text) const;
-  bool LeavesAsciiAlone() const;
+
+  // Whether ConvertUtf8 is quicker than decoding and encoding around Convert: where the
+  // chain changes no ASCII character on its own (a pair of spaces aside) and moves no
+  // stretch of more than a few characters by one offset (full-width ASCII to half width,
+  // kana script), which Convert moves a vector at a time and ConvertUtf8 one by one.
+  bool QuickerOnUtf8() const;
 
  private:
   std::unique_ptr<const FusedPlan> plan_;
