@@ -166,6 +166,12 @@ TEST(FusedChain, MatchesTheStepsAtTheEdgesOfATextAndOfItsBlocks) {
   }
 }
 
+// Where two texts first differ: to report rather than the texts.
+template <class Text>
+std::ptrdiff_t PartAt(const Text& a, const Text& b) {
+  return std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin();
+}
+
 // Every twentieth Japanese manual page, in UTF-16.
 std::u16string ManualPages() {
   const icu::UnicodeString text = icu::UnicodeString::fromUTF8(testing::EveryTwentiethManualPage());
@@ -188,15 +194,12 @@ TEST(FusedChain, MatchesTheStepsOnTheManualPages) {
     for (const Options& options : {Options{}, allHalf, allFull, hiragana}) {
       const convert::FusedChain chain(ChainOf(options));
       const std::u16string ours = chain.Convert(text), reference = Stepwise(text, options);
-      const auto [at, _] =
-          std::mismatch(ours.begin(), ours.end(), reference.begin(), reference.end());
       EXPECT_TRUE(ours == reference)
-          << Describe(options) << ": they part at unit " << (at - ours.begin());
+          << Describe(options) << ": they part at unit " << PartAt(ours, reference);
       const std::string oursInUtf8 = FusedUtf8(bytes, chain), referenceInUtf8 = Utf8(ours);
-      const auto [byte, __] = std::mismatch(oursInUtf8.begin(), oursInUtf8.end(),
-                                            referenceInUtf8.begin(), referenceInUtf8.end());
       EXPECT_TRUE(oursInUtf8 == referenceInUtf8)
-          << Describe(options) << ": in UTF-8 they part at byte " << (byte - oursInUtf8.begin());
+          << Describe(options) << ": in UTF-8 they part at byte "
+          << PartAt(oursInUtf8, referenceInUtf8);
     }
   }
 }

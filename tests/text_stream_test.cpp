@@ -167,8 +167,8 @@ TEST(TextStream, Utf8TakenAsItIsGivesWhatDecodingGives) {
     asItIs.runUtf8 = [chain](std::string_view bytes) { return chain->ConvertUtf8(bytes); };
     for (unsigned seed = 1; seed <= 4; ++seed) {
       const std::string text = Encoded(RandomText(seed, seed % 2 == 0), TextEncoding::Utf8);
-      for (const std::string& input :
-           {text, "\xEF\xBB\xBF" + text, text + "\n", text + "\xE3\x81\n" + text}) {
+      const std::string faulty = std::string(text).append("\xE3\x81\n").append(text);
+      for (const std::string& input : {text, "\xEF\xBB\xBF" + text, text + "\n", faulty}) {
         for (LineBreakRule rule :
              {LineBreakRule::Keep, LineBreakRule::Lines, LineBreakRule::CrLf, LineBreakRule::Lf}) {
           const FileFormat format{TextEncoding::Utf8, TextEncoding::Utf8, rule};
