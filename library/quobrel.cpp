@@ -92,19 +92,19 @@ std::basic_string<Char> ConvertInPieces(std::basic_string_view<Char> text,
 }
 
 // Room for a piece's result, kept from one piece to the next.
-template <class Char>
 class PieceRoom {
  public:
-  Char* For(std::size_t needed) {
+  char16_t* For(std::size_t units) {
+    const std::size_t needed = convert::FusedChain::RoomFor(units);
     if (needed > size_) {
-      buffer_ = std::make_unique_for_overwrite<Char[]>(needed);
+      buffer_ = std::make_unique_for_overwrite<char16_t[]>(needed);
       size_ = needed;
     }
     return buffer_.get();
   }
 
  private:
-  std::unique_ptr<Char[]> buffer_;
+  std::unique_ptr<char16_t[]> buffer_;
   std::size_t size_ = 0;
 };
 
@@ -131,26 +131,22 @@ convert::Replaced ReplaceValid(std::u16string_view text, std::u16string_view sea
 std::u16string Convert(std::u16string_view text, const Options& options) {
   RequireValid(text, "the text");
   const convert::FusedChain chain(ChainOf(options));
-  PieceRoom<char16_t> room;
+  PieceRoom room;
   return ConvertInPieces(text, [&](std::u16string_view piece, std::size_t) {
-    char16_t* const out = room.For(convert::FusedChain::RoomFor(piece.size()));
+    char16_t* const out = room.For(piece.size());
     return std::u16string_view(out, chain.Convert(piece, out));
   });
 }
 
 std::string Convert(std::string_view utf8, const Options& options) {
   const convert::FusedChain chain(ChainOf(options));
-  // Decoding places faults.
+  // Valid pieces as they are where that is quicker; any other decoded, which places a fault.
   const bool asItIs = chain.QuickerOnUtf8();
-  PieceRoom<char16_t> room;
-  PieceRoom<char> bytesRoom;
-  return ConvertInPieces(utf8, [&](std::string_view piece, std::size_t offset) -> std::string {
-    if (asItIs && IsValidUtf8(piece)) {
-      char* const out = bytesRoom.For(convert::FusedChain::Utf8RoomFor(piece.size()));
-      return std::string(out, chain.ConvertUtf8(piece, out));
-    }
+  PieceRoom room;
+  return ConvertInPieces(utf8, [&](std::string_view piece, std::size_t offset) {
+    if (asItIs && IsValidUtf8(piece)) return chain.ConvertUtf8(piece);
     const std::u16string text = FromUtf8(piece, "the text", offset);
-    char16_t* const out = room.For(convert::FusedChain::RoomFor(text.size()));
+    char16_t* const out = room.For(text.size());
     return ToUtf8(std::u16string_view(out, chain.Convert(text, out)));
   });
 }
